@@ -1,0 +1,36 @@
+#include "Screens.h"
+
+#include "FRprincipal.h"
+#include "data/Datamodule1.h"
+
+FRprincipalForm *FRprincipal = nullptr;
+
+Screens::Screens() = default;
+
+Screens::~Screens()
+{
+    // Screens go before the data module, whose end commits the transaction.
+    FRprincipal = nullptr;
+    m_principal.reset();
+    Datamodule1 = nullptr;
+    m_dataModule.reset();
+}
+
+void Screens::create(const QString &configFolder)
+{
+    // The creation order is fixed: FRprincipal first (it becomes the main
+    // window), then frmBackup, Datamodule1, the dialogs FRmensagem5 ... 12,
+    // FRrecibo, FRabrerecibos1-3, FRcadastro, FRcademitente, FRconsultacli,
+    // FRconsultarec, FRimagem, FRmensagem, FRrelatorios, FRconsultacli2 and
+    // FRmensagem14. Each screen is added here at its place in that order.
+    m_principal = std::make_unique<FRprincipalForm>();
+    FRprincipal = m_principal.get();
+
+    m_dataModule = std::make_unique<DataModule>(configFolder);
+    Datamodule1 = m_dataModule.get();
+}
+
+void Screens::showMainWindow()
+{
+    m_principal->showMaximized();
+}

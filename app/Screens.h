@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class DataModule;
+class FRprincipalForm;
+
+// Owns every screen, dialog and the data module for the whole run; each is
+// created once, hidden, in the fixed start-up order, and reached through its
+// process-wide reference (FRprincipal, Datamodule1, ...).
+class Screens
+{
+public:
+    Screens();
+    ~Screens();
+
+    // configFolder is where Arquivo.ini is looked for.
+    void create(const QString &configFolder);
+    void showMainWindow();
+
+private:
+    std::unique_ptr<FRprincipalForm> m_principal;
+    std::unique_ptr<DataModule> m_dataModule;
+};
+
+extern FRprincipalForm *FRprincipal;

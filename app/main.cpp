@@ -1,0 +1,22 @@
+#include "QuindeloApplication.h"
+#include "Screens.h"
+
+#include "receipts/Extens.h"
+#include "widgets/PlainMessage.h"
+
+#include <QLocale>
+
+int main(int argc, char *argv[])
+{
+    QuindeloApplication app(argc, argv);
+    // Month names and separators follow the desktop; a machine without
+    // regional settings gets the Brazilian ones the program is written for.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    setRangeMessageSink(showPlainMessage);
+
+    Screens screens;
+    screens.create(QCoreApplication::applicationDirPath());
+    screens.showMainWindow();
+    return app.exec();
+}

@@ -1,0 +1,88 @@
+#include "Database.h"
+
+#include "FbApi.h"
+#include "Statement.h"
+#include "Transaction.h"
+
+using namespace Firebird;
+
+Database::Database(QObject *parent)
+    : QObject(parent)
+{
+}
+
+Database::~Database()
+{
+    if (connected()) {
+        try {
+            close();
+        } catch (const DatabaseError &error) {
+            qWarning("Closing the database failed: %s", qPrintable(error.message()));
+        }
+    }
+}
+
+QByteArray Database::parameterBlock() const
+{
+    return fb::call([&](fb::Status *st) {
+        IXpbBuilder *dpb = fb::util()->getXpbBuilder(st, IXpbBuilder::DPB, nullptr, 0);
+        if (st->getState() & IStatus::STATE_ERRORS)
+            return QByteArray();
+        for (const QString &param : m_params) {
+            const QString name = param.section(QLatin1Char('='), 0, 0).trimmed().toLower();
+            const QByteArray value = param.section(QLatin1Char('='), 1).toUtf8();
+            if (name == QLatin1String("user_name"))
+                dpb->insertString(st, isc_dpb_user_name, value.constData());
+            else if (name == QLatin1String("password"))
+                dpb->insertString(st, isc_dpb_password, value.constData());
+            else if (name == QLatin1String("lc_ctype"))
+                dpb->insertString(st, isc_dpb_lc_ctype, value.constData());
+            else if (name == QLatin1String("sql_role_name"))
+                dpb->insertString(st, isc_dpb_sql_role_name, value.constData());
+        }
+        dpb->insertInt(st, isc_dpb_sql_dialect, m_sqlDialect);
+        const QByteArray block(reinterpret_cast<const char *>(dpb->getBuffer(st)), int(dpb->getBufferLength(st)));
+        dpb->dispose();
+        return block;
+    });
+}
+
+void Database::open()
+{
+    if (connected())
+        return;
+    fb::prepareLockFolder();
+    const QByteArray dpb = parameterBlock();
+    const QByteArray path = m_databaseName.toLocal8Bit();
+    m_attachment = fb::call([&](fb::Status *st) {
+        return fb::provider()->attachDatabase(st, path.constData(), unsigned(dpb.size()),
+                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
+    });
+}
+
+void Database::close()
+{
+    if (!connected())
+        return;
+    emit aboutToClose();
+    releaseStatements();
+    if (m_defaultTransaction && m_defaultTransaction->inTransaction())
+        m_defaultTransaction->commit();
+    IAttachment *attachment = m_attachment;
+    m_attachment = nullptr;
+    fb::call([&](fb::Status *st) { attachment->detach(st); });
+}
+
+PreparedStatement &Database::prepared(const QString &sql)
+{
+    auto found = m_statements.find(sql);
+    if (found != m_statements.end())
+        return *found->second;
+    auto statement = std::make_unique<PreparedStatement>(*this, sql);
+    return *m_statements.emplace(sql, std::move(statement)).first->second;
+}
+
+void Database::releaseStatements()
+{
+    m_statements.clear();
+}

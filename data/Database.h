@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+
+namespace Firebird { class IAttachment; }
+class Transaction;
+class PreparedStatement;
+
+// One attachment to a Firebird database. Settings are plain properties; the
+// attachment is made on open() and released on close().
+class Database : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Database(QObject *parent = nullptr);
+    ~Database() override;
+
+    QString databaseName() const { return m_databaseName; }
+    void setDatabaseName(const QString &name) { m_databaseName = name; }
+    // "user_name=...", "password=...", "lc_ctype=..." as the connection parameters.
+    QStringList params() const { return m_params; }
+    void setParams(const QStringList &params) { m_params = params; }
+    int sqlDialect() const { return m_sqlDialect; }
+    void setSqlDialect(int dialect) { m_sqlDialect = dialect; }
+    bool loginPrompt() const { return false; }
+    Transaction *defaultTransaction() const { return m_defaultTransaction; }
+    void setDefaultTransaction(Transaction *transaction) { m_defaultTransaction = transaction; }
+
+    bool connected() const { return m_attachment != nullptr; }
+    void open();
+    // Closes every dataset, commits the default transaction if it is active, detaches.
+    void close();
+
+    Firebird::IAttachment *attachment() const { return m_attachment; }
+
+    // Statements are prepared once per attachment and kept until it closes.
+    PreparedStatement &prepared(const QString &sql);
+
+signals:
+    void aboutToClose();
+
+private:
+    QByteArray parameterBlock() const;
+    void releaseStatements();
+
+    QString m_databaseName;
+    QStringList m_params;
+    int m_sqlDialect = 3;
+    Transaction *m_defaultTransaction = nullptr;
+    Firebird::IAttachment *m_attachment = nullptr;
+    std::map<QString, std::unique_ptr<PreparedStatement>> m_statements;
+};

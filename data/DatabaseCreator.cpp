@@ -1,0 +1,114 @@
+#include "DatabaseCreator.h"
+
+#include "Database.h"
+#include "FbApi.h"
+#include "Statement.h"
+#include "Transaction.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Firebird;
+
+namespace databasecreator {
+
+QStringList splitScript(const QString &script)
+{
+    QStringList statements;
+    QString current;
+    bool hasCode = false;
+    const int n = int(script.size());
+    for (int i = 0; i < n; ++i) {
+        const QChar c = script.at(i);
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            const int end = int(script.indexOf(c, i + 1));
+            const int stop = end < 0 ? n - 1 : end;
+            current += script.mid(i, stop - i + 1);
+            hasCode = true;
+            i = stop;
+        } else if (c == QLatin1Char('-') && i + 1 < n && script.at(i + 1) == QLatin1Char('-')) {
+            const int end = int(script.indexOf(QLatin1Char('\n'), i));
+            i = end < 0 ? n - 1 : end;
+            current += QLatin1Char('\n');
+        } else if (c == QLatin1Char('/') && i + 1 < n && script.at(i + 1) == QLatin1Char('*')) {
+            const int end = int(script.indexOf(QLatin1String("*/"), i + 2));
+            i = end < 0 ? n - 1 : end + 1;
+            current += QLatin1Char(' ');
+        } else if (c == QLatin1Char(';')) {
+            if (hasCode)
+                statements << current.trimmed();
+            current.clear();
+            hasCode = false;
+        } else {
+            current += c;
+            hasCode = hasCode || !c.isSpace();
+        }
+    }
+    if (hasCode)
+        statements << current.trimmed();
+    return statements;
+}
+
+bool isLocalPath(const QString &path)
+{
+    const int colon = int(path.indexOf(QLatin1Char(':')));
+    const int slash = int(path.indexOf(QLatin1Char('/')));
+    return colon < 0 || (slash >= 0 && slash < colon);
+}
+
+QString schemaScript()
+{
+    QFile file(QStringLiteral(":/quindelo/schema.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw DatabaseError(QStringLiteral("O esquema do banco de dados não foi encontrado no programa."));
+    return QString::fromUtf8(file.readAll());
+}
+
+void create(const QString &path, const QString &user, const QString &password)
+{
+    if (isLocalPath(path) && QFileInfo::exists(path))
+        throw DatabaseError(QStringLiteral("O arquivo %1 já existe; nada foi alterado.").arg(path));
+
+    fb::prepareLockFolder();
+    const QByteArray userBytes = user.toUtf8();
+    const QByteArray passwordBytes = password.toUtf8();
+    const QByteArray dpb = fb::call([&](fb::Status *st) {
+        IXpbBuilder *builder = fb::util()->getXpbBuilder(st, IXpbBuilder::DPB, nullptr, 0);
+        if (st->getState() & IStatus::STATE_ERRORS)
+            return QByteArray();
+        builder->insertString(st, isc_dpb_user_name, userBytes.constData());
+        builder->insertString(st, isc_dpb_password, passwordBytes.constData());
+        builder->insertString(st, isc_dpb_lc_ctype, "WIN1252");
+        builder->insertString(st, isc_dpb_set_db_charset, "WIN1252");
+        builder->insertInt(st, isc_dpb_sql_dialect, 3);
+        builder->insertInt(st, isc_dpb_page_size, 8192);
+        const QByteArray block(reinterpret_cast<const char *>(builder->getBuffer(st)), int(builder->getBufferLength(st)));
+        builder->dispose();
+        return block;
+    });
+    const QByteArray fileName = path.toLocal8Bit();
+    IAttachment *attachment = fb::call([&](fb::Status *st) {
+        return fb::provider()->createDatabase(st, fileName.constData(), unsigned(dpb.size()),
+                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
+    });
+    fb::call([&](fb::Status *st) { attachment->detach(st); });
+
+    // Fill it through the same connection the program uses; each statement is
+    // committed on its own so later ones see the tables made by earlier ones.
+    Database database;
+    Transaction transaction;
+    database.setDatabaseName(path);
+    database.setParams({QStringLiteral("user_name=") + user, QStringLiteral("password=") + password,
+                        QStringLiteral("lc_ctype=WIN1252")});
+    database.setDefaultTransaction(&transaction);
+    transaction.setDefaultDatabase(&database);
+    database.open();
+    for (const QString &statement : splitScript(schemaScript())) {
+        transaction.startTransaction();
+        PreparedStatement(database, statement).execute(transaction);
+        transaction.commit();
+    }
+    database.close();
+}
+
+} // namespace databasecreator

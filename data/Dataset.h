@@ -1,0 +1,117 @@
+#pragma once
+
+#include "Field.h"
+#include "Statement.h"
+#include "UpdateSql.h"
+
+#include <QObject>
+#include <QSet>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class Database;
+class Transaction;
+
+// A query on a database within a transaction, with a buffer of the rows read so
+// far (filled as rows are needed), a current row and the browse/insert/edit states.
+class Dataset : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Insert, Edit };
+
+    Dataset(Database &database, Transaction &transaction, const QString &name, QObject *parent = nullptr);
+    ~Dataset() override;
+
+    // The select text, a line at a time; changing it closes the dataset.
+    QStringList sql() const { return m_sql; }
+    void setSql(const QStringList &lines);
+    void clearSql();
+    void addSql(const QString &line);
+
+    // Persistent fields, in column order; without them fields follow the select's columns.
+    Field &addField(const QString &fieldName, ColumnType type, int size = 0, int scale = 0);
+    const std::vector<std::unique_ptr<Field>> &fields() const { return m_fields; }
+    Field *findField(const QString &fieldName) const;
+    Field &fieldByName(const QString &fieldName) const;
+
+    void setUpdateSql(const UpdateSql &statements) { m_updateSql = statements; }
+    // The generator drawn for keyField when a new row is posted without a key.
+    void setGenerator(const QString &generator, const QString &keyField);
+
+    bool active() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+    void open();
+    void close();
+
+    // Rows read so far; more come with fetchMore() or by moving towards the end.
+    int rowCount() const { return int(m_rows.size()); }
+    bool allFetched() const { return !m_cursor; }
+    int fetchMore(int count);
+    bool isEmpty();
+    int recNo() const { return m_current; }
+    bool bof() const { return m_bof; }
+    bool eof() const { return m_eof; }
+    void first();
+    void next();
+    void prior();
+    void last();
+    void moveTo(int row);
+    bool locate(const QString &fieldName, const QVariant &value);
+
+    void insert();
+    void edit();
+    void post();
+    void cancel();
+    // Deletes the current row in the database at once; no commit follows.
+    void remove();
+
+    QVariant fieldValue(int fieldIndex) const;
+    void setFieldValue(int fieldIndex, const QVariant &value);
+    QVariant valueAt(int row, int fieldIndex) const;
+
+signals:
+    void stateChanged(Dataset::State state);
+    void currentChanged(int row);
+    void fieldChanged(int fieldIndex);
+    // Everything changed: opened, closed or re-queried.
+    void reset();
+    void rowsFetched(int first, int last);
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowUpdated(int row);
+
+private:
+    void requireActive() const;
+    void requireEditing() const;
+    void setState(State state);
+    void setCurrent(int row);
+    bool fetchOne();
+    QVariantMap parametersFor(const Row &values, const Row &original) const;
+    int keyFieldIndex() const;
+    void executeWrite(const QString &sql, const Row &values, const Row &original);
+
+    Database &m_database;
+    Transaction &m_transaction;
+    QStringList m_sql;
+    std::vector<std::unique_ptr<Field>> m_fields;
+    bool m_persistentFields = false;
+    std::optional<UpdateSql> m_updateSql;
+    QString m_generator;
+    QString m_generatorKey;
+
+    State m_state = State::Inactive;
+    std::unique_ptr<PreparedStatement> m_statement;
+    std::unique_ptr<Cursor> m_cursor;
+    QVector<int> m_columnOfField;
+    QVector<Row> m_rows;
+    // Rows this dataset inserted; the open cursor may meet them again.
+    QSet<QString> m_insertedKeys;
+    int m_current = -1;
+    bool m_bof = true;
+    bool m_eof = true;
+    Row m_editBuffer;
+};

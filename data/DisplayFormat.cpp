@@ -1,0 +1,64 @@
+#include "DisplayFormat.h"
+
+namespace displayformat {
+
+QString formatNumeric(const Numeric &value, const QString &pattern, const QLocale &locale)
+{
+    const int point = int(pattern.indexOf(QLatin1Char('.')));
+    const int decimals = point < 0 ? 0 : int(pattern.size() - point - 1);
+    const QString integerPart = point < 0 ? pattern : pattern.left(point);
+    const bool grouped = integerPart.contains(QLatin1Char(','));
+    const int minimumDigits = int(integerPart.count(QLatin1Char('0')));
+
+    const Numeric rounded = value.rescaled(-decimals);
+    const bool negative = rounded.units < 0;
+    const QString digits = QString::number(negative ? -rounded.units : rounded.units)
+                               .rightJustified(decimals + qMax(1, minimumDigits), QLatin1Char('0'));
+    QString whole = digits.left(digits.size() - decimals);
+    const QString fraction = digits.right(decimals);
+    if (whole.size() > qMax(1, minimumDigits) && whole.startsWith(QLatin1Char('0')))
+        whole.remove(0, whole.size() - qMax(int(QString::number(whole.toLongLong()).size()), minimumDigits));
+    if (grouped) {
+        const QString separator = locale.groupSeparator();
+        for (int i = int(whole.size()) - 3; i > 0; i -= 3)
+            whole.insert(i, separator);
+    }
+    QString text = whole;
+    if (decimals > 0)
+        text += locale.decimalPoint() + fraction;
+    return negative ? locale.negativeSign() + text : text;
+}
+
+bool parseNumeric(const QString &text, int scale, const QLocale &locale, Numeric *result)
+{
+    QString cleaned = text.trimmed();
+    cleaned.remove(locale.groupSeparator());
+    bool negative = false;
+    if (cleaned.startsWith(locale.negativeSign()) || cleaned.startsWith(QLatin1Char('-'))) {
+        negative = true;
+        cleaned.remove(0, 1);
+    }
+    const QString decimal = locale.decimalPoint();
+    const QStringList parts = cleaned.split(decimal);
+    if (parts.size() > 2 || cleaned.isEmpty())
+        return false;
+    const QString whole = parts.at(0).isEmpty() ? QStringLiteral("0") : parts.at(0);
+    const QString fraction = parts.size() == 2 ? parts.at(1) : QString();
+    for (const QString &piece : {whole, fraction}) {
+        for (QChar c : piece) {
+            if (!c.isDigit() || c.unicode() > '9')
+                return false;
+        }
+    }
+    const QString digits = whole + fraction;
+    if (digits.size() > 18)
+        return false;
+    bool ok = false;
+    const qint64 units = digits.toLongLong(&ok);
+    if (!ok)
+        return false;
+    *result = Numeric{negative ? -units : units, -int(fraction.size())}.rescaled(scale);
+    return true;
+}
+
+} // namespace displayformat
