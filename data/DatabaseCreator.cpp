@@ -51,9 +51,9 @@ QStringList splitScript(const QString &script)
 
 bool isLocalPath(const QString &path)
 {
-    const int colon = int(path.indexOf(QLatin1Char(':')));
-    const int slash = int(path.indexOf(QLatin1Char('/')));
-    return colon < 0 || (slash >= 0 && slash < colon);
+    // "host:path" and "host/port:path" name a server; a path starting with
+    // "/" or "." is a file even when a folder name holds a colon.
+    return !path.contains(QLatin1Char(':')) || path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('.'));
 }
 
 QString schemaScript()

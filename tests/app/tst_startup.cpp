@@ -1,0 +1,168 @@
+#include "app/FRprincipal.h"
+#include "app/QuindeloApplication.h"
+#include "app/Screens.h"
+#include "common/TempDatabase.h"
+
+#include "data/DatabaseCreator.h"
+#include "data/DatabaseError.h"
+#include "data/Datamodule1.h"
+#include "widgets/ErrorDisplay.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+void writeIni(const QString &folder, const QByteArray &content)
+{
+    QFile file(folder + QStringLiteral("/Arquivo.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+class ThrowingObject : public QObject
+{
+public:
+    bool event(QEvent *) override { throw DatabaseError(QStringLiteral("falhou no meio")); }
+};
+
+} // namespace
+
+class TstStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        errordisplay::clearLastError();
+        errordisplay::setPresenter([](const QString &) {});
+    }
+
+    void configuredDatabase_data()
+    {
+        QTest::addColumn<bool>("withFile");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("database");
+
+        QTest::newRow("no file") << false << QByteArray() << "QUINDELO.FDB";
+        QTest::newRow("empty value") << true << QByteArray("[Configuracoes]\r\nCaminhoBD=\r\n") << "QUINDELO.FDB";
+        QTest::newRow("other key") << true << QByteArray("[Configuracoes]\r\nOutra=x\r\n") << "QUINDELO.FDB";
+        QTest::newRow("windows path") << true << QByteArray("[Configuracoes]\r\nCaminhoBD=C:\\Dados\\QUINDELO.FDB\r\n")
+                                      << "C:\\Dados\\QUINDELO.FDB";
+        QTest::newRow("server path") << true << QByteArray("[Configuracoes]\nCaminhoBD=localhost:/srv/q/QUINDELO.FDB\n")
+                                     << "localhost:/srv/q/QUINDELO.FDB";
+    }
+
+    void configuredDatabase()
+    {
+        QFETCH(bool, withFile);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, database);
+        QTemporaryDir folder;
+        if (withFile)
+            writeIni(folder.path(), content);
+        Screens screens;
+        screens.create(folder.path());
+        QCOMPARE(Datamodule1->Base.databaseName(), database);
+        QVERIFY(!Datamodule1->Base.connected());
+        QVERIFY(FRprincipal && !FRprincipal->isVisible());
+    }
+
+    void namedDatabaseIsTheOneOpened()
+    {
+        TempDatabase db;
+        QTemporaryDir folder;
+        writeIni(folder.path(), "[Configuracoes]\nCaminhoBD=" + db.path().toUtf8() + "\n");
+        Screens screens;
+        screens.create(folder.path());
+        Datamodule1->Tipo.open();
+        QCOMPARE(Datamodule1->Base.databaseName(), db.path());
+        QVERIFY(Datamodule1->Base.connected());
+    }
+
+    void unreachableDatabaseLeavesTheProgramRunning()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("AINDA-NAO.FDB"));
+        writeIni(folder.path(), "[Configuracoes]\nCaminhoBD=" + path.toUtf8() + "\n");
+        Screens screens;
+        screens.create(folder.path());
+        screens.showMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(FRprincipal));
+
+        bool restRan = false;
+        QVERIFY(!guarded([&] {
+            Datamodule1->Recibos.open();
+            restRan = true;
+        }));
+        QVERIFY(!restRan);
+        QVERIFY2(errordisplay::lastError().contains(QStringLiteral("AINDA-NAO.FDB")), qPrintable(errordisplay::lastError()));
+        QVERIFY(FRprincipal->isVisible());
+
+        databasecreator::create(path);
+        QVERIFY(guarded([&] { Datamodule1->Recibos.open(); }));
+    }
+
+    void errorsEscapingAHandlerAreShownAndTheLoopGoesOn()
+    {
+        ThrowingObject target;
+        QEvent event(QEvent::User);
+        QCOMPARE(QCoreApplication::sendEvent(&target, &event), false);
+        QCOMPARE(errordisplay::lastError(), QStringLiteral("falhou no meio"));
+        bool later = false;
+        QTimer::singleShot(0, [&] { later = true; });
+        QTRY_VERIFY(later);
+    }
+
+    void endingTheProgramCommitsPendingDeletions()
+    {
+        TempDatabase db;
+        QTemporaryDir folder;
+        writeIni(folder.path(), "[Configuracoes]\nCaminhoBD=" + db.path().toUtf8() + "\n");
+        {
+            Screens screens;
+            screens.create(folder.path());
+            Datamodule1->Clientes.open();
+            Datamodule1->Clientes.insert();
+            Datamodule1->Clientes.post();
+            Datamodule1->Tra.commitRetaining();
+            Datamodule1->Clientes.remove();
+        }
+        QTemporaryDir other;
+        DataModule check(other.path());
+        pointAt(check, db.path());
+        check.Clientes.open();
+        QVERIFY(check.Clientes.isEmpty());
+    }
+
+    void createToolRefusesAnExistingFile()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("QUINDELO.FDB"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("dados preciosos");
+        }
+        QProcess tool;
+        tool.start(QStringLiteral(CREATEDB_PATH), {path});
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(tool.readAllStandardError()).contains(QStringLiteral("já existe")));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("dados preciosos"));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    QuindeloApplication app(argc, argv);
+    TstStartup test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_startup.moc"

@@ -1,0 +1,103 @@
+#include "ChildProcess.h"
+#include "common/TempDatabase.h"
+
+#include "data/DatabaseCreator.h"
+#include "data/DatabaseError.h"
+#include "data/Datamodule1.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUuid>
+
+// Two processes on one database through a Firebird server, as in an office
+// with several machines.
+class TstServer : public QObject
+{
+    Q_OBJECT
+
+    QString m_path;
+
+private slots:
+    void initTestCase()
+    {
+        if (testServer().isEmpty() || testServerFolder().isEmpty())
+            QSKIP("No Firebird server: scripts/test starts one and sets QUINDELO_TEST_SERVER.");
+        const QString file = QDir(testServerFolder()).filePath(QUuid::createUuid().toString(QUuid::Id128) + ".FDB");
+        m_path = testServer() + QLatin1Char(':') + file;
+        databasecreator::create(m_path);
+    }
+
+    void processesSeeEachOthersCommittedWork()
+    {
+        QTemporaryDir config;
+        DataModule dm(config.path());
+        pointAt(dm, m_path);
+        dm.Clientes.open();
+        dm.Clientes.insert();
+        dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(QStringLiteral("Antes"));
+        dm.Clientes.post();
+        dm.Tra.commitRetaining();
+        const QString id = dm.Clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asString();
+
+        ChildProcess child(m_path);
+        QCOMPARE(child.send(QStringLiteral("cliente-name ") + id), QStringLiteral("ok Antes"));
+        QCOMPARE(child.send(QStringLiteral("rename-cliente %1 Pelo outro").arg(id)), QStringLiteral("ok"));
+        dm.Clientes.close();
+        dm.Clientes.open();
+        QCOMPARE(dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString(), QStringLiteral("Antes"));
+
+        QCOMPARE(child.send(QStringLiteral("commit")), QStringLiteral("ok"));
+        dm.Clientes.close();
+        dm.Clientes.open();
+        QCOMPARE(dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString(), QStringLiteral("Pelo outro"));
+        QCOMPARE(child.finish(), 0);
+    }
+
+    void lockedRowsCollideAtOnce()
+    {
+        QTemporaryDir config;
+        DataModule dm(config.path());
+        pointAt(dm, m_path);
+        dm.Clientes.open();
+        dm.Clientes.insert();
+        dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(QStringLiteral("Disputado"));
+        dm.Clientes.post();
+        dm.Tra.commitRetaining();
+        const QString id = dm.Clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asString();
+
+        dm.Clientes.edit();
+        dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(QStringLiteral("Meu"));
+        dm.Clientes.post();
+
+        ChildProcess child(m_path);
+        const QString refused = child.send(QStringLiteral("rename-cliente %1 Dele").arg(id));
+        QVERIFY2(refused.startsWith(QStringLiteral("error:")) && refused.contains(QStringLiteral("update conflicts")),
+                 qPrintable(refused));
+
+        dm.Tra.commitRetaining();
+        // The other transaction read its row before the commit; a fresh read succeeds.
+        QCOMPARE(child.send(QStringLiteral("cliente-name ") + id), QStringLiteral("ok Meu"));
+        QCOMPARE(child.send(QStringLiteral("rename-cliente %1 Dele").arg(id)), QStringLiteral("ok"));
+        QCOMPARE(child.finish(), 0);
+    }
+
+    void wrongPasswordIsTheServersMessage()
+    {
+        Database database;
+        database.setDatabaseName(m_path);
+        database.setParams({QStringLiteral("user_name=sysdba"), QStringLiteral("password=errada"),
+                            QStringLiteral("lc_ctype=WIN1252")});
+        try {
+            database.open();
+            QFAIL("a wrong password was accepted");
+        } catch (const DatabaseError &error) {
+            QVERIFY2(error.message().contains(QStringLiteral("user name and password are not defined")),
+                     qPrintable(error.message()));
+        }
+        QVERIFY(!database.connected());
+    }
+};
+
+QTEST_GUILESS_MAIN(TstServer)
+#include "tst_server.moc"

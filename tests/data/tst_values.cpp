@@ -1,0 +1,253 @@
+#include "data/DatabaseCreator.h"
+#include "data/DatabaseError.h"
+#include "data/DisplayFormat.h"
+#include "data/EditMask.h"
+#include "data/IniFile.h"
+#include "data/Statement.h"
+#include "data/Win1252.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+class TstValues : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
+
+    void editMask_data()
+    {
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("qtMask");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+
+        QTest::newRow("cpf") << "000\\.000\\.000\\-00;1;_" << "999.999.999-99;_" << "123.456.789-01" << "123.456.789-01";
+        QTest::newRow("cpf untouched") << "000\\.000\\.000\\-00;1;_" << "999.999.999-99;_" << "   .   .   -  " << "";
+        QTest::newRow("cep") << "00000\\-999;1;_" << "99999-000;_" << "12345-678" << "12345-678";
+        QTest::newRow("cnpj") << "00\\.000\\.000\\/0000\\-00;1;_" << "99.999.999/9999-99;_" << "12.345.678/0001-90"
+                              << "12.345.678/0001-90";
+        QTest::newRow("date drops bang") << "!99/99/0000;1;_" << "00/00/9999;_" << "01/02/2003" << "01/02/2003";
+        QTest::newRow("literals dropped") << "000\\-00;0;_" << "999-99;_" << "123-45" << "12345";
+        QTest::newRow("qt special literal escaped") << "\\A00;1;_" << "\\A99;_" << "A12" << "A12";
+        QTest::newRow("no mask") << "" << "" << "abc" << "abc";
+    }
+
+    void editMask()
+    {
+        QFETCH(QString, mask);
+        QFETCH(QString, qtMask);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        const EditMask editMask(mask);
+        QCOMPARE(editMask.qtInputMask(), qtMask);
+        QCOMPARE(editMask.valueFromText(typed), stored);
+    }
+
+    void formatNumeric_data()
+    {
+        QTest::addColumn<qlonglong>("units");
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("1234.5") << 123450LL << -2 << "#,##0.00" << "pt_BR" << "1.234,50";
+        QTest::newRow("zero") << 0LL << -2 << "#,##0.00" << "pt_BR" << "0,00";
+        QTest::newRow("cents") << 7LL << -2 << "#,##0.00" << "pt_BR" << "0,07";
+        QTest::newRow("millions") << 123456789012LL << -2 << "#,##0.00" << "pt_BR" << "1.234.567.890,12";
+        QTest::newRow("negative") << -100000LL << -2 << "#,##0.00" << "pt_BR" << "-1.000,00";
+        QTest::newRow("english separators") << 123450LL << -2 << "#,##0.00" << "en_US" << "1,234.50";
+        QTest::newRow("rounds half away") << 12345LL << -3 << "#,##0.00" << "pt_BR" << "12,35";
+        QTest::newRow("rounds half away negative") << -12345LL << -3 << "0.00" << "pt_BR" << "-12,35";
+        QTest::newRow("no grouping") << 123450LL << -2 << "0.00" << "pt_BR" << "1234,50";
+    }
+
+    void formatNumeric()
+    {
+        QFETCH(qlonglong, units);
+        QFETCH(int, scale);
+        QFETCH(QString, pattern);
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QCOMPARE(displayformat::formatNumeric(Numeric{units, scale}, pattern, QLocale(locale)), text);
+    }
+
+    void parseNumeric_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<qlonglong>("cents");
+
+        QTest::newRow("grouped") << "1.234,50" << true << 123450LL;
+        QTest::newRow("one decimal") << "1234,5" << true << 123450LL;
+        QTest::newRow("whole") << "1234" << true << 123400LL;
+        QTest::newRow("three decimals round") << "0,005" << true << 1LL;
+        QTest::newRow("negative") << "-2,5" << true << -250LL;
+        QTest::newRow("letters") << "12a" << false << 0LL;
+        QTest::newRow("two commas") << "1,2,3" << false << 0LL;
+        QTest::newRow("empty") << "" << false << 0LL;
+        QTest::newRow("too many digits") << "12345678901234567890" << false << 0LL;
+    }
+
+    void parseNumeric()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(qlonglong, cents);
+        Numeric value;
+        QCOMPARE(displayformat::parseNumeric(text, -2, QLocale(), &value), ok);
+        if (ok)
+            QCOMPARE(value.units, cents);
+    }
+
+    void namedParameters_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("names");
+
+        QTest::newRow("update") << "update T set A = :A where ID = :OLD_ID" << "update T set A = ? where ID = ?"
+                                << QStringList{"A", "OLD_ID"};
+        QTest::newRow("colon in literal") << "select ':X' from T where A = :a" << "select ':X' from T where A = ?"
+                                          << QStringList{"A"};
+        QTest::newRow("quoted name") << "select \"A:B\" from T" << "select \"A:B\" from T" << QStringList{};
+        QTest::newRow("comments") << "select 1 -- :no\nfrom T /* :nor */ where A=:YES"
+                                  << "select 1 -- :no\nfrom T /* :nor */ where A=?" << QStringList{"YES"};
+        QTest::newRow("doubled quote") << "select 'it''s :x' from T where B = :B" << "select 'it''s :x' from T where B = ?"
+                                       << QStringList{"B"};
+    }
+
+    void namedParameters()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, text);
+        QFETCH(QStringList, names);
+        const ParsedSql parsed = ParsedSql::parse(sql);
+        QCOMPARE(parsed.text, text);
+        QCOMPARE(parsed.parameterNames, names);
+    }
+
+    void iniFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("value");
+
+        QTest::newRow("backslash path") << QByteArray("[Configuracoes]\r\nCaminhoBD=C:\\Dados\\QUINDELO.FDB\r\n")
+                                        << "C:\\Dados\\QUINDELO.FDB";
+        QTest::newRow("server path") << QByteArray("[Configuracoes]\nCaminhoBD=localhost:/srv/QUINDELO.FDB\n")
+                                     << "localhost:/srv/QUINDELO.FDB";
+        QTest::newRow("utf-8 accents") << QByteArray("[Configuracoes]\nCaminhoBD=/dados/relatórios/Q.FDB\n")
+                                       << "/dados/relatórios/Q.FDB";
+        QTest::newRow("win1252 accents") << QByteArray("[Configuracoes]\nCaminhoBD=/dados/relat\xf3rios/Q.FDB\n")
+                                         << "/dados/relatórios/Q.FDB";
+        QTest::newRow("utf-8 bom") << QByteArray("\xef\xbb\xbf[Configuracoes]\nCaminhoBD=a.fdb\n") << "a.fdb";
+        QTest::newRow("any case, blanks") << QByteArray("[ configuracoes ]\n  caminhobd =  b.fdb  \n") << "b.fdb";
+        QTest::newRow("comma kept") << QByteArray("[Configuracoes]\nCaminhoBD=a,b.fdb\n") << "a,b.fdb";
+        QTest::newRow("quotes stripped") << QByteArray("[Configuracoes]\nCaminhoBD=\"C:\\x y\\Q.FDB\"\n") << "C:\\x y\\Q.FDB";
+        QTest::newRow("other section") << QByteArray("[Outra]\nCaminhoBD=x.fdb\n[Configuracoes]\nOutro=1\n") << "DEFAULT";
+        QTest::newRow("empty value") << QByteArray("[Configuracoes]\nCaminhoBD=\n") << "";
+        QTest::newRow("no section") << QByteArray("CaminhoBD=x.fdb\n") << "DEFAULT";
+        QTest::newRow("comment line") << QByteArray("[Configuracoes]\n;CaminhoBD=x.fdb\n") << "DEFAULT";
+    }
+
+    void iniFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, value);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("Arquivo.ini")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        QCOMPARE(IniFile(file.fileName()).readString(QStringLiteral("Configuracoes"), QStringLiteral("CaminhoBD"),
+                                                     QStringLiteral("DEFAULT")),
+                 value);
+    }
+
+    void missingIniFileGivesDefault()
+    {
+        QCOMPARE(IniFile(QStringLiteral("/nonexistent/Arquivo.ini"))
+                     .readString(QStringLiteral("Configuracoes"), QStringLiteral("CaminhoBD"), QStringLiteral("D")),
+                 QStringLiteral("D"));
+    }
+
+    void splitScript()
+    {
+        const QStringList statements = databasecreator::splitScript(
+            QStringLiteral("-- a; comment\nCREATE TABLE T (A VARCHAR(5));\n/* x; y */\n"
+                           "INSERT INTO T VALUES ('a;b');\n\n  ;\nINSERT INTO T VALUES ('c')"));
+        QCOMPARE(statements, (QStringList{QStringLiteral("CREATE TABLE T (A VARCHAR(5))"),
+                                          QStringLiteral("INSERT INTO T VALUES ('a;b')"),
+                                          QStringLiteral("INSERT INTO T VALUES ('c')")}));
+    }
+
+    void schemaHoldsEveryTable()
+    {
+        const QString schema = databasecreator::schemaScript();
+        for (const char *table : {"CLIENTES", "EMITENTE", "RECIBOS", "TIPO", "TIPO2", "USUARIO", "CONFIGURACOES", "AGENDAMENTOS"})
+            QVERIFY2(schema.contains(QStringLiteral("CREATE TABLE %1 (").arg(QLatin1String(table))), table);
+    }
+
+    void localPaths_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("local");
+        QTest::newRow("bare") << "QUINDELO.FDB" << true;
+        QTest::newRow("absolute") << "/home/a/QUINDELO.FDB" << true;
+        QTest::newRow("colon in folder") << "/home/a:b/Q.FDB" << true;
+        QTest::newRow("server") << "localhost:/srv/Q.FDB" << false;
+        QTest::newRow("server with port") << "host/3051:/srv/Q.FDB" << false;
+    }
+
+    void localPaths()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, local);
+        QCOMPARE(databasecreator::isLocalPath(path), local);
+    }
+
+    void win1252_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("accents") << "FÍSICA São" << QByteArray("F\xcdSICA S\xe3o");
+        QTest::newRow("diaeresis") << "Cinqüenta" << QByteArray("Cinq\xfc" "enta");
+        QTest::newRow("euro") << "€" << QByteArray("\x80");
+        QTest::newRow("quotes") << "“x”" << QByteArray("\x93x\x94");
+    }
+
+    void win1252()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(win1252::encode(text, QStringLiteral("X")), bytes);
+        QCOMPARE(win1252::decode(bytes), text);
+    }
+
+    void win1252Refuses_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("culprit");
+        QTest::newRow("polish l") << "Łódź ok" << "Ł";
+        QTest::newRow("emoji") << "pago 😀" << "😀";
+        QTest::newRow("cjk") << "名前" << "名";
+    }
+
+    void win1252Refuses()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, culprit);
+        try {
+            win1252::encode(text, QStringLiteral("CLIENTE"));
+            QFAIL("an unencodable text was accepted");
+        } catch (const DatabaseError &error) {
+            QVERIFY2(error.message().contains(QStringLiteral("CLIENTE")), qPrintable(error.message()));
+            QVERIFY2(error.message().contains(culprit), qPrintable(error.message()));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TstValues)
+#include "tst_values.moc"
