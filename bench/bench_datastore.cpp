@@ -1,0 +1,215 @@
+// Fills a database with 100,000 clients and 1,000,000 receipts, then times the
+// data layer against the bare client library on the same statements.
+//   bench_datastore [FOLDER]   (reuses FOLDER/BENCH.FDB when it is already filled)
+#include "data/DatabaseCreator.h"
+#include "data/DatabaseError.h"
+#include "data/Datamodule1.h"
+#include "data/FbApi.h"
+#include "data/Statement.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace Firebird;
+
+namespace {
+
+constexpr int kClients = 100000;
+constexpr int kReceipts = 1000000;
+
+const char *const kFirstNames[] = {"ANA", "ANTONIO", "BEATRIZ", "BRUNO", "CARLOS", "CLARA", "DANIEL", "EDUARDO",
+                                   "FERNANDA", "GABRIEL", "HELENA", "JOAO", "JOSE", "JULIA", "LUCAS", "MARIA",
+                                   "MARCOS", "PAULO", "PEDRO", "RAFAEL", "SILVIA", "TIAGO", "VITORIA", "ZILDA"};
+const char *const kSurnames[] = {"ALMEIDA", "ALVES", "BARBOSA", "CARDOSO", "COSTA", "FERREIRA", "GOMES", "LIMA",
+                                 "MARTINS", "OLIVEIRA", "PEREIRA", "RIBEIRO", "RODRIGUES", "SANTOS", "SILVA", "SOUZA"};
+
+QString clientName(int i)
+{
+    return QStringLiteral("%1 %2 %3")
+        .arg(QLatin1String(kFirstNames[i % 24]), QLatin1String(kSurnames[(i / 24) % 16]))
+        .arg(i, 6, 10, QLatin1Char('0'));
+}
+
+long residentKb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> parts = statm.readAll().split(' ');
+    return parts.value(1).toLong() * 4;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+double timeMs(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void fill(DataModule &dm)
+{
+    dm.Base.open();
+    PreparedStatement client(dm.Base, QStringLiteral(
+        "insert into CLIENTES (ID_CLIENTE, CLIENTE, CIDADE, UF, CPF, CLASSIFICACAO) "
+        "values (gen_id(GEN_CLIENTES_ID, 1), :CLIENTE, :CIDADE, 'PE', :CPF, 'FÍSICA')"));
+    for (int i = 1; i <= kClients; ++i) {
+        client.execute(dm.Tra, QVariantList{clientName(i), QStringLiteral("São Paulo"),
+                                            QStringLiteral("%1.456.789-01").arg(i % 1000, 3, 10, QLatin1Char('0'))});
+    }
+    dm.Tra.commitRetaining();
+    PreparedStatement receipt(dm.Base, QStringLiteral(
+        "insert into RECIBOS (ID_RECIBO, EMITENTE, CLIENTE, VALOR, VALOREXTENSO, DATA, DATARECIBO, LOCAL, TIPO, REFERENTE) "
+        "values (gen_id(GEN_RECIBOS_ID, 1), :EMITENTE, 'EMPRESA EMITENTE LTDA', :VALOR, 'Cem Reais.', :DATA, "
+        "'01 de janeiro de 2024', 'Recife', 'RECEBIMENTO', 'serviços prestados')"));
+    for (int i = 1; i <= kReceipts; ++i) {
+        receipt.execute(dm.Tra, QVariantList{clientName(i % kClients + 1), QVariant::fromValue(Numeric{10000 + i % 50000, -2}),
+                                             QDate(2020, 1, 1).addDays(i % 2000)});
+        if (i % 100000 == 0)
+            dm.Tra.commitRetaining();
+    }
+    dm.Tra.commitRetaining();
+}
+
+// The same statement straight through the client library: prepare, open, fetch `rows`.
+double bareQuery(IAttachment *attachment, ITransaction *transaction, const QByteArray &sql, int rows)
+{
+    return timeMs([&] {
+        fb::Status st;
+        IStatement *statement = attachment->prepare(&st, transaction, 0, sql.constData(), 3,
+                                                    IStatement::PREPARE_PREFETCH_METADATA);
+        st.check();
+        IMessageMetadata *output = statement->getOutputMetadata(&st);
+        std::vector<unsigned char> buffer(output->getMessageLength(&st));
+        IResultSet *cursor = statement->openCursor(&st, transaction, nullptr, nullptr, output, 0);
+        st.check();
+        for (int i = 0; i < rows && cursor->fetchNext(&st, buffer.data()) == IStatus::RESULT_OK; ++i) {
+        }
+        cursor->close(&st);
+        output->release();
+        statement->free(&st);
+        st.check();
+    });
+}
+
+void requery(Dataset &dataset, const QStringList &lines)
+{
+    dataset.close();
+    dataset.clearSql();
+    for (const QString &line : lines)
+        dataset.addSql(line);
+    dataset.open();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir scratch;
+    const QString folder = app.arguments().value(1, scratch.path());
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath(QStringLiteral("BENCH.FDB"));
+    const QString noConfig = scratch.path();
+
+    try {
+        if (!QFile::exists(path)) {
+            databasecreator::create(path);
+            DataModule dm(noConfig);
+            dm.Base.setDatabaseName(path);
+            const double ms = timeMs([&] { fill(dm); });
+            std::printf("fill: %d clients + %d receipts in %.1f s (%.0f rows/s)\n", kClients, kReceipts, ms / 1000,
+                        (kClients + kReceipts) / (ms / 1000));
+        } else {
+            std::printf("fill: reusing %s\n", qPrintable(path));
+        }
+
+        DataModule dm(noConfig);
+        dm.Base.setDatabaseName(path);
+        dm.Base.open();
+        dm.Tra.startTransaction();
+        IAttachment *attachment = dm.Base.attachment();
+        ITransaction *transaction = dm.Tra.handle();
+
+        // Newest receipt first, as the receipt editor opens.
+        const QStringList newest{QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO DESC")};
+        const long before = residentKb();
+        const double firstOpen = timeMs([&] { requery(dm.Recibos, newest); });
+        const long growthKb = residentKb() - before;
+        std::vector<double> ours, bare;
+        for (int i = 0; i < 30; ++i) {
+            ours.push_back(timeMs([&] { requery(dm.Recibos, newest); }));
+            bare.push_back(bareQuery(attachment, transaction, newest.join(QLatin1Char('\n')).toUtf8(), 1));
+        }
+        std::printf("Recibos ORDER BY ID_RECIBO DESC to first row: first %.2f ms, median %.2f ms "
+                    "(bare client %.2f ms, ratio %.2f); memory growth %.1f MB\n",
+                    firstOpen, median(ours), median(bare), median(ours) / median(bare), growthKb / 1024.0);
+
+        // The client lookup: one query per keystroke, first screenful of rows.
+        ours.clear();
+        bare.clear();
+        for (int c = 0; c < 40; ++c) {
+            const QString name = clientName(1 + c * 2477);
+            for (int length = 1; length <= 8; ++length) {
+                const QStringList lookup{QStringLiteral("SELECT * FROM CLIENTES WHERE"),
+                                         QStringLiteral("CLIENTE LIKE '") + name.left(length) + QStringLiteral("%' ORDER BY CLIENTE")};
+                ours.push_back(timeMs([&] {
+                    requery(dm.Clientes, lookup);
+                    dm.Clientes.fetchMore(19);
+                }));
+                bare.push_back(bareQuery(attachment, transaction, lookup.join(QLatin1Char('\n')).toUtf8(), 20));
+            }
+        }
+        std::printf("client prefix lookup (%zu keystrokes, 20 rows each): median %.2f ms (bare client %.2f ms, ratio %.2f)\n",
+                    ours.size(), median(ours), median(bare), median(ours) / median(bare));
+
+        // One receipt saved: post and commit-retaining.
+        ours.clear();
+        bare.clear();
+        const QByteArray insertSql = "insert into RECIBOS (ID_RECIBO, EMITENTE, CLIENTE, VALOR, VALOREXTENSO, DATA, TIPO) "
+                                     "values (gen_id(GEN_RECIBOS_ID, 1), 'X', 'Y', 100, 'Um Real.', CURRENT_DATE, 'PAGAMENTO')";
+        fb::Status prepareStatus;
+        IStatement *bareInsert = attachment->prepare(&prepareStatus, transaction, 0, insertSql.constData(), 3, 0);
+        prepareStatus.check();
+        for (int i = 0; i < 300; ++i) {
+            ours.push_back(timeMs([&] {
+                dm.Recibos.insert();
+                dm.Recibos.fieldByName(QStringLiteral("EMITENTE")).setValue(QStringLiteral("JOSÉ DA SILVA"));
+                dm.Recibos.fieldByName(QStringLiteral("CLIENTE")).setValue(QStringLiteral("EMPRESA EMITENTE LTDA"));
+                dm.Recibos.fieldByName(QStringLiteral("VALOR")).setValue(QVariant::fromValue(Numeric{123450, -2}));
+                dm.Recibos.fieldByName(QStringLiteral("VALOREXTENSO")).setValue(QStringLiteral("Um Mil, e Duzentos e Trinta e Quatro Reais, e Cinqüenta Centavos."));
+                dm.Recibos.fieldByName(QStringLiteral("DATA")).setValue(QDate(2026, 12, 9));
+                dm.Recibos.fieldByName(QStringLiteral("TIPO")).setValue(QStringLiteral("RECEBIMENTO"));
+                dm.Recibos.post();
+                dm.Tra.commitRetaining();
+            }));
+            bare.push_back(timeMs([&] {
+                fb::Status st;
+                bareInsert->execute(&st, transaction, nullptr, nullptr, nullptr, nullptr);
+                transaction->commitRetaining(&st);
+                st.check();
+            }));
+        }
+        bareInsert->free(&prepareStatus);
+        std::printf("one receipt saved (post + commit-retaining): median %.2f ms (bare client %.2f ms, ratio %.2f)\n",
+                    median(ours), median(bare), median(ours) / median(bare));
+    } catch (const DatabaseError &error) {
+        std::fprintf(stderr, "bench_datastore: %s\n", qPrintable(error.message()));
+        return 1;
+    }
+    return 0;
+}
