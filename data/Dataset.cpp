@@ -195,6 +195,8 @@ bool Dataset::isEmpty()
     requireActive();
     if (m_rows.isEmpty())
         fetchMore(1);
+    if (!m_rows.isEmpty() && m_current < 0)
+        setCurrent(0);
     return m_rows.isEmpty();
 }
 

@@ -55,6 +55,8 @@ EditMask::EditMask(const QString &mask)
             continue;
         } else if (!qtEquivalent(c).isNull()) {
             m_slots.append({c, false});
+            if (QStringLiteral("0LAC").contains(c))
+                ++m_requiredSlots;
         } else {
             m_slots.append({c, true});
         }
@@ -89,15 +91,42 @@ QString EditMask::qtInputMask() const
     return result + QLatin1Char(';') + m_blank;
 }
 
+bool EditMask::isLiteralCharacter(QChar c) const
+{
+    for (const Slot &slot : m_slots) {
+        if (slot.literal && slot.character == c)
+            return true;
+    }
+    return false;
+}
+
 bool EditMask::isBlankText(const QString &text) const
 {
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        const bool literalHere = i < m_slots.size() && m_slots.at(i).literal && m_slots.at(i).character == c;
-        if (!literalHere && c != m_blank && !c.isSpace())
+    for (QChar c : text) {
+        if (!isLiteralCharacter(c) && c != m_blank && !c.isSpace())
             return false;
     }
     return true;
+}
+
+bool EditMask::isComplete(const QString &text) const
+{
+    if (text.size() == m_slots.size()) {
+        for (int i = 0; i < text.size(); ++i) {
+            const Slot &slot = m_slots.at(i);
+            const QChar c = text.at(i);
+            if (!slot.literal && QStringLiteral("0LAC").contains(slot.character) && (c == m_blank || c.isSpace()))
+                return false;
+        }
+        return true;
+    }
+    // QLineEdit drops the blanks from its text: only the count can be checked.
+    int filled = 0;
+    for (QChar c : text) {
+        if (!isLiteralCharacter(c) && c != m_blank && !c.isSpace())
+            ++filled;
+    }
+    return filled >= m_requiredSlots;
 }
 
 QString EditMask::valueFromText(const QString &text) const
@@ -106,11 +135,11 @@ QString EditMask::valueFromText(const QString &text) const
         return {};
     if (m_saveLiterals)
         return text;
+    // The slots only take letters and digits, so any literal character met is a literal.
     QString value;
-    for (int i = 0; i < text.size(); ++i) {
-        const bool literalHere = i < m_slots.size() && m_slots.at(i).literal;
-        if (!literalHere)
-            value += text.at(i);
+    for (QChar c : text) {
+        if (!isLiteralCharacter(c))
+            value += c;
     }
     return value;
 }

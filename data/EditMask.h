@@ -20,7 +20,10 @@ public:
     // The same mask in QLineEdit::setInputMask notation.
     QString qtInputMask() const;
     // True when the text holds nothing but literals and blanks (an untouched field).
+    // Texts may come with the blanks removed, as QLineEdit::text() gives them.
     bool isBlankText(const QString &text) const;
+    // True when every required slot of the mask is filled.
+    bool isComplete(const QString &text) const;
     // The value to store for a masked text: literals kept or dropped as the mask says.
     QString valueFromText(const QString &text) const;
 
@@ -34,5 +37,8 @@ private:
     QString m_pattern;
     bool m_saveLiterals = true;
     QChar m_blank = QLatin1Char('_');
+    bool isLiteralCharacter(QChar c) const;
+
     QVector<Slot> m_slots;
+    int m_requiredSlots = 0;
 };

@@ -122,6 +122,8 @@ QString Field::editText() const
 
 void Field::setText(const QString &text)
 {
+    if (!m_editMask.isEmpty() && !m_editMask.isBlankText(text) && !m_editMask.isComplete(text))
+        throw DatabaseError(QStringLiteral("Valor incompleto para o campo %1: \"%2\".").arg(m_fieldName, text));
     const QString value = m_editMask.isEmpty() ? text : m_editMask.valueFromText(text);
     if (value.trimmed().isEmpty() && m_type != ColumnType::Text && m_type != ColumnType::TextBlob) {
         clear();
@@ -157,8 +159,10 @@ void Field::setText(const QString &text)
         return;
     }
     case ColumnType::Date: {
-        const QDate date = QDate::fromString(value.trimmed(), QStringLiteral("dd/MM/yyyy"));
-        if (!date.isValid())
+        QString typed = value;
+        typed.remove(QLatin1Char(' '));
+        const QDate date = QDate::fromString(typed, QStringLiteral("d/M/yyyy"));
+        if (!date.isValid() || typed.section(QLatin1Char('/'), 2).size() != 4)
             throw DatabaseError(QStringLiteral("\"%1\" não é uma data válida.").arg(text));
         setValue(date);
         return;

@@ -282,6 +282,44 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DatabaseError, m.dm.Recibos.fieldByName(QStringLiteral("VALOR")).setText(QStringLiteral("12,3,4")));
     }
 
+    void typedTextIsStoredInTheColumnsForm_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored"); // empty: refused
+        QTest::newRow("cpf") << "CPF" << "123.456.789-01" << "123.456.789-01";
+        QTest::newRow("cpf incomplete") << "CPF" << "123.456.7..-" << "";
+        QTest::newRow("cnpj") << "CNPJ" << "12.345.678/0001-90" << "12.345.678/0001-90";
+        QTest::newRow("cep") << "CEP" << "12345-678" << "12345-678";
+        QTest::newRow("birth date") << "DATANASCIMENTO" << "05/11/1980" << "05/11/1980";
+        QTest::newRow("birth date one-digit day") << "DATANASCIMENTO" << " 5/11/1980" << "05/11/1980";
+        QTest::newRow("impossible date") << "DATANASCIMENTO" << "31/02/1980" << "";
+        QTest::newRow("two-digit year") << "DATANASCIMENTO" << "05/11/80" << "";
+    }
+
+    void typedTextIsStoredInTheColumnsForm()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        TempDatabase db;
+        Module m(db.path());
+        m.dm.Clientes.open();
+        m.dm.Clientes.insert();
+        Field &target = m.dm.Clientes.fieldByName(field);
+        if (stored.isEmpty()) {
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, target.setText(typed));
+            QVERIFY(target.isNull());
+            return;
+        }
+        target.setText(typed);
+        m.dm.Clientes.post();
+        m.dm.Tra.commitRetaining();
+        Module other(db.path());
+        other.dm.Clientes.open();
+        QCOMPARE(other.dm.Clientes.fieldByName(field).displayText(), stored);
+    }
+
     void deleteIsInvisibleToOthersUntilTheNextSave()
     {
         TempDatabase db;

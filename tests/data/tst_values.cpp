@@ -25,11 +25,13 @@ private slots:
 
         QTest::newRow("cpf") << "000\\.000\\.000\\-00;1;_" << "999.999.999-99;_" << "123.456.789-01" << "123.456.789-01";
         QTest::newRow("cpf untouched") << "000\\.000\\.000\\-00;1;_" << "999.999.999-99;_" << "   .   .   -  " << "";
+        QTest::newRow("cpf untouched, blanks removed") << "000\\.000\\.000\\-00;1;_" << "999.999.999-99;_" << "..-" << "";
         QTest::newRow("cep") << "00000\\-999;1;_" << "99999-000;_" << "12345-678" << "12345-678";
         QTest::newRow("cnpj") << "00\\.000\\.000\\/0000\\-00;1;_" << "99.999.999/9999-99;_" << "12.345.678/0001-90"
                               << "12.345.678/0001-90";
         QTest::newRow("date drops bang") << "!99/99/0000;1;_" << "00/00/9999;_" << "01/02/2003" << "01/02/2003";
         QTest::newRow("literals dropped") << "000\\-00;0;_" << "999-99;_" << "123-45" << "12345";
+        QTest::newRow("literals dropped, blanks removed") << "000\\-99;0;_" << "999-00;_" << "123-4" << "1234";
         QTest::newRow("qt special literal escaped") << "\\A00;1;_" << "\\A99;_" << "A12" << "A12";
         QTest::newRow("no mask") << "" << "" << "abc" << "abc";
     }
@@ -43,6 +45,27 @@ private slots:
         const EditMask editMask(mask);
         QCOMPARE(editMask.qtInputMask(), qtMask);
         QCOMPARE(editMask.valueFromText(typed), stored);
+    }
+
+    void maskCompleteness_data()
+    {
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("complete");
+        QTest::newRow("cpf full") << "000\\.000\\.000\\-00;1;_" << "123.456.789-01" << true;
+        QTest::newRow("cpf short") << "000\\.000\\.000\\-00;1;_" << "123.456.78..-" << false;
+        QTest::newRow("cep optional part empty") << "00000\\-999;1;_" << "12345-" << true;
+        QTest::newRow("date optional day digit") << "!99/99/0000;1;_" << "1/2/2024" << true;
+        QTest::newRow("date year short") << "!99/99/0000;1;_" << "01/02/24__" << false;
+        QTest::newRow("date optional blank") << "!99/99/0000;1;_" << " 1/02/2024" << true;
+    }
+
+    void maskCompleteness()
+    {
+        QFETCH(QString, mask);
+        QFETCH(QString, text);
+        QFETCH(bool, complete);
+        QCOMPARE(EditMask(mask).isComplete(text), complete);
     }
 
     void formatNumeric_data()
