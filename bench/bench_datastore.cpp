@@ -106,15 +106,6 @@ double bareQuery(IAttachment *attachment, ITransaction *transaction, const QByte
     });
 }
 
-void requery(Dataset &dataset, const QStringList &lines)
-{
-    dataset.close();
-    dataset.clearSql();
-    for (const QString &line : lines)
-        dataset.addSql(line);
-    dataset.open();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -148,11 +139,11 @@ int main(int argc, char *argv[])
         // Newest receipt first, as the receipt editor opens.
         const QStringList newest{QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO DESC")};
         const long before = residentKb();
-        const double firstOpen = timeMs([&] { requery(dm.Recibos, newest); });
+        const double firstOpen = timeMs([&] { dm.Recibos.requery(newest); });
         const long growthKb = residentKb() - before;
         std::vector<double> ours, bare;
         for (int i = 0; i < 30; ++i) {
-            ours.push_back(timeMs([&] { requery(dm.Recibos, newest); }));
+            ours.push_back(timeMs([&] { dm.Recibos.requery(newest); }));
             bare.push_back(bareQuery(attachment, transaction, newest.join(QLatin1Char('\n')).toUtf8(), 1));
         }
         std::printf("Recibos ORDER BY ID_RECIBO DESC to first row: first %.2f ms, median %.2f ms "
@@ -168,7 +159,7 @@ int main(int argc, char *argv[])
                 const QStringList lookup{QStringLiteral("SELECT * FROM CLIENTES WHERE"),
                                          QStringLiteral("CLIENTE LIKE '") + name.left(length) + QStringLiteral("%' ORDER BY CLIENTE")};
                 ours.push_back(timeMs([&] {
-                    requery(dm.Clientes, lookup);
+                    dm.Clientes.requery(lookup);
                     dm.Clientes.fetchMore(19);
                 }));
                 bare.push_back(bareQuery(attachment, transaction, lookup.join(QLatin1Char('\n')).toUtf8(), 20));

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "FbApi.h"
+#include "SqlText.h"
 #include "Statement.h"
 #include "Transaction.h"
 
@@ -17,23 +18,15 @@ QStringList splitScript(const QString &script)
     QStringList statements;
     QString current;
     bool hasCode = false;
-    const int n = int(script.size());
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < int(script.size()); ++i) {
+        int last = i;
+        const sqltext::Span span = sqltext::spanAt(script, i, &last);
         const QChar c = script.at(i);
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            const int end = int(script.indexOf(c, i + 1));
-            const int stop = end < 0 ? n - 1 : end;
-            current += script.mid(i, stop - i + 1);
-            hasCode = true;
-            i = stop;
-        } else if (c == QLatin1Char('-') && i + 1 < n && script.at(i + 1) == QLatin1Char('-')) {
-            const int end = int(script.indexOf(QLatin1Char('\n'), i));
-            i = end < 0 ? n - 1 : end;
-            current += QLatin1Char('\n');
-        } else if (c == QLatin1Char('/') && i + 1 < n && script.at(i + 1) == QLatin1Char('*')) {
-            const int end = int(script.indexOf(QLatin1String("*/"), i + 2));
-            i = end < 0 ? n - 1 : end + 1;
+        if (span == sqltext::Span::Comment) {
             current += QLatin1Char(' ');
+        } else if (span == sqltext::Span::Literal) {
+            current += script.mid(i, last - i + 1);
+            hasCode = true;
         } else if (c == QLatin1Char(';')) {
             if (hasCode)
                 statements << current.trimmed();
@@ -43,6 +36,7 @@ QStringList splitScript(const QString &script)
             current += c;
             hasCode = hasCode || !c.isSpace();
         }
+        i = last;
     }
     if (hasCode)
         statements << current.trimmed();

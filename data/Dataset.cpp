@@ -61,6 +61,15 @@ void Dataset::addSql(const QString &line)
     m_sql << line;
 }
 
+void Dataset::requery(const QStringList &lines)
+{
+    close();
+    clearSql();
+    for (const QString &line : lines)
+        addSql(line);
+    open();
+}
+
 Field &Dataset::addField(const QString &fieldName, ColumnType type, int size, int scale)
 {
     m_persistentFields = true;

@@ -31,6 +31,8 @@ public:
     void setSql(const QStringList &lines);
     void clearSql();
     void addSql(const QString &line);
+    // The screens' re-query: close, replace the select text line by line, open.
+    void requery(const QStringList &lines);
 
     // Persistent fields, in column order; without them fields follow the select's columns.
     Field &addField(const QString &fieldName, ColumnType type, int size = 0, int scale = 0);

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "FbApi.h"
 #include "Numeric.h"
+#include "SqlText.h"
 #include "Transaction.h"
 #include "Win1252.h"
 
@@ -77,25 +78,14 @@ ParsedSql ParsedSql::parse(const QString &sql)
     parsed.text.reserve(sql.size());
     const int n = int(sql.size());
     for (int i = 0; i < n; ++i) {
+        int last = i;
+        if (sqltext::spanAt(sql, i, &last) != sqltext::Span::Code) {
+            parsed.text += sql.mid(i, last - i + 1);
+            i = last;
+            continue;
+        }
         const QChar c = sql.at(i);
-        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            // Doubled quotes inside a literal close and reopen it: copying up to each quote is enough.
-            const int end = int(sql.indexOf(c, i + 1));
-            const int stop = end < 0 ? n - 1 : end;
-            parsed.text += sql.mid(i, stop - i + 1);
-            i = stop;
-        } else if (c == QLatin1Char('-') && i + 1 < n && sql.at(i + 1) == QLatin1Char('-')) {
-            const int end = int(sql.indexOf(QLatin1Char('\n'), i));
-            const int stop = end < 0 ? n - 1 : end;
-            parsed.text += sql.mid(i, stop - i + 1);
-            i = stop;
-        } else if (c == QLatin1Char('/') && i + 1 < n && sql.at(i + 1) == QLatin1Char('*')) {
-            const int end = int(sql.indexOf(QLatin1String("*/"), i + 2));
-            const int stop = end < 0 ? n - 1 : end + 1;
-            parsed.text += sql.mid(i, stop - i + 1);
-            i = stop;
-        } else if (c == QLatin1Char(':') && i + 1 < n
-                   && (sql.at(i + 1).isLetter() || sql.at(i + 1) == QLatin1Char('_'))) {
+        if (c == QLatin1Char(':') && i + 1 < n && (sql.at(i + 1).isLetter() || sql.at(i + 1) == QLatin1Char('_'))) {
             int j = i + 1;
             while (j < n && (sql.at(j).isLetterOrNumber() || sql.at(j) == QLatin1Char('_') || sql.at(j) == QLatin1Char('$')))
                 ++j;

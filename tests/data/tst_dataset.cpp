@@ -42,15 +42,6 @@ void fillRecibos(DataModule &dm, int count)
     dm.Tra.commitRetaining();
 }
 
-void requery(Dataset &dataset, const QStringList &lines)
-{
-    dataset.close();
-    dataset.clearSql();
-    for (const QString &line : lines)
-        dataset.addSql(line);
-    dataset.open();
-}
-
 QStringList idsOf(Dataset &dataset)
 {
     QStringList ids;
@@ -76,7 +67,7 @@ private slots:
         TempDatabase db;
         Module m(db.path());
         QVERIFY(!m.dm.Base.connected());
-        requery(m.dm.Tipo, {QStringLiteral("SELECT * FROM TIPO"), QStringLiteral("ORDER BY ID_TIPO")});
+        m.dm.Tipo.requery({QStringLiteral("SELECT * FROM TIPO"), QStringLiteral("ORDER BY ID_TIPO")});
         QVERIFY(m.dm.Base.connected());
         QVERIFY(m.dm.Tra.inTransaction());
         QCOMPARE(idsOf(m.dm.Tipo), (QStringList{"1", "2"}));
@@ -91,7 +82,7 @@ private slots:
         TempDatabase db;
         Module m(db.path());
         fillRecibos(m.dm, 2500);
-        requery(m.dm.Recibos, {QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO DESC")});
+        m.dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO DESC")});
         QCOMPARE(m.dm.Recibos.rowCount(), 1);
         QCOMPARE(m.dm.Recibos.fieldByName(QStringLiteral("ID_RECIBO")).asInteger(), 2500);
         m.dm.Recibos.moveTo(99);
@@ -108,7 +99,7 @@ private slots:
         TempDatabase db;
         Module m(db.path());
         fillRecibos(m.dm, 50);
-        requery(m.dm.Recibos, {QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
+        m.dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
         m.dm.Recibos.moveTo(9);
         m.dm.Recibos.edit();
         m.dm.Recibos.fieldByName(QStringLiteral("REFERENTE")).setValue(QStringLiteral("aluguel"));
@@ -128,7 +119,7 @@ private slots:
         TempDatabase db;
         Module m(db.path());
         fillRecibos(m.dm, 5);
-        requery(m.dm.Recibos, {QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
+        m.dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
         m.dm.Recibos.insert();
         m.dm.Recibos.post();
         m.dm.Tra.commitRetaining();
@@ -169,7 +160,7 @@ private slots:
         QCOMPARE(addCliente(m.dm, QStringLiteral("C")), first + 3);
 
         Module other(db.path());
-        requery(other.dm.Clientes, {QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY ID_CLIENTE")});
+        other.dm.Clientes.requery({QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY ID_CLIENTE")});
         QCOMPARE(idsOf(other.dm.Clientes), (QStringList{QString::number(first), QString::number(first + 1),
                                                          QString::number(first + 3)}));
     }
@@ -186,7 +177,7 @@ private slots:
         }
         {
             Module m(db.path());
-            requery(m.dm.Clientes, {QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY ID_CLIENTE")});
+            m.dm.Clientes.requery({QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY ID_CLIENTE")});
             QStringList read;
             for (m.dm.Clientes.first(); !m.dm.Clientes.eof(); m.dm.Clientes.next())
                 read << m.dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString();
@@ -332,11 +323,11 @@ private slots:
         QVERIFY(a.dm.Clientes.locate(QStringLiteral("ID_CLIENTE"), doomed));
         a.dm.Clientes.remove();
         QVERIFY(!a.dm.Clientes.locate(QStringLiteral("ID_CLIENTE"), doomed));
-        requery(b.dm.Clientes, lines);
+        b.dm.Clientes.requery(lines);
         QVERIFY(b.dm.Clientes.locate(QStringLiteral("ID_CLIENTE"), doomed));
 
         addCliente(a.dm, QStringLiteral("Outro")); // any save commits the deletion with it
-        requery(b.dm.Clientes, lines);
+        b.dm.Clientes.requery(lines);
         QVERIFY(!b.dm.Clientes.locate(QStringLiteral("ID_CLIENTE"), doomed));
     }
 
@@ -366,7 +357,7 @@ private slots:
                 QCOMPARE(child.finish(), 0);
         }
         Module m(db.path());
-        requery(m.dm.Recibos, {QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
+        m.dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
         QCOMPARE(idsOf(m.dm.Recibos), rowIsBack ? (QStringList{"1", "2", "3"}) : (QStringList{"1", "3"}));
     }
 
