@@ -73,6 +73,24 @@ void Database::close()
     fb::call([&](fb::Status *st) { attachment->detach(st); });
 }
 
+bool Database::dropIfLost()
+{
+    if (!connected())
+        return false;
+    fb::Status st;
+    m_attachment->ping(&st);
+    if (!(st.getState() & IStatus::STATE_ERRORS))
+        return false;
+    // Nothing more can be said to that attachment: only let go of the handles.
+    IAttachment *lost = std::exchange(m_attachment, nullptr);
+    emit aboutToClose();
+    releaseStatements();
+    if (m_defaultTransaction)
+        m_defaultTransaction->abandon();
+    lost->release();
+    return true;
+}
+
 PreparedStatement &Database::prepared(const QString &sql)
 {
     auto found = m_statements.find(sql);

@@ -34,6 +34,9 @@ public:
     void open();
     // Closes every dataset, commits the default transaction if it is active, detaches.
     void close();
+    // An attachment whose server went away or that was shut down is given up,
+    // so the next open() makes a new one. True when it was given up.
+    bool dropIfLost();
 
     Firebird::IAttachment *attachment() const { return m_attachment; }
 

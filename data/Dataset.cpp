@@ -104,6 +104,7 @@ void Dataset::open()
 {
     if (active())
         return;
+    m_database.dropIfLost();
     if (!m_database.connected())
         m_database.open();
     if (!m_transaction.inTransaction())

@@ -194,7 +194,7 @@ PreparedStatement::~PreparedStatement()
         // A statement of a closed attachment is already gone; only release it then.
         if (m_database.connected())
             m_statement->free(&st);
-        else
+        if (!m_database.connected() || (st.getState() & IStatus::STATE_ERRORS))
             m_statement->release();
     }
 }

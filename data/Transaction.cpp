@@ -91,6 +91,12 @@ void Transaction::rollback()
     m_transaction = nullptr;
 }
 
+void Transaction::abandon()
+{
+    if (m_transaction)
+        std::exchange(m_transaction, nullptr)->release();
+}
+
 ITransaction *Transaction::handle()
 {
     if (!inTransaction())

@@ -26,6 +26,8 @@ public:
     // Makes the work durable and keeps the transaction and its open cursors.
     void commitRetaining();
     void rollback();
+    // Lets go of a transaction whose attachment is gone.
+    void abandon();
 
     Firebird::ITransaction *handle();
 

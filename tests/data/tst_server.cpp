@@ -4,6 +4,7 @@
 #include "data/DatabaseCreator.h"
 #include "data/DatabaseError.h"
 #include "data/Datamodule1.h"
+#include "data/Statement.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -80,6 +81,29 @@ private slots:
         QCOMPARE(child.send(QStringLiteral("cliente-name ") + id), QStringLiteral("ok Meu"));
         QCOMPARE(child.send(QStringLiteral("rename-cliente %1 Dele").arg(id)), QStringLiteral("ok"));
         QCOMPARE(child.finish(), 0);
+    }
+
+    void aLostConnectionIsMadeAgainOnTheNextOpening()
+    {
+        QTemporaryDir config;
+        DataModule dm(config.path());
+        pointAt(dm, m_path);
+        dm.Tipo.open();
+        const QString connectionQuery = QStringLiteral("select current_connection from rdb$database");
+        const QVariant lostId = dm.Base.prepared(connectionQuery).execute(dm.Tra).value(0);
+
+        // An administrator shuts the attachment down from elsewhere.
+        DataModule admin(config.path());
+        pointAt(admin, m_path);
+        admin.Tipo.open();
+        PreparedStatement(admin.Base, QStringLiteral("delete from mon$attachments where mon$attachment_id = :ID"))
+            .execute(admin.Tra, QVariantList{lostId});
+        admin.Tra.commitRetaining();
+
+        dm.Tipo.close();
+        dm.Tipo.open();
+        QVERIFY(dm.Tipo.active());
+        QVERIFY(dm.Base.prepared(connectionQuery).execute(dm.Tra).value(0) != lostId);
     }
 
     void wrongPasswordIsTheServersMessage()
