@@ -7,8 +7,33 @@
 
 DataModule *Datamodule1 = nullptr;
 
+namespace {
+
+QStringList names(std::initializer_list<const char *> columns)
+{
+    QStringList list;
+    for (const char *column : columns)
+        list << QLatin1String(column);
+    return list;
+}
+
+} // namespace
+
 DataModule::DataModule(const QString &configFolder, QObject *parent)
     : QObject(parent),
+      Upclientes(UpdateSql::forTable(
+          QStringLiteral("CLIENTES"),
+          names({"ID_CLIENTE", "CLIENTE", "EMAIL", "EMAIL2", "TELEFONE", "TELEFONE2", "OBS", "ENDERECO", "BAIRRO", "CEP",
+                 "CIDADE", "UF", "DATANASCIMENTO", "CPF", "PADRAO", "FOTO_MARC", "CNPJ", "CLASSIFICACAO"}),
+          QStringLiteral("ID_CLIENTE"))),
+      Upemitente(UpdateSql::forTable(QStringLiteral("EMITENTE"),
+                                     names({"ID_EMITENTE", "EMITENTE", "CPFCNPJ", "CIDADE", "FOTO_MARC", "OBS"}),
+                                     QStringLiteral("ID_EMITENTE"))),
+      Uprecibos(UpdateSql::forTable(
+          QStringLiteral("RECIBOS"),
+          names({"ID_RECIBO", "EMITENTE", "CLIENTE", "VALOR", "VALOREXTENSO", "DATA", "DATARECIBO", "LOCAL",
+                 "CPFCNPJCLIENTE", "CPFCNPJEMITENTE", "REFERENTE", "REFERENTE2", "OBS", "HORA", "TIPO"}),
+          QStringLiteral("ID_RECIBO"))),
       Clientes(Base, Tra, QStringLiteral("Clientes")),
       Emitente(Base, Tra, QStringLiteral("Emitente")),
       Recibos(Base, Tra, QStringLiteral("Recibos")),
@@ -82,14 +107,7 @@ void DataModule::defineClientes()
     Clientes.addField(QStringLiteral("FOTO_MARC"), ColumnType::Blob);
     Clientes.addField(QStringLiteral("CNPJ"), ColumnType::Text, 20).setEditMask(QStringLiteral("00\\.000\\.000\\/0000\\-00;1;_"));
     Clientes.addField(QStringLiteral("CLASSIFICACAO"), ColumnType::Text, 30);
-    Clientes.setUpdateSql(UpdateSql::forTable(
-        QStringLiteral("CLIENTES"),
-        {QStringLiteral("ID_CLIENTE"), QStringLiteral("CLIENTE"), QStringLiteral("EMAIL"), QStringLiteral("EMAIL2"),
-         QStringLiteral("TELEFONE"), QStringLiteral("TELEFONE2"), QStringLiteral("OBS"), QStringLiteral("ENDERECO"),
-         QStringLiteral("BAIRRO"), QStringLiteral("CEP"), QStringLiteral("CIDADE"), QStringLiteral("UF"),
-         QStringLiteral("DATANASCIMENTO"), QStringLiteral("CPF"), QStringLiteral("PADRAO"), QStringLiteral("FOTO_MARC"),
-         QStringLiteral("CNPJ"), QStringLiteral("CLASSIFICACAO")},
-        QStringLiteral("ID_CLIENTE")));
+    Clientes.setUpdateObject(&Upclientes);
     Clientes.setGenerator(QStringLiteral("GEN_CLIENTES_ID"), QStringLiteral("ID_CLIENTE"));
 }
 
@@ -102,11 +120,7 @@ void DataModule::defineEmitente()
     Emitente.addField(QStringLiteral("CIDADE"), ColumnType::Text, 40);
     Emitente.addField(QStringLiteral("FOTO_MARC"), ColumnType::Blob);
     Emitente.addField(QStringLiteral("OBS"), ColumnType::Text, 100);
-    Emitente.setUpdateSql(UpdateSql::forTable(
-        QStringLiteral("EMITENTE"),
-        {QStringLiteral("ID_EMITENTE"), QStringLiteral("EMITENTE"), QStringLiteral("CPFCNPJ"), QStringLiteral("CIDADE"),
-         QStringLiteral("FOTO_MARC"), QStringLiteral("OBS")},
-        QStringLiteral("ID_EMITENTE")));
+    Emitente.setUpdateObject(&Upemitente);
     Emitente.setGenerator(QStringLiteral("GEN_EMITENTES_ID"), QStringLiteral("ID_EMITENTE"));
 }
 
@@ -128,12 +142,6 @@ void DataModule::defineRecibos()
     Recibos.addField(QStringLiteral("TIPO"), ColumnType::Text, 20);
     Recibos.addField(QStringLiteral("REFERENTE"), ColumnType::Text, 78);
     Recibos.addField(QStringLiteral("REFERENTE2"), ColumnType::Text, 78);
-    Recibos.setUpdateSql(UpdateSql::forTable(
-        QStringLiteral("RECIBOS"),
-        {QStringLiteral("ID_RECIBO"), QStringLiteral("EMITENTE"), QStringLiteral("CLIENTE"), QStringLiteral("VALOR"),
-         QStringLiteral("VALOREXTENSO"), QStringLiteral("DATA"), QStringLiteral("DATARECIBO"), QStringLiteral("LOCAL"),
-         QStringLiteral("CPFCNPJCLIENTE"), QStringLiteral("CPFCNPJEMITENTE"), QStringLiteral("REFERENTE"),
-         QStringLiteral("REFERENTE2"), QStringLiteral("OBS"), QStringLiteral("HORA"), QStringLiteral("TIPO")},
-        QStringLiteral("ID_RECIBO")));
+    Recibos.setUpdateObject(&Uprecibos);
     Recibos.setGenerator(QStringLiteral("GEN_RECIBOS_ID"), QStringLiteral("ID_RECIBO"));
 }

@@ -20,6 +20,9 @@ public:
 
     Database Base;
     Transaction Tra;
+    const UpdateSql Upclientes;
+    const UpdateSql Upemitente;
+    const UpdateSql Uprecibos;
     Dataset Clientes;
     Dataset Emitente;
     Dataset Recibos;

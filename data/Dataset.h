@@ -9,7 +9,6 @@
 #include <QStringList>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 class Database;
@@ -40,7 +39,8 @@ public:
     Field *findField(const QString &fieldName) const;
     Field &fieldByName(const QString &fieldName) const;
 
-    void setUpdateSql(const UpdateSql &statements) { m_updateSql = statements; }
+    // The statements must outlive the dataset (they belong to the same data module).
+    void setUpdateObject(const UpdateSql *statements) { m_updateSql = statements; }
     // The generator drawn for keyField when a new row is posted without a key.
     void setGenerator(const QString &generator, const QString &keyField);
 
@@ -101,7 +101,7 @@ private:
     QStringList m_sql;
     std::vector<std::unique_ptr<Field>> m_fields;
     bool m_persistentFields = false;
-    std::optional<UpdateSql> m_updateSql;
+    const UpdateSql *m_updateSql = nullptr;
     QString m_generator;
     QString m_generatorKey;
 
