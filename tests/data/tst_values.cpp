@@ -1,5 +1,6 @@
 #include "data/DatabaseCreator.h"
 #include "data/DatabaseError.h"
+#include "data/Datamodule1.h"
 #include "data/DisplayFormat.h"
 #include "data/EditMask.h"
 #include "data/IniFile.h"
@@ -194,6 +195,25 @@ private slots:
         QCOMPARE(IniFile(QStringLiteral("/nonexistent/Arquivo.ini"))
                      .readString(QStringLiteral("Configuracoes"), QStringLiteral("CaminhoBD"), QStringLiteral("D")),
                  QStringLiteral("D"));
+    }
+
+    void updateStatementsFollowTheColumnOrder()
+    {
+        QTemporaryDir noConfig;
+        const DataModule dm(noConfig.path());
+        QCOMPARE(dm.Uprecibos.insertSql,
+                 QStringLiteral("insert into RECIBOS\n  (ID_RECIBO, EMITENTE, CLIENTE, VALOR, VALOREXTENSO, DATA, DATARECIBO, "
+                                "LOCAL, CPFCNPJCLIENTE, CPFCNPJEMITENTE, REFERENTE, REFERENTE2, OBS, HORA, TIPO)\nvalues\n  "
+                                "(:ID_RECIBO, :EMITENTE, :CLIENTE, :VALOR, :VALOREXTENSO, :DATA, :DATARECIBO, :LOCAL, "
+                                ":CPFCNPJCLIENTE, :CPFCNPJEMITENTE, :REFERENTE, :REFERENTE2, :OBS, :HORA, :TIPO)"));
+        QCOMPARE(dm.Upemitente.modifySql,
+                 QStringLiteral("update EMITENTE\nset\n  ID_EMITENTE = :ID_EMITENTE,\n  EMITENTE = :EMITENTE,\n"
+                                "  CPFCNPJ = :CPFCNPJ,\n  CIDADE = :CIDADE,\n  FOTO_MARC = :FOTO_MARC,\n  OBS = :OBS\n"
+                                "where\n  ID_EMITENTE = :OLD_ID_EMITENTE"));
+        QCOMPARE(dm.Upclientes.deleteSql, QStringLiteral("delete from CLIENTES\nwhere\n  ID_CLIENTE = :OLD_ID_CLIENTE"));
+        QVERIFY(dm.Upclientes.insertSql.contains(QStringLiteral("(ID_CLIENTE, CLIENTE, EMAIL, EMAIL2, TELEFONE, TELEFONE2, "
+                                                                "OBS, ENDERECO, BAIRRO, CEP, CIDADE, UF, DATANASCIMENTO, "
+                                                                "CPF, PADRAO, FOTO_MARC, CNPJ, CLASSIFICACAO)")));
     }
 
     void splitScript()
