@@ -26,7 +26,6 @@ public:
     void setParams(const QStringList &params) { m_params = params; }
     int sqlDialect() const { return m_sqlDialect; }
     void setSqlDialect(int dialect) { m_sqlDialect = dialect; }
-    bool loginPrompt() const { return false; }
     Transaction *defaultTransaction() const { return m_defaultTransaction; }
     void setDefaultTransaction(Transaction *transaction) { m_defaultTransaction = transaction; }
 

@@ -16,8 +16,6 @@ QString formatNumeric(const Numeric &value, const QString &pattern, const QLocal
                                .rightJustified(decimals + qMax(1, minimumDigits), QLatin1Char('0'));
     QString whole = digits.left(digits.size() - decimals);
     const QString fraction = digits.right(decimals);
-    if (whole.size() > qMax(1, minimumDigits) && whole.startsWith(QLatin1Char('0')))
-        whole.remove(0, whole.size() - qMax(int(QString::number(whole.toLongLong()).size()), minimumDigits));
     if (grouped) {
         const QString separator = locale.groupSeparator();
         for (int i = int(whole.size()) - 3; i > 0; i -= 3)

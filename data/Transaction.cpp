@@ -48,7 +48,7 @@ QByteArray Transaction::parameterBlock() const
         else
             throw DatabaseError(QStringLiteral("Parâmetro de transação desconhecido: %1").arg(param));
     }
-    if (!tpb.contains(char(isc_tpb_read)))
+    if (!tpb.contains(char(isc_tpb_read)) && !tpb.contains(char(isc_tpb_write)))
         tpb.append(char(isc_tpb_write));
     return tpb;
 }
@@ -72,7 +72,6 @@ void Transaction::commit()
         return;
     fb::call([&](fb::Status *st) { m_transaction->commit(st); });
     m_transaction = nullptr;
-    emit committed();
 }
 
 void Transaction::commitRetaining()
@@ -80,7 +79,6 @@ void Transaction::commitRetaining()
     if (!inTransaction())
         throw DatabaseError(QStringLiteral("Não há transação ativa."));
     fb::call([&](fb::Status *st) { m_transaction->commitRetaining(st); });
-    emit committed();
 }
 
 void Transaction::rollback()

@@ -31,9 +31,6 @@ public:
 
     Firebird::ITransaction *handle();
 
-signals:
-    void committed();
-
 private:
     QByteArray parameterBlock() const;
 

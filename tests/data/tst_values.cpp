@@ -210,6 +210,7 @@ private slots:
                  QStringLiteral("update EMITENTE\nset\n  ID_EMITENTE = :ID_EMITENTE,\n  EMITENTE = :EMITENTE,\n"
                                 "  CPFCNPJ = :CPFCNPJ,\n  CIDADE = :CIDADE,\n  FOTO_MARC = :FOTO_MARC,\n  OBS = :OBS\n"
                                 "where\n  ID_EMITENTE = :OLD_ID_EMITENTE"));
+        QCOMPARE(dm.Recibos.fieldByName(QStringLiteral("valor")).name(), QStringLiteral("RecibosVALOR"));
         QCOMPARE(dm.Upclientes.deleteSql, QStringLiteral("delete from CLIENTES\nwhere\n  ID_CLIENTE = :OLD_ID_CLIENTE"));
         QVERIFY(dm.Upclientes.insertSql.contains(QStringLiteral("(ID_CLIENTE, CLIENTE, EMAIL, EMAIL2, TELEFONE, TELEFONE2, "
                                                                 "OBS, ENDERECO, BAIRRO, CEP, CIDADE, UF, DATANASCIMENTO, "
