@@ -23,6 +23,11 @@ void writeIni(const QString &folder, const QByteArray &content)
     file.write(content);
 }
 
+void writeDatabaseIni(const QString &folder, const QString &databasePath)
+{
+    writeIni(folder, "[Configuracoes]\nCaminhoBD=" + databasePath.toUtf8() + "\n");
+}
+
 class ThrowingObject : public QObject
 {
 public:
@@ -76,7 +81,7 @@ private slots:
     {
         TempDatabase db;
         QTemporaryDir folder;
-        writeIni(folder.path(), "[Configuracoes]\nCaminhoBD=" + db.path().toUtf8() + "\n");
+        writeDatabaseIni(folder.path(), db.path());
         Screens screens;
         screens.create(folder.path());
         Datamodule1->Tipo.open();
@@ -88,7 +93,7 @@ private slots:
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("AINDA-NAO.FDB"));
-        writeIni(folder.path(), "[Configuracoes]\nCaminhoBD=" + path.toUtf8() + "\n");
+        writeDatabaseIni(folder.path(), path);
         Screens screens;
         screens.create(folder.path());
         screens.showMainWindow();
@@ -122,7 +127,7 @@ private slots:
     {
         TempDatabase db;
         QTemporaryDir folder;
-        writeIni(folder.path(), "[Configuracoes]\nCaminhoBD=" + db.path().toUtf8() + "\n");
+        writeDatabaseIni(folder.path(), db.path());
         {
             Screens screens;
             screens.create(folder.path());
@@ -132,11 +137,9 @@ private slots:
             Datamodule1->Tra.commitRetaining();
             Datamodule1->Clientes.remove();
         }
-        QTemporaryDir other;
-        DataModule check(other.path());
-        pointAt(check, db.path());
-        check.Clientes.open();
-        QVERIFY(check.Clientes.isEmpty());
+        Module check(db.path());
+        check.dm.Clientes.open();
+        QVERIFY(check.dm.Clientes.isEmpty());
     }
 
     void createToolRefusesAnExistingFile()

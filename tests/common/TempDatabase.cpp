@@ -1,7 +1,6 @@
 #include "TempDatabase.h"
 
 #include "data/DatabaseCreator.h"
-#include "data/Datamodule1.h"
 
 TempDatabase::TempDatabase()
     : m_path(m_dir.filePath(QStringLiteral("QUINDELO.FDB")))
@@ -9,9 +8,14 @@ TempDatabase::TempDatabase()
     databasecreator::create(m_path);
 }
 
-void pointAt(DataModule &module, const QString &databasePath)
+int addCliente(DataModule &dm, const QString &name)
 {
-    module.Base.setDatabaseName(databasePath);
+    dm.Clientes.open();
+    dm.Clientes.insert();
+    dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(name);
+    dm.Clientes.post();
+    dm.Tra.commitRetaining();
+    return dm.Clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asInteger();
 }
 
 QString testServer()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Datamodule1.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -18,10 +20,16 @@ private:
     QString m_path;
 };
 
-class DataModule;
-
 // A data module on the given database, with no Arquivo.ini in play.
-void pointAt(DataModule &module, const QString &databasePath);
+struct Module
+{
+    QTemporaryDir config;
+    DataModule dm{config.path()};
+    explicit Module(const QString &databasePath) { dm.Base.setDatabaseName(databasePath); }
+};
+
+// Saves a new client as a screen does (post and commit-retaining); returns its key.
+int addCliente(DataModule &dm, const QString &name);
 
 // Database server given by scripts/test ("localhost" and a folder it may write).
 QString testServer();

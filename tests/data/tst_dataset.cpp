@@ -13,24 +13,6 @@
 
 namespace {
 
-// A data module on its own database, as the program would have it.
-struct Module
-{
-    QTemporaryDir config;
-    DataModule dm{config.path()};
-    explicit Module(const QString &path) { pointAt(dm, path); }
-};
-
-int addCliente(DataModule &dm, const QString &name)
-{
-    dm.Clientes.open();
-    dm.Clientes.insert();
-    dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(name);
-    dm.Clientes.post();
-    dm.Tra.commitRetaining();
-    return dm.Clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asInteger();
-}
-
 void fillRecibos(DataModule &dm, int count)
 {
     dm.Base.open();

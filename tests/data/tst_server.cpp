@@ -31,15 +31,9 @@ private slots:
 
     void processesSeeEachOthersCommittedWork()
     {
-        QTemporaryDir config;
-        DataModule dm(config.path());
-        pointAt(dm, m_path);
-        dm.Clientes.open();
-        dm.Clientes.insert();
-        dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(QStringLiteral("Antes"));
-        dm.Clientes.post();
-        dm.Tra.commitRetaining();
-        const QString id = dm.Clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asString();
+        Module m(m_path);
+        DataModule &dm = m.dm;
+        const QString id = QString::number(addCliente(dm, QStringLiteral("Antes")));
 
         ChildProcess child(m_path);
         QCOMPARE(child.send(QStringLiteral("cliente-name ") + id), QStringLiteral("ok Antes"));
@@ -57,15 +51,9 @@ private slots:
 
     void lockedRowsCollideAtOnce()
     {
-        QTemporaryDir config;
-        DataModule dm(config.path());
-        pointAt(dm, m_path);
-        dm.Clientes.open();
-        dm.Clientes.insert();
-        dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(QStringLiteral("Disputado"));
-        dm.Clientes.post();
-        dm.Tra.commitRetaining();
-        const QString id = dm.Clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asString();
+        Module m(m_path);
+        DataModule &dm = m.dm;
+        const QString id = QString::number(addCliente(dm, QStringLiteral("Disputado")));
 
         dm.Clientes.edit();
         dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(QStringLiteral("Meu"));
@@ -85,20 +73,18 @@ private slots:
 
     void aLostConnectionIsMadeAgainOnTheNextOpening()
     {
-        QTemporaryDir config;
-        DataModule dm(config.path());
-        pointAt(dm, m_path);
+        Module m(m_path);
+        DataModule &dm = m.dm;
         dm.Tipo.open();
         const QString connectionQuery = QStringLiteral("select current_connection from rdb$database");
         const QVariant lostId = dm.Base.prepared(connectionQuery).execute(dm.Tra).value(0);
 
         // An administrator shuts the attachment down from elsewhere.
-        DataModule admin(config.path());
-        pointAt(admin, m_path);
-        admin.Tipo.open();
-        PreparedStatement(admin.Base, QStringLiteral("delete from mon$attachments where mon$attachment_id = :ID"))
-            .execute(admin.Tra, QVariantList{lostId});
-        admin.Tra.commitRetaining();
+        Module admin(m_path);
+        admin.dm.Tipo.open();
+        PreparedStatement(admin.dm.Base, QStringLiteral("delete from mon$attachments where mon$attachment_id = :ID"))
+            .execute(admin.dm.Tra, QVariantList{lostId});
+        admin.dm.Tra.commitRetaining();
 
         dm.Tipo.close();
         dm.Tipo.open();
