@@ -3,6 +3,8 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 BUILD_DIR="$ROOT/build"
+# Paths relative to the checkout, so that other checkouts hit the same ccache entries.
+export CCACHE_BASEDIR="$ROOT"
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -30,7 +32,10 @@ RUNTIME_PACKAGES=(
 
 build() {
   if [ ! -f "$BUILD_DIR/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    local launcher=()
+    # Several checkouts of the project share compiled objects when ccache is there.
+    if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
   fi
   cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 }
