@@ -170,6 +170,9 @@ private slots:
         QTest::newRow("any case, blanks") << QByteArray("[ configuracoes ]\n  caminhobd =  b.fdb  \n") << "b.fdb";
         QTest::newRow("comma kept") << QByteArray("[Configuracoes]\nCaminhoBD=a,b.fdb\n") << "a,b.fdb";
         QTest::newRow("quotes stripped") << QByteArray("[Configuracoes]\nCaminhoBD=\"C:\\x y\\Q.FDB\"\n") << "C:\\x y\\Q.FDB";
+        QTest::newRow("single quotes stripped") << QByteArray("[Configuracoes]\nCaminhoBD='C:\\x y\\Q.FDB'\n") << "C:\\x y\\Q.FDB";
+        QTest::newRow("quote inside kept") << QByteArray("[Configuracoes]\nCaminhoBD=/d/O'Neil/Q.FDB\n") << "/d/O'Neil/Q.FDB";
+        QTest::newRow("unbalanced quotes kept") << QByteArray("[Configuracoes]\nCaminhoBD='a.fdb\"\n") << "'a.fdb\"";
         QTest::newRow("other section") << QByteArray("[Outra]\nCaminhoBD=x.fdb\n[Configuracoes]\nOutro=1\n") << "DEFAULT";
         QTest::newRow("empty value") << QByteArray("[Configuracoes]\nCaminhoBD=\n") << "";
         QTest::newRow("no section") << QByteArray("CaminhoBD=x.fdb\n") << "DEFAULT";
