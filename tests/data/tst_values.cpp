@@ -113,6 +113,16 @@ private slots:
         QTest::newRow("two commas") << "1,2,3" << false << 0LL;
         QTest::newRow("empty") << "" << false << 0LL;
         QTest::newRow("too many digits") << "12345678901234567890" << false << 0LL;
+        QTest::newRow("millions grouped") << "1.234.567,00" << true << 123456700LL;
+        QTest::newRow("grouped whole") << "1.250" << true << 125000LL;
+        QTest::newRow("dot as decimal point") << "12.50" << false << 0LL;
+        QTest::newRow("dot in the fraction") << "1,2.3" << false << 0LL;
+        QTest::newRow("group of two") << "1.23,00" << false << 0LL;
+        QTest::newRow("group of four") << "1.2345,00" << false << 0LL;
+        QTest::newRow("leading separator") << ".123,00" << false << 0LL;
+        QTest::newRow("first group of four") << "1234.567" << false << 0LL;
+        QTest::newRow("negative grouped") << "-1.000,5" << true << -100050LL;
+        QTest::newRow("decimal only") << ",5" << true << 50LL;
     }
 
     void parseNumeric()
