@@ -74,7 +74,7 @@ Numeric numericFor(const Field &field, const QVariant &value)
     } catch (const DatabaseError &) {
         throw doesNotFit(field, displayformat::formatNumeric(number, QStringLiteral("0")));
     }
-    if (std::fabs(double(number.units)) >= double(limit))
+    if (number.units <= -qint64(limit) || number.units >= qint64(limit))
         throw doesNotFit(field, displayformat::formatNumeric(number, QStringLiteral("#,##0.") + QString(-scale, QLatin1Char('0'))));
     return number;
 }
