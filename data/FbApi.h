@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DatabaseError.h"
+#include "FbRef.h"
 
 #include <firebird/Interface.h>
 

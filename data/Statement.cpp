@@ -92,24 +92,19 @@ QByteArray readBlob(Database &database, Transaction &transaction, const BlobId &
     ISC_QUAD quad;
     std::memcpy(&quad, &id, sizeof quad);
     QByteArray bytes;
-    fb::call([&](fb::Status *st) {
-        IBlob *blob = database.attachment()->openBlob(st, transaction.handle(), &quad, 0, nullptr);
-        if (st->getState() & IStatus::STATE_ERRORS)
-            return;
-        char segment[kBlobSegment];
-        for (;;) {
-            unsigned got = 0;
-            const int result = blob->getSegment(st, sizeof segment, segment, &got);
-            if (result != IStatus::RESULT_OK && result != IStatus::RESULT_SEGMENT)
-                break;
-            bytes.append(segment, int(got));
-        }
-        if (st->getState() & IStatus::STATE_ERRORS) {
-            blob->release();
-            return;
-        }
-        blob->close(st);
-    });
+    fb::Ref<IBlob> blob(fb::call([&](fb::Status *st) {
+        return database.attachment()->openBlob(st, transaction.handle(), &quad, 0, nullptr);
+    }));
+    char segment[kBlobSegment];
+    for (;;) {
+        unsigned got = 0;
+        const int result = fb::call([&](fb::Status *st) { return blob->getSegment(st, sizeof segment, segment, &got); });
+        if (result != IStatus::RESULT_OK && result != IStatus::RESULT_SEGMENT)
+            break;
+        bytes.append(segment, int(got));
+    }
+    fb::call([&](fb::Status *st) { blob->close(st); });
+    blob.detach(); // close() released it
     return bytes;
 }
 
@@ -144,19 +139,9 @@ ParsedSql ParsedSql::parse(const QString &sql)
 
 struct PreparedStatement::InputMessage
 {
-    IMessageMetadata *metadata = nullptr;
+    fb::Ref<IMessageMetadata> metadata;
     QByteArray buffer;
 
-    InputMessage() = default;
-    InputMessage(InputMessage &&other) noexcept
-        : metadata(std::exchange(other.metadata, nullptr)), buffer(std::move(other.buffer))
-    {
-    }
-    ~InputMessage()
-    {
-        if (metadata)
-            metadata->release();
-    }
     unsigned char *data() { return buffer.isEmpty() ? nullptr : reinterpret_cast<unsigned char *>(buffer.data()); }
 };
 
@@ -169,14 +154,14 @@ PreparedStatement::PreparedStatement(Database &database, const QString &sql)
     if (!transaction)
         throw DatabaseError(QStringLiteral("O banco de dados não tem transação padrão."));
     const QByteArray text = win1252::encode(m_parsed.text, QStringLiteral("SQL"));
-    m_statement = fb::call([&](fb::Status *st) {
+    m_statement.reset(fb::call([&](fb::Status *st) {
         return database.attachment()->prepare(st, transaction->handle(), unsigned(text.size()), text.constData(),
                                               unsigned(database.sqlDialect()), IStatement::PREPARE_PREFETCH_METADATA);
-    });
+    }));
     const unsigned type = fb::call([&](fb::Status *st) { return m_statement->getType(st); });
     m_changesExistingRows = type == isc_info_sql_stmt_update || type == isc_info_sql_stmt_delete;
     fb::call([&](fb::Status *st) {
-        m_output = m_statement->getOutputMetadata(st);
+        m_output.reset(m_statement->getOutputMetadata(st));
         if (!m_output || (st->getState() & IStatus::STATE_ERRORS))
             return;
         const unsigned count = m_output->getCount(st);
@@ -230,15 +215,12 @@ PreparedStatement::PreparedStatement(Database &database, const QString &sql)
 
 PreparedStatement::~PreparedStatement()
 {
-    if (m_output)
-        m_output->release();
-    if (m_statement) {
+    // A statement of a closed attachment is already gone; the reference is only let go then.
+    if (m_statement && m_database.connected()) {
         fb::Status st;
-        // A statement of a closed attachment is already gone; only release it then.
-        if (m_database.connected())
-            m_statement->free(&st);
-        if (!m_database.connected() || (st.getState() & IStatus::STATE_ERRORS))
-            m_statement->release();
+        m_statement->free(&st);
+        if (!(st.getState() & IStatus::STATE_ERRORS))
+            m_statement.detach(); // free() released it
     }
 }
 
@@ -249,35 +231,37 @@ PreparedStatement::InputMessage PreparedStatement::buildInput(Transaction &trans
     if (count == 0 && parameters.isEmpty())
         return message;
     fb::Status st;
-    IMessageMetadata *described = m_statement->getInputMetadata(&st);
-    st.check();
-    const unsigned describedCount = described->getCount(&st);
+    fb::Ref<IMessageMetadata> described(fb::call([&](fb::Status *s) { return m_statement->getInputMetadata(s); }));
+    const unsigned describedCount = fb::call([&](fb::Status *s) { return described->getCount(s); });
     if (int(describedCount) != parameters.size()) {
-        described->release();
         throw DatabaseError(QStringLiteral("O comando espera %1 parâmetros e recebeu %2.")
                                 .arg(describedCount)
                                 .arg(parameters.size()));
     }
 
-    // Text parameters are sent with their own length so the server, not this
-    // code, reports a text longer than its column.
+    // Text parameters are sent with their own length (a shorter text needs no
+    // padding); one longer than its column is refused here, before anything is written.
     QVector<QByteArray> texts;
     texts.resize(qsizetype(describedCount));
-    IMetadataBuilder *builder = described->getBuilder(&st);
-    st.check();
+    fb::Ref<IMetadataBuilder> builder(fb::call([&](fb::Status *s) { return described->getBuilder(s); }));
     for (unsigned i = 0; i < describedCount; ++i) {
         const unsigned type = baseType(described->getType(&st, i));
         const QVariant &value = parameters.at(int(i));
         if ((type == SQL_VARYING || type == SQL_TEXT) && !isNullValue(value)) {
             const QString name = i < unsigned(count) ? m_parsed.parameterNames.at(int(i)) : QString::number(i + 1);
             texts[int(i)] = win1252::encode(value.toString(), name);
+            const qsizetype capacity = qsizetype(described->getLength(&st, i));
+            if (texts.at(int(i)).size() > capacity)
+                throw DatabaseError(QStringLiteral("O texto de %1 tem %2 caracteres; o campo aceita no máximo %3.")
+                                        .arg(name)
+                                        .arg(texts.at(int(i)).size())
+                                        .arg(capacity));
             builder->setType(&st, i, SQL_VARYING | 1);
-            builder->setLength(&st, i, unsigned(qMax(1, int(texts[int(i)].size()))));
+            builder->setLength(&st, i, unsigned(qMax<qsizetype>(1, texts.at(int(i)).size())));
         }
     }
-    message.metadata = builder->getMetadata(&st);
-    builder->release();
-    described->release();
+    st.check();
+    message.metadata.reset(builder->getMetadata(&st));
     st.check();
 
     message.buffer = QByteArray(int(message.metadata->getMessageLength(&st)), '\0');
@@ -344,20 +328,15 @@ PreparedStatement::InputMessage PreparedStatement::buildInput(Transaction &trans
             const QByteArray bytes = value.typeId() == QMetaType::QString ? win1252::encode(value.toString(), name)
                                                                           : value.toByteArray();
             ISC_QUAD id{};
-            fb::call([&](fb::Status *bst) {
-                IBlob *blob = m_database.attachment()->createBlob(bst, transaction.handle(), &id, 0, nullptr);
-                if (bst->getState() & IStatus::STATE_ERRORS)
-                    return;
-                for (int pos = 0; pos < bytes.size() && !(bst->getState() & IStatus::STATE_ERRORS); pos += int(kBlobSegment)) {
-                    const unsigned piece = unsigned(qMin<qsizetype>(kBlobSegment, bytes.size() - pos));
-                    blob->putSegment(bst, piece, bytes.constData() + pos);
-                }
-                if (bst->getState() & IStatus::STATE_ERRORS) {
-                    blob->release();
-                    return;
-                }
-                blob->close(bst);
-            });
+            fb::Ref<IBlob> blob(fb::call([&](fb::Status *bst) {
+                return m_database.attachment()->createBlob(bst, transaction.handle(), &id, 0, nullptr);
+            }));
+            for (qsizetype pos = 0; pos < bytes.size(); pos += kBlobSegment) {
+                const unsigned piece = unsigned(qMin<qsizetype>(kBlobSegment, bytes.size() - pos));
+                fb::call([&](fb::Status *bst) { blob->putSegment(bst, piece, bytes.constData() + pos); });
+            }
+            fb::call([&](fb::Status *bst) { blob->close(bst); });
+            blob.detach(); // close() released it
             put<ISC_QUAD>(message.buffer, offset, id);
             break;
         }
@@ -446,7 +425,7 @@ Row PreparedStatement::execute(Transaction &transaction, const QVariantList &par
     InputMessage input = buildInput(transaction, parameters);
     QByteArray output(int(m_outputLength), '\0');
     fb::call([&](fb::Status *st) {
-        m_statement->execute(st, transaction.handle(), input.metadata, input.data(), m_output,
+        m_statement->execute(st, transaction.handle(), input.metadata.get(), input.data(), m_output.get(),
                              output.isEmpty() ? nullptr : output.data());
     });
     if (m_columns.isEmpty())
@@ -475,7 +454,7 @@ std::unique_ptr<Cursor> PreparedStatement::openCursor(Transaction &transaction, 
 {
     InputMessage input = buildInput(transaction, parameters);
     IResultSet *resultSet = fb::call([&](fb::Status *st) {
-        return m_statement->openCursor(st, transaction.handle(), input.metadata, input.data(), m_output, 0);
+        return m_statement->openCursor(st, transaction.handle(), input.metadata.get(), input.data(), m_output.get(), 0);
     });
     return std::make_unique<Cursor>(*this, transaction, resultSet);
 }
@@ -488,16 +467,12 @@ Cursor::Cursor(PreparedStatement &statement, Transaction &transaction, IResultSe
 
 Cursor::~Cursor()
 {
-    if (m_resultSet) {
-        // The result set of a committed transaction or closed attachment can only be released.
-        if (m_transaction.inTransaction() && m_statement.m_database.connected()) {
-            fb::Status st;
-            m_resultSet->close(&st);
-            if (st.getState() & IStatus::STATE_ERRORS)
-                m_resultSet->release();
-        } else {
-            m_resultSet->release();
-        }
+    // The result set of a committed transaction or closed attachment can only be let go.
+    if (m_resultSet && m_transaction.inTransaction() && m_statement.m_database.connected()) {
+        fb::Status st;
+        m_resultSet->close(&st);
+        if (!(st.getState() & IStatus::STATE_ERRORS))
+            m_resultSet.detach(); // close() released it
     }
 }
 
@@ -520,6 +495,7 @@ void Cursor::close()
 {
     if (!m_resultSet)
         return;
-    IResultSet *resultSet = std::exchange(m_resultSet, nullptr);
+    fb::Ref<IResultSet> resultSet = std::move(m_resultSet);
     fb::call([&](fb::Status *st) { resultSet->close(st); });
+    resultSet.detach(); // close() released it
 }

@@ -5,6 +5,8 @@
 #include <QVariant>
 #include <QVector>
 
+#include "FbRef.h"
+
 #include <memory>
 
 namespace Firebird { class IStatement; class IResultSet; class IMessageMetadata; }
@@ -83,8 +85,8 @@ private:
 
     Database &m_database;
     ParsedSql m_parsed;
-    Firebird::IStatement *m_statement = nullptr;
-    Firebird::IMessageMetadata *m_output = nullptr;
+    fb::Ref<Firebird::IStatement> m_statement;
+    fb::Ref<Firebird::IMessageMetadata> m_output;
     QVector<ColumnInfo> m_columns;
     QVector<unsigned> m_offsets, m_nullOffsets, m_types, m_subTypes;
     unsigned m_outputLength = 0;
@@ -109,7 +111,7 @@ public:
 private:
     PreparedStatement &m_statement;
     Transaction &m_transaction;
-    Firebird::IResultSet *m_resultSet;
+    fb::Ref<Firebird::IResultSet> m_resultSet;
     QByteArray m_buffer;
     bool m_blobsAsIds = false;
 };

@@ -6,6 +6,7 @@
 #include "data/Datamodule1.h"
 #include "data/Statement.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -34,6 +35,14 @@ QStringList idsOf(Dataset &dataset)
         dataset.next();
     }
     return ids;
+}
+
+long residentKb()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    return statm.readAll().split(' ').value(1).toLong() * 4;
 }
 
 QStringList clientNames(Dataset &dataset)
@@ -178,7 +187,7 @@ private slots:
     {
         QTest::addColumn<QString>("badName");
         QTest::addColumn<QString>("expectedMessage");
-        QTest::newRow("too long") << QString(51, QLatin1Char('x')) << "string right truncation";
+        QTest::newRow("too long") << QString(51, QLatin1Char('x')) << "o campo aceita no máximo 50";
         QTest::newRow("not in WIN1252") << "Łukasz" << "CLIENTE";
     }
 
@@ -766,6 +775,82 @@ private slots:
         other.dm.Recibos.open();
         QVERIFY(other.dm.Recibos.fieldByName(field).isNull());
         QCOMPARE(other.dm.Recibos.fieldByName(QStringLiteral("ID_RECIBO")).asInteger(), 1);
+    }
+
+    void textsLongerThanTheirColumnAreRefused_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("fits") << 50 << true;
+        QTest::newRow("one more") << 51 << false;
+        QTest::newRow("past 64K") << 65546 << false;
+        QTest::newRow("exactly 64K") << 65536 << false;
+    }
+
+    void textsLongerThanTheirColumnAreRefused()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, stored);
+        TempDatabase db;
+        Module m(db.path());
+        const int id = addCliente(m.dm, QStringLiteral("Curto"));
+        const QString name(length, QLatin1Char('x'));
+        m.dm.Clientes.edit();
+        m.dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(name);
+        PreparedStatement direct(m.dm.Base, QStringLiteral("update CLIENTES set CLIENTE = :CLIENTE"));
+        if (stored) {
+            m.dm.Clientes.post();
+            direct.execute(m.dm.Tra, QVariantList{name});
+        } else {
+            try {
+                m.dm.Clientes.post();
+                QFAIL("a text longer than its column was posted");
+            } catch (const DatabaseError &error) {
+                QVERIFY2(error.message().contains(QStringLiteral("no máximo 50")), qPrintable(error.message()));
+            }
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, direct.execute(m.dm.Tra, QVariantList{name}));
+            m.dm.Clientes.cancel();
+        }
+        m.dm.Tra.commitRetaining();
+        Module other(db.path());
+        other.dm.Clientes.open();
+        QVERIFY(other.dm.Clientes.locate(QStringLiteral("ID_CLIENTE"), id));
+        QCOMPARE(other.dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString(), stored ? name : QStringLiteral("Curto"));
+    }
+
+    void refusedPostsLeaveNothingBehind_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("character not in WIN1252") << "OBS" << "paga em 🙂";
+        QTest::newRow("too long") << "UF" << "PER";
+    }
+
+    void refusedPostsLeaveNothingBehind()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        TempDatabase db;
+        Module m(db.path());
+        addCliente(m.dm, QStringLiteral("Ana"));
+        Dataset &clientes = m.dm.Clientes;
+        auto refuse = [&](int times) {
+            for (int i = 0; i < times; ++i) {
+                clientes.edit();
+                clientes.fieldByName(field).setValue(text);
+                try {
+                    clientes.post();
+                } catch (const DatabaseError &) {
+                }
+                clientes.cancel();
+            }
+        };
+        refuse(500);
+        const long before = residentKb();
+        refuse(4000);
+        const long grownKb = residentKb() - before;
+        // Each leaked set of message descriptions costs kilobytes; 4,000 of them tens of megabytes.
+        QVERIFY2(grownKb < 4096, qPrintable(QStringLiteral("%1 KB").arg(grownKb)));
     }
 
     void closingCommitsAndClosesEveryDataset()
