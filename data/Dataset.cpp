@@ -611,6 +611,15 @@ QVariant Dataset::fieldValue(int fieldIndex) const
     return valueAt(m_current, fieldIndex);
 }
 
+bool Dataset::fieldIsNull(int fieldIndex) const
+{
+    if (m_state == State::Insert || m_state == State::Edit)
+        return isNullValue(m_editBuffer.value(fieldIndex));
+    if (m_current < 0 || m_current >= rowCount())
+        return true;
+    return isNullValue(m_rows.at(m_current).value(fieldIndex));
+}
+
 void Dataset::setFieldValue(int fieldIndex, const QVariant &value)
 {
     requireEditing();

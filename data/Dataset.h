@@ -87,6 +87,8 @@ public:
     void remove();
 
     QVariant fieldValue(int fieldIndex) const;
+    // Without reading a blob's bytes.
+    bool fieldIsNull(int fieldIndex) const;
     void setFieldValue(int fieldIndex, const QVariant &value);
     QVariant valueAt(int row, int fieldIndex) const;
 

@@ -20,8 +20,7 @@ QString Field::name() const
 
 bool Field::isNull() const
 {
-    const QVariant v = value();
-    return !v.isValid() || v.isNull();
+    return m_dataset.fieldIsNull(m_index);
 }
 
 QVariant Field::value() const
@@ -46,8 +45,7 @@ QString Field::asString() const
     const QVariant v = value();
     switch (m_type) {
     case ColumnType::Numeric:
-        return displayformat::formatNumeric(v.value<Numeric>(), QStringLiteral("0.") + QString(-m_scale, QLatin1Char('0')),
-                                            QLocale::c());
+        return displayformat::formatNumeric(v.value<Numeric>(), QStringLiteral("0.") + QString(-m_scale, QLatin1Char('0')));
     case ColumnType::Date:
         return QLocale().toString(v.toDate(), QLocale::ShortFormat);
     case ColumnType::Time:

@@ -35,6 +35,7 @@ public:
     void setValue(const QVariant &value);
     void clear();
 
+    // Numbers with the locale's decimal separator and no grouping, dates in the short form.
     QString asString() const;
     int asInteger() const;
     double asFloat() const;

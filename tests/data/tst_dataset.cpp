@@ -322,6 +322,7 @@ private slots:
         QCOMPARE(valor.displayText(), QStringLiteral("1.234,50"));
         QCOMPARE(valor.editText(), QStringLiteral("1.234,50"));
         QCOMPARE(valor.asNumeric().units, 123450);
+        QCOMPARE(valor.asString(), QStringLiteral("1234,50"));
         QCOMPARE(m.dm.Recibos.fieldByName(QStringLiteral("DATA")).asDate(), QDate(2024, 3, 15));
         QCOMPARE(m.dm.Recibos.fieldByName(QStringLiteral("DATA")).displayText(), QStringLiteral("15/03/2024"));
         m.dm.Recibos.edit();
@@ -816,6 +817,37 @@ private slots:
         other.dm.Clientes.open();
         QVERIFY(other.dm.Clientes.locate(QStringLiteral("ID_CLIENTE"), id));
         QCOMPARE(other.dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString(), stored ? name : QStringLiteral("Curto"));
+    }
+
+    void ownQueryFieldsKeepTheirIdentityAndShowTheirType_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("amount") << "VALOR" << "1.234,50";
+        QTest::newRow("date") << "DATA" << "15/03/2024";
+        QTest::newRow("text") << "EMITENTE" << "JOSÉ";
+        QTest::newRow("sum") << "TOTAL" << "2.469,00";
+    }
+
+    void ownQueryFieldsKeepTheirIdentityAndShowTheirType()
+    {
+        QFETCH(QString, column);
+        QFETCH(QString, shown);
+        TempDatabase db;
+        Module m(db.path());
+        m.dm.Base.open();
+        PreparedStatement(m.dm.Base, QStringLiteral("insert into RECIBOS (ID_RECIBO, EMITENTE, VALOR, DATA) values (1, :E, :V, :D)"))
+            .execute(m.dm.Tra, QVariantList{QStringLiteral("JOSÉ"), QVariant::fromValue(Numeric{123450, -2}), QDate(2024, 3, 15)});
+        Dataset query(m.dm.Base, m.dm.Tra, QStringLiteral("Qry"));
+        const QStringList lines{QStringLiteral("select EMITENTE, VALOR, DATA, VALOR + VALOR - 0.01 + 0.01 as TOTAL from RECIBOS")};
+        query.requery(lines);
+        Field *kept = &query.fieldByName(column);
+        QCOMPARE(kept->displayText(), shown);
+        query.requery(lines);
+        query.close();
+        query.open();
+        QCOMPARE(&query.fieldByName(column), kept);
+        QCOMPARE(kept->displayText(), shown);
     }
 
     void refusedPostsLeaveNothingBehind_data()
