@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
+#include <QStringDecoder>
+
+#include "Win1252.h"
 
 #include <cstdlib>
 #include <unistd.h>
@@ -59,8 +62,12 @@ QString messageOf(IStatus *status)
 {
     char buffer[2048];
     const unsigned length = util()->formatStatus(buffer, sizeof buffer, status);
-    // The server's messages are ASCII; file names in them come in the OS encoding.
-    return QString::fromLocal8Bit(buffer, int(qMin<unsigned>(length, sizeof buffer))).trimmed();
+    // The texts themselves are ASCII; the data quoted in them (a key value) comes in the
+    // connection's WIN1252, file names in the system's UTF-8. Bytes that are not UTF-8 are WIN1252.
+    const QByteArray bytes(buffer, int(qMin<unsigned>(length, sizeof buffer)));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString asUtf8 = utf8.decode(bytes);
+    return (utf8.hasError() ? win1252::decode(bytes) : asUtf8).trimmed();
 }
 
 bool isLockConflict(const ISC_STATUS *vector)

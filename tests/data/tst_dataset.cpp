@@ -6,6 +6,7 @@
 #include "data/Datamodule1.h"
 #include "data/Statement.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -848,6 +849,39 @@ private slots:
         query.open();
         QCOMPARE(&query.fieldByName(column), kept);
         QCOMPARE(kept->displayText(), shown);
+    }
+
+    void errorTextsShowAccents_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("key value in the data's encoding") << "duplicate" << "\"N\" = 'JOSÉ'";
+        QTest::newRow("file name in the system's encoding") << "missing" << "relatórios";
+    }
+
+    void errorTextsShowAccents()
+    {
+        QFETCH(QString, situation);
+        QFETCH(QString, expected);
+        TempDatabase db;
+        try {
+            if (situation == QLatin1String("duplicate")) {
+                Module m(db.path());
+                m.dm.Base.open();
+                PreparedStatement(m.dm.Base, QStringLiteral("create table NOMES (N varchar(20) unique)")).execute(m.dm.Tra);
+                m.dm.Tra.commitRetaining();
+                PreparedStatement insert(m.dm.Base, QStringLiteral("insert into NOMES (N) values (:N)"));
+                insert.execute(m.dm.Tra, QVariantList{QStringLiteral("JOSÉ")});
+                insert.execute(m.dm.Tra, QVariantList{QStringLiteral("JOSÉ")});
+            } else {
+                Module m(QDir(db.folder()).filePath(QStringLiteral("relatórios/NADA.FDB")));
+                m.dm.Clientes.open();
+            }
+            QFAIL("no error");
+        } catch (const DatabaseError &error) {
+            QVERIFY2(error.message().contains(expected), qPrintable(error.message()));
+            QVERIFY2(!error.message().contains(QChar(0xFFFD)), qPrintable(error.message()));
+        }
     }
 
     void refusedPostsLeaveNothingBehind_data()
