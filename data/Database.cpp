@@ -58,6 +58,7 @@ void Database::open()
         return fb::provider()->attachDatabase(st, path.constData(), unsigned(dpb.size()),
                                               reinterpret_cast<const unsigned char *>(dpb.constData()));
     });
+    emit opened();
 }
 
 void Database::close()
@@ -88,6 +89,8 @@ bool Database::dropIfLost()
     if (m_defaultTransaction)
         m_defaultTransaction->abandon();
     lost->release();
+    emit connectionLost(QStringLiteral("A conexão com o banco de dados foi perdida. "
+                                       "As alterações ainda não gravadas foram descartadas."));
     return true;
 }
 

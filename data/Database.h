@@ -43,7 +43,12 @@ public:
     PreparedStatement &prepared(const QString &sql);
 
 signals:
+    // An attachment was made.
+    void opened();
     void aboutToClose();
+    // A lost attachment was given up, and with it the work not yet committed;
+    // the text says so to the user (the application shows it in its error display).
+    void connectionLost(const QString &text);
 
 private:
     QByteArray parameterBlock() const;
