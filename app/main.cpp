@@ -1,7 +1,10 @@
 #include "QuindeloApplication.h"
 #include "Screens.h"
 
+#include "data/Datamodule1.h"
+#include "data/TerminationSignals.h"
 #include "receipts/Extens.h"
+#include "widgets/ErrorDisplay.h"
 #include "widgets/PlainMessage.h"
 
 #include <QLocale>
@@ -17,6 +20,8 @@ int main(int argc, char *argv[])
 
     Screens screens;
     screens.create(QCoreApplication::applicationDirPath());
+    QObject::connect(&Datamodule1->Base, &Database::opened, &app, &termination::quitOnSignals);
+    QObject::connect(&Datamodule1->Base, &Database::connectionLost, &app, &errordisplay::show);
     screens.showMainWindow();
     return app.exec();
 }

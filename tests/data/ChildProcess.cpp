@@ -3,10 +3,11 @@
 #include <QCoreApplication>
 #include <QDir>
 
-ChildProcess::ChildProcess(const QString &databasePath)
+ChildProcess::ChildProcess(const QString &databasePath, const QStringList &options)
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("dbchild")), {databasePath});
+    m_process.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("dbchild")),
+                    QStringList{databasePath} + options);
     m_process.waitForStarted();
 }
 
@@ -19,6 +20,11 @@ ChildProcess::~ChildProcess()
 QString ChildProcess::send(const QString &command)
 {
     m_process.write((command + QLatin1Char('\n')).toUtf8());
+    return readLine();
+}
+
+QString ChildProcess::readLine()
+{
     while (!m_process.canReadLine()) {
         if (!m_process.waitForReadyRead(30000))
             return QStringLiteral("error: no answer from the child process");
@@ -38,4 +44,11 @@ int ChildProcess::finish()
     m_process.closeWriteChannel();
     m_process.waitForFinished(30000);
     return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+}
+
+int ChildProcess::waitForExit()
+{
+    if (!m_process.waitForFinished(30000) || m_process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return m_process.exitCode();
 }

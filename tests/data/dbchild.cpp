@@ -2,6 +2,7 @@
 // each command answers "ok ..." or "error: <text>".
 #include "data/DatabaseError.h"
 #include "data/Datamodule1.h"
+#include "data/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -39,12 +40,29 @@ static QString run(DataModule &dm, const QStringList &words)
     return QStringLiteral("ok");
 }
 
+// "dbchild PATH event-loop": deletes receipt 1 without committing, says "ready"
+// and runs an event loop as the program does, until a signal ends it.
+static int runEventLoop(QCoreApplication &app, DataModule &dm)
+{
+    QObject::connect(&dm.Base, &Database::opened, &app, &termination::quitOnSignals);
+    try {
+        run(dm, {QStringLiteral("delete-recibo"), QStringLiteral("1")});
+    } catch (const DatabaseError &error) {
+        std::cout << "error: " << error.message().toStdString() << std::endl;
+        return 1;
+    }
+    std::cout << "ready" << std::endl;
+    return app.exec();
+}
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir noConfig;
     DataModule dm(noConfig.path());
     dm.Base.setDatabaseName(app.arguments().value(1));
+    if (app.arguments().value(2) == QLatin1String("event-loop"))
+        return runEventLoop(app, dm);
 
     std::string line;
     while (std::getline(std::cin, line)) {

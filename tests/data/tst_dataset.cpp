@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 namespace {
 
 void fillRecibos(DataModule &dm, int count)
@@ -882,6 +884,62 @@ private slots:
             QVERIFY2(error.message().contains(expected), qPrintable(error.message()));
             QVERIFY2(!error.message().contains(QChar(0xFFFD)), qPrintable(error.message()));
         }
+    }
+
+    void aLostConnectionSaysItsChangesWereDiscarded()
+    {
+        TempDatabase db;
+        Module m(db.path());
+        fillRecibos(m.dm, 3);
+        m.dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
+        m.dm.Recibos.remove(); // pending, not committed
+        const QString connectionQuery = QStringLiteral("select current_connection from rdb$database");
+        const QVariant lostId = m.dm.Base.prepared(connectionQuery).execute(m.dm.Tra).value(0);
+        QStringList told;
+        connect(&m.dm.Base, &Database::connectionLost, this, [&](const QString &text) {
+            told << text + (m.dm.Base.connected() ? QStringLiteral(" [connected]") : QString());
+        });
+
+        // An administrator shuts the attachment down from elsewhere.
+        Module admin(db.path());
+        admin.dm.Tipo.open();
+        PreparedStatement(admin.dm.Base, QStringLiteral("delete from mon$attachments where mon$attachment_id = :ID"))
+            .execute(admin.dm.Tra, QVariantList{lostId});
+        admin.dm.Tra.commitRetaining();
+
+        m.dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
+        QCOMPARE(told, QStringList{QStringLiteral("A conexão com o banco de dados foi perdida. "
+                                                  "As alterações ainda não gravadas foram descartadas.")});
+        QCOMPARE(idsOf(m.dm.Recibos), (QStringList{"1", "2", "3"}));
+        QVERIFY(m.dm.Base.prepared(connectionQuery).execute(m.dm.Tra).value(0) != lostId);
+        m.dm.Clientes.close();
+        m.dm.Clientes.open();
+        QCOMPARE(told.size(), 1);
+    }
+
+    void terminationSignalsEndTheProgramAsAClose_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+
+    void terminationSignalsEndTheProgramAsAClose()
+    {
+        QFETCH(int, signalNumber);
+        TempDatabase db;
+        {
+            Module m(db.path());
+            fillRecibos(m.dm, 2);
+        }
+        ChildProcess child(db.path(), {QStringLiteral("event-loop")});
+        QCOMPARE(child.readLine(), QStringLiteral("ready"));
+        QCOMPARE(::kill(pid_t(child.pid()), signalNumber), 0);
+        QCOMPARE(child.waitForExit(), 0);
+        // Ended as at a normal close: the pending deletion was committed.
+        Module m(db.path());
+        m.dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
+        QCOMPARE(idsOf(m.dm.Recibos), QStringList{QStringLiteral("2")});
     }
 
     void refusedPostsLeaveNothingBehind_data()
