@@ -273,6 +273,10 @@ private slots:
         QTest::newRow("diaeresis") << "Cinqüenta" << QByteArray("Cinq\xfc" "enta");
         QTest::newRow("euro") << "€" << QByteArray("\x80");
         QTest::newRow("quotes") << "“x”" << QByteArray("\x93x\x94");
+        QTest::newRow("every high byte") << QStringLiteral("€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ\u00A0¡ÿ")
+                                         << QByteArray("\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8a\x8b\x8c\x8e\x91\x92\x93"
+                                                       "\x94\x95\x96\x97\x98\x99\x9a\x9b\x9c\x9e\x9f\xa0\xa1\xff");
+        QTest::newRow("empty") << "" << QByteArray();
     }
 
     void win1252()
