@@ -305,22 +305,21 @@ void Dataset::openStatement()
         parameters << found.value();
     }
     m_cursor = statement->openCursor(m_transaction, parameters);
-    m_cursor->setBlobsAsIds(true);
+    m_rows.reset(statement->messageColumns(), columnOfField);
     m_statement = std::move(statement);
     m_columnOfField = columnOfField;
-    m_rows.clear();
     m_insertedKeys.clear();
     m_blobCache.clear();
     m_state = State::Browse;
     try {
-        fetchRows(1, m_rows);
+        m_rows.append(fetchRows(1));
     } catch (...) {
         closeStatement();
         throw;
     }
-    m_current = m_rows.isEmpty() ? -1 : 0;
+    m_current = rowCount() == 0 ? -1 : 0;
     m_bof = true;
-    m_eof = m_rows.isEmpty();
+    m_eof = rowCount() == 0;
 }
 
 void Dataset::closeStatement()
@@ -328,7 +327,6 @@ void Dataset::closeStatement()
     m_cursor.reset();
     m_statement.reset();
     m_rows.clear();
-    m_rows.squeeze();
     m_editBuffer.clear();
     m_blobCache.clear();
     m_current = -1;
@@ -336,31 +334,29 @@ void Dataset::closeStatement()
     m_state = State::Inactive;
 }
 
-void Dataset::fetchRows(int count, QVector<Row> &into)
+std::vector<const char *> Dataset::fetchRows(int count)
 {
-    Row raw;
+    std::vector<const char *> packed;
     const int key = keyFieldIndex();
-    for (int fetched = 0; fetched < count && m_cursor;) {
-        if (!m_cursor->fetch(raw)) {
+    while (int(packed.size()) < count && m_cursor) {
+        const unsigned char *message = m_cursor->fetchMessage();
+        if (!message) {
             m_cursor.reset();
             break;
         }
-        Row row(int(m_fields.size()));
-        for (int f = 0; f < row.size(); ++f)
-            row[f] = raw.at(m_columnOfField.at(f));
-        if (key >= 0 && !m_insertedKeys.isEmpty() && m_insertedKeys.contains(row.at(key).toString()))
+        const char *row = m_rows.pack(message);
+        if (key >= 0 && !m_insertedKeys.isEmpty() && m_insertedKeys.contains(m_rows.packedValue(row, key).toString()))
             continue;
-        into.append(row);
-        ++fetched;
+        packed.push_back(row);
     }
+    return packed;
 }
 
 int Dataset::fetchMore(int count)
 {
     requireActive();
-    QVector<Row> fetched;
-    fetchRows(count, fetched);
-    if (fetched.isEmpty())
+    const std::vector<const char *> fetched = fetchRows(count);
+    if (fetched.empty())
         return 0;
     const int first = rowCount();
     const int last = first + int(fetched.size()) - 1;
@@ -373,11 +369,11 @@ int Dataset::fetchMore(int count)
 bool Dataset::isEmpty()
 {
     requireActive();
-    if (m_rows.isEmpty())
+    if ((rowCount() == 0))
         fetchMore(1);
-    if (!m_rows.isEmpty() && m_current < 0)
+    if (!(rowCount() == 0) && m_current < 0)
         setCurrent(0);
-    return m_rows.isEmpty();
+    return (rowCount() == 0);
 }
 
 void Dataset::setCurrent(int row)
@@ -418,7 +414,7 @@ void Dataset::first()
         post();
     setCurrent(isEmpty() ? -1 : 0);
     m_bof = true;
-    m_eof = m_rows.isEmpty();
+    m_eof = (rowCount() == 0);
 }
 
 void Dataset::next()
@@ -458,7 +454,7 @@ void Dataset::last()
         fetchMore(kFetchChunk);
     setCurrent(rowCount() - 1);
     m_eof = true;
-    m_bof = m_rows.isEmpty();
+    m_bof = (rowCount() == 0);
 }
 
 void Dataset::moveTo(int row)
@@ -468,10 +464,10 @@ void Dataset::moveTo(int row)
         post();
     if (row >= rowCount())
         fetchMore(row - rowCount() + 1);
-    const int target = qBound(m_rows.isEmpty() ? -1 : 0, row, rowCount() - 1);
+    const int target = qBound((rowCount() == 0) ? -1 : 0, row, rowCount() - 1);
     setCurrent(target);
     m_bof = target <= 0;
-    m_eof = m_rows.isEmpty() || (target == rowCount() - 1 && allFetched());
+    m_eof = (rowCount() == 0) || (target == rowCount() - 1 && allFetched());
 }
 
 bool Dataset::locate(const QString &fieldName, const QVariant &value)
@@ -484,7 +480,7 @@ bool Dataset::locate(const QString &fieldName, const QVariant &value)
     for (int row = 0;; ++row) {
         if (row >= rowCount() && fetchMore(kFetchChunk) == 0)
             return false;
-        if (m_rows.at(row).at(field.index()) == wanted) {
+        if (m_rows.value(row, field.index()) == wanted) {
             setCurrent(row);
             m_bof = m_eof = false;
             return true;
@@ -520,7 +516,7 @@ void Dataset::edit()
     }
     if (!m_updateSql)
         throw DatabaseError(QStringLiteral("%1: não é possível alterar um conjunto de dados somente leitura.").arg(objectName()));
-    m_editBuffer = m_rows.at(m_current);
+    m_editBuffer = m_rows.values(m_current);
     setState(State::Edit);
 }
 
@@ -541,9 +537,9 @@ void Dataset::post()
         if (key >= 0)
             m_insertedKeys.insert(m_editBuffer.at(key).toString());
     } else {
-        executeWrite(m_updateSql->modifySql, m_editBuffer, m_rows.at(m_current));
+        executeWrite(m_updateSql->modifySql, m_editBuffer, m_rows.values(m_current));
     }
-    m_rows[m_current] = m_editBuffer;
+    m_rows.replace(m_current, m_editBuffer);
     m_editBuffer.clear();
     setState(State::Browse);
     emit rowUpdated(m_current);
@@ -560,7 +556,7 @@ void Dataset::cancel()
     if (inserting) {
         const int removed = m_current;
         emit rowAboutToBeRemoved(removed);
-        m_rows.removeAt(removed);
+        m_rows.remove(removed);
         emit rowRemoved(removed);
         m_current = qMin(removed, rowCount() - 1);
     }
@@ -578,18 +574,18 @@ void Dataset::remove()
         throw DatabaseError(QStringLiteral("%1: não há registro para excluir.").arg(objectName()));
     if (!m_updateSql)
         throw DatabaseError(QStringLiteral("%1: não é possível excluir de um conjunto de dados somente leitura.").arg(objectName()));
-    const Row &row = m_rows.at(m_current);
+    const Row row = m_rows.values(m_current);
     executeWrite(m_updateSql->deleteSql, row, row);
     m_editBuffer.clear();
     setState(State::Browse);
     const int removed = m_current;
     emit rowAboutToBeRemoved(removed);
-    m_rows.removeAt(removed);
+    m_rows.remove(removed);
     emit rowRemoved(removed);
     if (removed >= rowCount())
         fetchMore(1);
     m_current = qMin(removed, rowCount() - 1);
-    m_eof = m_rows.isEmpty();
+    m_eof = (rowCount() == 0);
     emitCurrentChanged();
 }
 
@@ -617,7 +613,7 @@ bool Dataset::fieldIsNull(int fieldIndex) const
         return isNullValue(m_editBuffer.value(fieldIndex));
     if (m_current < 0 || m_current >= rowCount())
         return true;
-    return isNullValue(m_rows.at(m_current).value(fieldIndex));
+    return isNullValue(m_rows.value(m_current, fieldIndex));
 }
 
 void Dataset::setFieldValue(int fieldIndex, const QVariant &value)
@@ -633,7 +629,7 @@ QVariant Dataset::valueAt(int row, int fieldIndex) const
         return resolved(m_editBuffer.value(fieldIndex), fieldIndex);
     if (row < 0 || row >= rowCount())
         return {};
-    return resolved(m_rows.at(row).value(fieldIndex), fieldIndex);
+    return resolved(m_rows.value(row, fieldIndex), fieldIndex);
 }
 
 void Dataset::requireActive() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Field.h"
+#include "RowStore.h"
 #include "Statement.h"
 #include "UpdateSql.h"
 
@@ -58,7 +59,7 @@ public:
     void close();
 
     // Rows read so far; more come with fetchMore() or by moving towards the end.
-    int rowCount() const { return int(m_rows.size()); }
+    int rowCount() const { return m_rows.size(); }
     bool allFetched() const { return !m_cursor; }
     int fetchMore(int count);
     bool isEmpty();
@@ -119,8 +120,8 @@ private:
     void requireEditing() const;
     void setState(State state);
     void setCurrent(int row);
-    // Reads up to count rows from the cursor into `into`.
-    void fetchRows(int count, QVector<Row> &into);
+    // Reads up to count rows from the cursor and packs them; they are not rows yet.
+    std::vector<const char *> fetchRows(int count);
     QVariantMap parametersFor(const Row &values, const Row &original) const;
     int keyFieldIndex() const;
     void executeWrite(const QString &sql, const Row &values, const Row &original);
@@ -138,7 +139,7 @@ private:
     std::unique_ptr<PreparedStatement> m_statement;
     std::unique_ptr<Cursor> m_cursor;
     QVector<int> m_columnOfField;
-    QVector<Row> m_rows;
+    RowStore m_rows;
     // Rows this dataset inserted; the open cursor may meet them again.
     QSet<QString> m_insertedKeys;
     int m_current = -1;

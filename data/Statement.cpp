@@ -213,6 +213,22 @@ PreparedStatement::PreparedStatement(Database &database, const QString &sql)
     });
 }
 
+QVector<MessageColumn> PreparedStatement::messageColumns() const
+{
+    QVector<MessageColumn> layout;
+    for (int i = 0; i < m_columns.size(); ++i) {
+        MessageColumn column;
+        column.sqlType = m_types.at(i);
+        column.offset = m_offsets.at(i);
+        column.nullOffset = m_nullOffsets.at(i);
+        column.length = unsigned(m_columns.at(i).size);
+        column.scale = m_columns.at(i).scale;
+        column.type = m_columns.at(i).type;
+        layout << column;
+    }
+    return layout;
+}
+
 PreparedStatement::~PreparedStatement()
 {
     // A statement of a closed attachment is already gone; the reference is only let go then.
@@ -348,7 +364,7 @@ PreparedStatement::InputMessage PreparedStatement::buildInput(Transaction &trans
     return message;
 }
 
-Row PreparedStatement::readRow(Transaction &transaction, const unsigned char *buffer, bool blobsAsIds) const
+Row PreparedStatement::readRow(Transaction &transaction, const unsigned char *buffer) const
 {
     Row row(int(m_columns.size()));
     for (int i = 0; i < m_columns.size(); ++i) {
@@ -401,12 +417,7 @@ Row PreparedStatement::readRow(Transaction &transaction, const unsigned char *bu
             row[i] = get<FB_BOOLEAN>(buffer, offset) != FB_FALSE;
             break;
         case SQL_BLOB: {
-            const BlobId id = get<BlobId>(buffer, offset);
-            if (blobsAsIds) {
-                row[i] = QVariant::fromValue(id);
-                break;
-            }
-            const QByteArray bytes = readBlob(m_database, transaction, id);
+            const QByteArray bytes = readBlob(m_database, transaction, get<BlobId>(buffer, offset));
             if (column.type == ColumnType::TextBlob)
                 row[i] = win1252::decode(bytes);
             else
@@ -476,18 +487,26 @@ Cursor::~Cursor()
     }
 }
 
-bool Cursor::fetch(Row &row)
+const unsigned char *Cursor::fetchMessage()
 {
     if (!m_resultSet)
-        return false;
-    const int result = fb::call([&](fb::Status *st) {
-        return m_resultSet->fetchNext(st, m_buffer.data());
-    });
+        return nullptr;
+    fb::Status st;
+    const int result = m_resultSet->fetchNext(&st, m_buffer.data());
+    st.check();
     if (result != IStatus::RESULT_OK) {
         close();
-        return false;
+        return nullptr;
     }
-    row = m_statement.readRow(m_transaction, reinterpret_cast<const unsigned char *>(m_buffer.constData()), m_blobsAsIds);
+    return reinterpret_cast<const unsigned char *>(m_buffer.constData());
+}
+
+bool Cursor::fetch(Row &row)
+{
+    const unsigned char *message = fetchMessage();
+    if (!message)
+        return false;
+    row = m_statement.readRow(m_transaction, message);
     return true;
 }
 

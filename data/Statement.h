@@ -41,6 +41,17 @@ struct ColumnInfo
     int scale = 0; // negative for NUMERIC/DECIMAL
 };
 
+// Where a column's value lies in the client library's message buffer.
+struct MessageColumn
+{
+    unsigned sqlType = 0; // SQL_* without the nullable bit
+    unsigned offset = 0;
+    unsigned nullOffset = 0;
+    unsigned length = 0; // bytes of a CHAR or VARCHAR
+    int scale = 0;
+    ColumnType type = ColumnType::Text;
+};
+
 // ":NAME" parameters of an SQL text turned into the positional "?" that
 // Firebird takes; literals, quoted names and comments are left alone.
 struct ParsedSql
@@ -65,6 +76,7 @@ public:
 
     const QStringList &parameterNames() const { return m_parsed.parameterNames; }
     const QVector<ColumnInfo> &columns() const { return m_columns; }
+    QVector<MessageColumn> messageColumns() const;
 
     // Runs a statement that returns no rows (or one, for EXECUTE PROCEDURE / RETURNING).
     Row execute(Transaction &transaction, const QVariantList &parameters = {});
@@ -81,7 +93,7 @@ private:
     friend class Cursor;
     struct InputMessage;
     InputMessage buildInput(Transaction &transaction, const QVariantList &parameters);
-    Row readRow(Transaction &transaction, const unsigned char *buffer, bool blobsAsIds = false) const;
+    Row readRow(Transaction &transaction, const unsigned char *buffer) const;
 
     Database &m_database;
     ParsedSql m_parsed;
@@ -104,8 +116,9 @@ public:
 
     // False once the rows are exhausted.
     bool fetch(Row &row);
-    // Blob columns come as BlobId instead of their bytes.
-    void setBlobsAsIds(bool asIds) { m_blobsAsIds = asIds; }
+    // The message buffer of the next row, valid until the next fetch; null at the end.
+    const unsigned char *fetchMessage();
+
     void close();
 
 private:
@@ -113,5 +126,4 @@ private:
     Transaction &m_transaction;
     fb::Ref<Firebird::IResultSet> m_resultSet;
     QByteArray m_buffer;
-    bool m_blobsAsIds = false;
 };

@@ -942,6 +942,79 @@ private slots:
         QCOMPARE(idsOf(m.dm.Recibos), QStringList{QStringLiteral("2")});
     }
 
+    void everyColumnTypeReadsBack_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("smallint") << "smallint" << QVariant(-12345);
+        QTest::newRow("integer") << "integer" << QVariant(2000000000);
+        QTest::newRow("bigint") << "bigint" << QVariant(qint64(-9000000000000000000LL));
+        QTest::newRow("numeric(4,1)") << "numeric(4,1)" << QVariant::fromValue(Numeric{-999, -1});
+        QTest::newRow("numeric(9,3)") << "numeric(9,3)" << QVariant::fromValue(Numeric{123456789, -3});
+        QTest::newRow("numeric(18,2)") << "numeric(18,2)" << QVariant::fromValue(Numeric{123456789012345678LL, -2});
+        QTest::newRow("double") << "double precision" << QVariant(0.1);
+        QTest::newRow("date") << "date" << QVariant(QDate(1900, 2, 28));
+        QTest::newRow("time") << "time" << QVariant(QTime(23, 59, 58, 123));
+        QTest::newRow("timestamp") << "timestamp" << QVariant(QDateTime(QDate(2024, 2, 29), QTime(12, 0)));
+        QTest::newRow("char") << "char(5)" << QVariant(QStringLiteral("ção  "));
+        QTest::newRow("varchar") << "varchar(200)" << QVariant(QStringLiteral("Cinqüenta € ").repeated(10));
+        QTest::newRow("empty varchar") << "varchar(10)" << QVariant(QStringLiteral(""));
+        QTest::newRow("boolean") << "boolean" << QVariant(true);
+        QTest::newRow("blob") << "blob sub_type 0" << QVariant(QByteArray("\0\1\2", 3));
+        QTest::newRow("text blob") << "blob sub_type 1" << QVariant(QStringLiteral("São João"));
+    }
+
+    void everyColumnTypeReadsBack()
+    {
+        QFETCH(QString, type);
+        QFETCH(QVariant, value);
+        TempDatabase db;
+        Module m(db.path());
+        m.dm.Base.open();
+        PreparedStatement(m.dm.Base, QStringLiteral("create table TIPOS (ORDEM integer, V %1, DEPOIS varchar(5))").arg(type))
+            .execute(m.dm.Tra);
+        m.dm.Tra.commitRetaining();
+        PreparedStatement insert(m.dm.Base, QStringLiteral("insert into TIPOS values (:O, :V, :D)"));
+        insert.execute(m.dm.Tra, QVariantList{1, value, QStringLiteral("fim")});
+        insert.execute(m.dm.Tra, QVariantList{2, QVariant(), QStringLiteral("nulo")});
+        Dataset query(m.dm.Base, m.dm.Tra, QStringLiteral("Qry"));
+        query.requery({QStringLiteral("select * from TIPOS order by ORDEM")});
+        Field &v = query.fieldByName(QStringLiteral("V"));
+        QCOMPARE(v.value(), value);
+        QVERIFY(!v.isNull());
+        QCOMPARE(query.fieldByName(QStringLiteral("DEPOIS")).asString(), QStringLiteral("fim"));
+        query.next();
+        QVERIFY(v.isNull());
+        QCOMPARE(query.fieldByName(QStringLiteral("DEPOIS")).asString(), QStringLiteral("nulo"));
+    }
+
+    void fetchedRowsAreKeptCompact()
+    {
+        constexpr int kRows = 30000;
+        TempDatabase db;
+        Module m(db.path());
+        m.dm.Base.open();
+        PreparedStatement insert(m.dm.Base, QStringLiteral(
+            "insert into RECIBOS (ID_RECIBO, EMITENTE, CLIENTE, VALOR, VALOREXTENSO, DATA, DATARECIBO, LOCAL, "
+            "CPFCNPJCLIENTE, CPFCNPJEMITENTE, TIPO, REFERENTE, HORA) values (gen_id(GEN_RECIBOS_ID, 1), :EMITENTE, "
+            "'EMPRESA EMITENTE LTDA', 12345, 'Cento e Vinte e Três Reais, e Quarenta e Cinco Centavos.', '2024-03-15', "
+            "'15 de março de 2024', 'Recife', '12.345.678/0001-90', '123.456.789-01', 'RECEBIMENTO', "
+            "'serviços prestados', '10:00')"));
+        for (int i = 1; i <= kRows; ++i)
+            insert.execute(m.dm.Tra, QVariantList{QStringLiteral("Pagador %1").arg(i)});
+        m.dm.Tra.commitRetaining();
+        Dataset &recibos = m.dm.Recibos;
+        recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO DESC")});
+        const long before = residentKb();
+        QVERIFY(recibos.locate(QStringLiteral("ID_RECIBO"), 1));
+        QCOMPARE(recibos.recNo(), kRows - 1);
+        const double bytesPerRow = (residentKb() - before) * 1024.0 / kRows;
+        QVERIFY2(bytesPerRow < 700, qPrintable(QString::number(bytesPerRow)));
+        QCOMPARE(recibos.fieldByName(QStringLiteral("EMITENTE")).asString(), QStringLiteral("Pagador 1"));
+        recibos.moveTo(kRows / 2);
+        QCOMPARE(recibos.fieldByName(QStringLiteral("ID_RECIBO")).asInteger(), kRows / 2);
+    }
+
     void refusedPostsLeaveNothingBehind_data()
     {
         QTest::addColumn<QString>("field");
