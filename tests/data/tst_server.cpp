@@ -7,6 +7,7 @@
 #include "data/Statement.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
@@ -23,7 +24,8 @@ private slots:
     void initTestCase()
     {
         if (testServer().isEmpty() || testServerFolder().isEmpty())
-            QSKIP("No Firebird server: scripts/test starts one and sets QUINDELO_TEST_SERVER.");
+            QSKIP("No Firebird server: scripts/test starts one and sets QUINDELO_TEST_SERVER (host/port) "
+                  "and QUINDELO_TEST_SERVER_DIR.");
         const QString file = QDir(testServerFolder()).filePath(QUuid::createUuid().toString(QUuid::Id128) + ".FDB");
         m_path = testServer() + QLatin1Char(':') + file;
         databasecreator::create(m_path);
@@ -47,6 +49,20 @@ private slots:
         dm.Clientes.open();
         QCOMPARE(dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString(), QStringLiteral("Pelo outro"));
         QCOMPARE(child.finish(), 0);
+    }
+
+    void accentsTravelThroughTheServer()
+    {
+        const QString name = QStringLiteral("JOSÉ DA CONCEIÇÃO € “Ltda”");
+        int id = 0;
+        {
+            Module m(m_path);
+            id = addCliente(m.dm, name);
+        }
+        Module m(m_path);
+        m.dm.Clientes.open();
+        QVERIFY(m.dm.Clientes.locate(QStringLiteral("ID_CLIENTE"), id));
+        QCOMPARE(m.dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString(), name);
     }
 
     void lockedRowsCollideAtOnce()
@@ -86,9 +102,11 @@ private slots:
             .execute(admin.dm.Tra, QVariantList{lostId});
         admin.dm.Tra.commitRetaining();
 
+        QSignalSpy told(&dm.Base, &Database::connectionLost);
         dm.Tipo.close();
         dm.Tipo.open();
         QVERIFY(dm.Tipo.active());
+        QCOMPARE(told.size(), 1);
         QVERIFY(dm.Base.prepared(connectionQuery).execute(dm.Tra).value(0) != lostId);
     }
 
