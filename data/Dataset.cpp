@@ -307,7 +307,6 @@ void Dataset::openStatement()
     m_cursor = statement->openCursor(m_transaction, parameters);
     m_rows.reset(statement->messageColumns(), columnOfField);
     m_statement = std::move(statement);
-    m_columnOfField = columnOfField;
     m_insertedKeys.clear();
     m_blobCache.clear();
     m_state = State::Browse;

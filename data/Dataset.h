@@ -138,7 +138,6 @@ private:
     State m_state = State::Inactive;
     std::unique_ptr<PreparedStatement> m_statement;
     std::unique_ptr<Cursor> m_cursor;
-    QVector<int> m_columnOfField;
     RowStore m_rows;
     // Rows this dataset inserted; the open cursor may meet them again.
     QSet<QString> m_insertedKeys;

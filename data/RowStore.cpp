@@ -133,7 +133,7 @@ const char *RowStore::pack(const unsigned char *message)
 
 void RowStore::append(const std::vector<const char *> &packed)
 {
-    m_entries.reserve(m_entries.size() + packed.size());
+    // push_back grows geometrically; reserving the exact size each time would copy every row again.
     for (const char *row : packed)
         m_entries.push_back(Entry{row, -1});
 }
