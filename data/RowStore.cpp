@@ -1,10 +1,6 @@
 #include "RowStore.h"
 
-#include "FbApi.h"
-#include "Numeric.h"
-#include "Win1252.h"
-
-#include <QDateTime>
+#include <firebird/Interface.h>
 
 #include <cstring>
 
@@ -22,12 +18,6 @@ T get(const void *at)
     return value;
 }
 
-bool isText(unsigned sqlType)
-{
-    return sqlType == SQL_VARYING || sqlType == SQL_TEXT;
-}
-
-// Bytes a non-null value takes in a packed row (texts: their length prefix and bytes).
 size_t fixedSize(unsigned sqlType)
 {
     switch (sqlType) {
@@ -52,9 +42,15 @@ size_t fixedSize(unsigned sqlType)
     }
 }
 
-size_t packedSize(const unsigned char *packedValue, unsigned sqlType)
+// A packed value is laid out as in the message: texts of a VARCHAR with their
+// length prefix, of a CHAR at their full length.
+size_t packedSize(const MessageColumn &column, const unsigned char *at)
 {
-    return isText(sqlType) ? 2 + get<quint16>(packedValue) : fixedSize(sqlType);
+    if (column.sqlType == SQL_VARYING)
+        return 2 + get<quint16>(at);
+    if (column.sqlType == SQL_TEXT)
+        return column.length;
+    return fixedSize(column.sqlType);
 }
 
 } // namespace
@@ -94,14 +90,8 @@ const char *RowStore::pack(const unsigned char *message)
 {
     size_t size = size_t(m_bitmapBytes);
     for (const MessageColumn &column : m_columns) {
-        if (get<short>(message + column.nullOffset) != 0)
-            continue;
-        if (column.sqlType == SQL_VARYING)
-            size += 2 + get<quint16>(message + column.offset);
-        else if (column.sqlType == SQL_TEXT)
-            size += 2 + column.length;
-        else
-            size += fixedSize(column.sqlType);
+        if (get<short>(message + column.nullOffset) == 0)
+            size += packedSize(column, message + column.offset);
     }
     char *packed = allocate(size);
     std::memset(packed, 0, size_t(m_bitmapBytes));
@@ -113,20 +103,9 @@ const char *RowStore::pack(const unsigned char *message)
             continue;
         }
         const unsigned char *in = message + column.offset;
-        if (column.sqlType == SQL_VARYING) {
-            const quint16 length = get<quint16>(in);
-            std::memcpy(out, in, 2 + size_t(length));
-            out += 2 + length;
-        } else if (column.sqlType == SQL_TEXT) {
-            const quint16 length = quint16(column.length);
-            std::memcpy(out, &length, 2);
-            std::memcpy(out + 2, in, length);
-            out += 2 + length;
-        } else {
-            const size_t bytes = fixedSize(column.sqlType);
-            std::memcpy(out, in, bytes);
-            out += bytes;
-        }
+        const size_t bytes = packedSize(column, in);
+        std::memcpy(out, in, bytes);
+        out += bytes;
     }
     return packed;
 }
@@ -192,43 +171,7 @@ QVariant RowStore::decode(const char *packed, int column) const
     const auto *at = reinterpret_cast<const unsigned char *>(packed + m_bitmapBytes);
     for (int c = 0; c < column; ++c) {
         if (!isNullAt(c))
-            at += packedSize(at, m_columns.at(c).sqlType);
+            at += packedSize(m_columns.at(c), at);
     }
-    const MessageColumn &info = m_columns.at(column);
-    switch (info.sqlType) {
-    case SQL_VARYING:
-    case SQL_TEXT:
-        return win1252::decode(reinterpret_cast<const char *>(at + 2), get<quint16>(at));
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64: {
-        const qint64 units = info.sqlType == SQL_SHORT ? get<short>(at)
-                           : info.sqlType == SQL_LONG  ? get<int>(at)
-                                                       : get<qint64>(at);
-        if (info.scale < 0)
-            return QVariant::fromValue(Numeric{units, info.scale});
-        if (info.sqlType == SQL_INT64)
-            return units;
-        return int(units);
-    }
-    case SQL_FLOAT:
-        return double(get<float>(at));
-    case SQL_DOUBLE:
-    case SQL_D_FLOAT:
-        return get<double>(at);
-    case SQL_TYPE_DATE:
-        return fb::decodeDate(get<ISC_DATE>(at));
-    case SQL_TYPE_TIME:
-        return fb::decodeTime(get<ISC_TIME>(at));
-    case SQL_TIMESTAMP: {
-        const ISC_TIMESTAMP stamp = get<ISC_TIMESTAMP>(at);
-        return QDateTime(fb::decodeDate(stamp.timestamp_date), fb::decodeTime(stamp.timestamp_time));
-    }
-    case SQL_BOOLEAN:
-        return get<FB_BOOLEAN>(at) != FB_FALSE;
-    case SQL_BLOB:
-        return QVariant::fromValue(get<BlobId>(at));
-    default:
-        return {};
-    }
+    return messageValue(m_columns.at(column), at);
 }

@@ -87,6 +87,47 @@ bool isNullValue(const QVariant &value)
     }
 }
 
+QVariant messageValue(const MessageColumn &column, const unsigned char *at)
+{
+    switch (column.sqlType) {
+    case SQL_VARYING:
+        return win1252::decode(reinterpret_cast<const char *>(at + 2), get<unsigned short>(at, 0));
+    case SQL_TEXT:
+        return win1252::decode(reinterpret_cast<const char *>(at), int(column.length));
+    case SQL_SHORT:
+    case SQL_LONG:
+    case SQL_INT64: {
+        const qint64 units = column.sqlType == SQL_SHORT ? get<short>(at, 0)
+                           : column.sqlType == SQL_LONG  ? get<int>(at, 0)
+                                                         : get<qint64>(at, 0);
+        if (column.scale < 0)
+            return QVariant::fromValue(Numeric{units, column.scale});
+        if (column.sqlType == SQL_INT64)
+            return units;
+        return int(units);
+    }
+    case SQL_FLOAT:
+        return double(get<float>(at, 0));
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return get<double>(at, 0);
+    case SQL_TYPE_DATE:
+        return fb::decodeDate(get<ISC_DATE>(at, 0));
+    case SQL_TYPE_TIME:
+        return fb::decodeTime(get<ISC_TIME>(at, 0));
+    case SQL_TIMESTAMP: {
+        const ISC_TIMESTAMP stamp = get<ISC_TIMESTAMP>(at, 0);
+        return QDateTime(fb::decodeDate(stamp.timestamp_date), fb::decodeTime(stamp.timestamp_time));
+    }
+    case SQL_BOOLEAN:
+        return get<FB_BOOLEAN>(at, 0) != FB_FALSE;
+    case SQL_BLOB:
+        return QVariant::fromValue(get<BlobId>(at, 0));
+    default:
+        return {};
+    }
+}
+
 QByteArray readBlob(Database &database, Transaction &transaction, const BlobId &id)
 {
     ISC_QUAD quad;
@@ -205,28 +246,16 @@ PreparedStatement::PreparedStatement(Database &database, const QString &sql)
                 break;
             }
             m_columns << column;
-            m_offsets << m_output->getOffset(st, i);
-            m_nullOffsets << m_output->getNullOffset(st, i);
-            m_types << type;
-            m_subTypes << unsigned(m_output->getSubType(st, i));
+            MessageColumn place;
+            place.sqlType = type;
+            place.offset = m_output->getOffset(st, i);
+            place.nullOffset = m_output->getNullOffset(st, i);
+            place.length = length;
+            place.scale = scale;
+            place.type = column.type;
+            m_layout << place;
         }
     });
-}
-
-QVector<MessageColumn> PreparedStatement::messageColumns() const
-{
-    QVector<MessageColumn> layout;
-    for (int i = 0; i < m_columns.size(); ++i) {
-        MessageColumn column;
-        column.sqlType = m_types.at(i);
-        column.offset = m_offsets.at(i);
-        column.nullOffset = m_nullOffsets.at(i);
-        column.length = unsigned(m_columns.at(i).size);
-        column.scale = m_columns.at(i).scale;
-        column.type = m_columns.at(i).type;
-        layout << column;
-    }
-    return layout;
 }
 
 PreparedStatement::~PreparedStatement()
@@ -366,67 +395,17 @@ PreparedStatement::InputMessage PreparedStatement::buildInput(Transaction &trans
 
 Row PreparedStatement::readRow(Transaction &transaction, const unsigned char *buffer) const
 {
-    Row row(int(m_columns.size()));
-    for (int i = 0; i < m_columns.size(); ++i) {
-        if (get<short>(buffer, m_nullOffsets.at(i)) != 0)
+    Row row(int(m_layout.size()));
+    for (int i = 0; i < m_layout.size(); ++i) {
+        const MessageColumn &column = m_layout.at(i);
+        if (get<short>(buffer, column.nullOffset) != 0)
             continue;
-        const unsigned offset = m_offsets.at(i);
-        const ColumnInfo &column = m_columns.at(i);
-        switch (m_types.at(i)) {
-        case SQL_VARYING: {
-            const unsigned short length = get<unsigned short>(buffer, offset);
-            row[i] = win1252::decode(reinterpret_cast<const char *>(buffer + offset + 2), length);
-            break;
+        if (column.sqlType != SQL_BLOB) {
+            row[i] = messageValue(column, buffer + column.offset);
+            continue;
         }
-        case SQL_TEXT:
-            row[i] = win1252::decode(reinterpret_cast<const char *>(buffer + offset), column.size);
-            break;
-        case SQL_SHORT:
-        case SQL_LONG:
-        case SQL_INT64: {
-            const qint64 units = m_types.at(i) == SQL_SHORT ? get<short>(buffer, offset)
-                               : m_types.at(i) == SQL_LONG  ? get<int>(buffer, offset)
-                                                            : get<qint64>(buffer, offset);
-            if (column.scale < 0)
-                row[i] = QVariant::fromValue(Numeric{units, column.scale});
-            else if (m_types.at(i) == SQL_INT64)
-                row[i] = units;
-            else
-                row[i] = int(units);
-            break;
-        }
-        case SQL_FLOAT:
-            row[i] = double(get<float>(buffer, offset));
-            break;
-        case SQL_DOUBLE:
-        case SQL_D_FLOAT:
-            row[i] = get<double>(buffer, offset);
-            break;
-        case SQL_TYPE_DATE:
-            row[i] = fb::decodeDate(get<ISC_DATE>(buffer, offset));
-            break;
-        case SQL_TYPE_TIME:
-            row[i] = fb::decodeTime(get<ISC_TIME>(buffer, offset));
-            break;
-        case SQL_TIMESTAMP: {
-            const ISC_TIMESTAMP stamp = get<ISC_TIMESTAMP>(buffer, offset);
-            row[i] = QDateTime(fb::decodeDate(stamp.timestamp_date), fb::decodeTime(stamp.timestamp_time));
-            break;
-        }
-        case SQL_BOOLEAN:
-            row[i] = get<FB_BOOLEAN>(buffer, offset) != FB_FALSE;
-            break;
-        case SQL_BLOB: {
-            const QByteArray bytes = readBlob(m_database, transaction, get<BlobId>(buffer, offset));
-            if (column.type == ColumnType::TextBlob)
-                row[i] = win1252::decode(bytes);
-            else
-                row[i] = bytes;
-            break;
-        }
-        default:
-            break;
-        }
+        const QByteArray bytes = readBlob(m_database, transaction, get<BlobId>(buffer, column.offset));
+        row[i] = column.type == ColumnType::TextBlob ? QVariant(win1252::decode(bytes)) : QVariant(bytes);
     }
     return row;
 }

@@ -52,6 +52,10 @@ struct MessageColumn
     ColumnType type = ColumnType::Text;
 };
 
+// A non-null value as the client library lays it out in a message buffer
+// (and as RowStore packs it). Blobs come as BlobId.
+QVariant messageValue(const MessageColumn &column, const unsigned char *at);
+
 // ":NAME" parameters of an SQL text turned into the positional "?" that
 // Firebird takes; literals, quoted names and comments are left alone.
 struct ParsedSql
@@ -76,7 +80,7 @@ public:
 
     const QStringList &parameterNames() const { return m_parsed.parameterNames; }
     const QVector<ColumnInfo> &columns() const { return m_columns; }
-    QVector<MessageColumn> messageColumns() const;
+    const QVector<MessageColumn> &messageColumns() const { return m_layout; }
 
     // Runs a statement that returns no rows (or one, for EXECUTE PROCEDURE / RETURNING).
     Row execute(Transaction &transaction, const QVariantList &parameters = {});
@@ -100,7 +104,7 @@ private:
     fb::Ref<Firebird::IStatement> m_statement;
     fb::Ref<Firebird::IMessageMetadata> m_output;
     QVector<ColumnInfo> m_columns;
-    QVector<unsigned> m_offsets, m_nullOffsets, m_types, m_subTypes;
+    QVector<MessageColumn> m_layout;
     unsigned m_outputLength = 0;
     bool m_changesExistingRows = false;
 };
