@@ -451,7 +451,7 @@ std::unique_ptr<Cursor> PreparedStatement::openCursor(Transaction &transaction, 
 
 Cursor::Cursor(PreparedStatement &statement, Transaction &transaction, IResultSet *resultSet)
     : m_statement(statement), m_transaction(transaction), m_resultSet(resultSet),
-      m_buffer(int(statement.m_outputLength), '\0')
+      m_buffer(int(statement.m_outputLength), '\0'), m_status(std::make_unique<fb::Status>())
 {
 }
 
@@ -470,9 +470,9 @@ const unsigned char *Cursor::fetchMessage()
 {
     if (!m_resultSet)
         return nullptr;
-    fb::Status st;
-    const int result = m_resultSet->fetchNext(&st, m_buffer.data());
-    st.check();
+    m_status->init();
+    const int result = m_resultSet->fetchNext(m_status.get(), m_buffer.data());
+    m_status->check();
     if (result != IStatus::RESULT_OK) {
         close();
         return nullptr;

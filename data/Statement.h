@@ -10,6 +10,7 @@
 #include <memory>
 
 namespace Firebird { class IStatement; class IResultSet; class IMessageMetadata; }
+namespace fb { class Status; }
 class Database;
 class Transaction;
 
@@ -130,4 +131,6 @@ private:
     Transaction &m_transaction;
     fb::Ref<Firebird::IResultSet> m_resultSet;
     QByteArray m_buffer;
+    // One status for every fetch: making one per row costs as much as the fetch.
+    std::unique_ptr<fb::Status> m_status;
 };
