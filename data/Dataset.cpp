@@ -10,6 +10,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -20,6 +21,18 @@ int precisionOf(const Field &field)
     return field.size() == 2 ? 4 : field.size() == 4 ? 9 : 18;
 }
 
+// The largest number of units the column holds: its precision's digits for a
+// NUMERIC, the range of its binary size for a whole number.
+qint64 largestUnits(const Field &field)
+{
+    if (field.dataType() == ColumnType::Integer)
+        return field.size() == 2 ? 32767 : field.size() == 4 ? 2147483647 : std::numeric_limits<qint64>::max();
+    qint64 limit = 1;
+    for (int i = 0; i < precisionOf(field); ++i)
+        limit *= 10;
+    return limit - 1;
+}
+
 DatabaseError notANumber(const Field &field, const QVariant &value)
 {
     return DatabaseError(QStringLiteral("\"%1\" não é um valor numérico válido para o campo %2.")
@@ -28,6 +41,8 @@ DatabaseError notANumber(const Field &field, const QVariant &value)
 
 DatabaseError doesNotFit(const Field &field, const QString &shown)
 {
+    if (field.dataType() == ColumnType::Integer)
+        return DatabaseError(QStringLiteral("O valor %1 não cabe no campo %2.").arg(shown, field.fieldName()));
     const int decimals = -field.scale();
     return DatabaseError(QStringLiteral("O valor %1 não cabe no campo %2 (no máximo %3 dígitos antes da vírgula e %4 depois).")
                              .arg(shown, field.fieldName())
@@ -38,9 +53,7 @@ DatabaseError doesNotFit(const Field &field, const QString &shown)
 Numeric numericFor(const Field &field, const QVariant &value)
 {
     const int scale = field.dataType() == ColumnType::Numeric ? field.scale() : 0;
-    long double limit = 1;
-    for (int i = 0; i < precisionOf(field); ++i)
-        limit *= 10;
+    const qint64 largest = largestUnits(field);
     Numeric number;
     switch (value.typeId()) {
     case QMetaType::Double:
@@ -48,7 +61,7 @@ Numeric numericFor(const Field &field, const QVariant &value)
         long double scaled = value.toDouble();
         for (int i = 0; i < -scale; ++i)
             scaled *= 10;
-        if (!std::isfinite(double(scaled)) || std::fabs(double(scaled)) >= double(limit) - 0.5)
+        if (!std::isfinite(double(scaled)) || std::fabs(scaled) >= (long double)(largest) + 0.5L)
             throw doesNotFit(field, QLocale().toString(value.toDouble(), 'g', 17));
         number = Numeric{qint64(std::llroundl(scaled)), scale};
         break;
@@ -74,7 +87,7 @@ Numeric numericFor(const Field &field, const QVariant &value)
     } catch (const DatabaseError &) {
         throw doesNotFit(field, displayformat::formatNumeric(number, QStringLiteral("0")));
     }
-    if (number.units <= -qint64(limit) || number.units >= qint64(limit))
+    if (number.units < -largest || number.units > largest)
         throw doesNotFit(field, displayformat::formatNumeric(number, QStringLiteral("#,##0.") + QString(-scale, QLatin1Char('0'))));
     return number;
 }

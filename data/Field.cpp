@@ -138,7 +138,7 @@ void Field::setText(const QString &text)
         const qint64 number = QLocale().toLongLong(value.trimmed(), &ok);
         if (!ok)
             throw DatabaseError(QStringLiteral("\"%1\" não é um número inteiro válido.").arg(text));
-        setValue(m_size > 4 ? QVariant(number) : QVariant(int(number)));
+        setValue(QVariant(number));
         return;
     }
     case ColumnType::Numeric: {

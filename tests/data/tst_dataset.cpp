@@ -749,6 +749,50 @@ private slots:
         QCOMPARE(other.dm.Recibos.fieldByName(QStringLiteral("VALOR")).displayText(), stored);
     }
 
+    void wholeNumbersKeepTheirColumnsRange_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("largest integer") << "integer" << QVariant(qint64(2147483647)) << true;
+        QTest::newRow("smallest integer") << "integer" << QVariant(qint64(-2147483647)) << true;
+        QTest::newRow("integer plus one") << "integer" << QVariant(qint64(2147483648LL)) << false;
+        QTest::newRow("typed too large") << "integer" << QVariant(QStringLiteral("99999999999")) << false;
+        QTest::newRow("smallint") << "smallint" << QVariant(40000) << false;
+        QTest::newRow("bigint") << "bigint" << QVariant(qint64(9000000000000000000LL)) << true;
+        QTest::newRow("double with fraction rounds") << "integer" << QVariant(2.6) << true;
+        QTest::newRow("text") << "integer" << QVariant(QStringLiteral("doze")) << false;
+    }
+
+    void wholeNumbersKeepTheirColumnsRange()
+    {
+        QFETCH(QString, type);
+        QFETCH(QVariant, value);
+        QFETCH(bool, fits);
+        TempDatabase db;
+        Module m(db.path());
+        m.dm.Base.open();
+        PreparedStatement(m.dm.Base, QStringLiteral("create table NUMEROS (N %1)").arg(type)).execute(m.dm.Tra);
+        m.dm.Tra.commitRetaining();
+        Dataset numeros(m.dm.Base, m.dm.Tra, QStringLiteral("Numeros"));
+        const UpdateSql statements = UpdateSql::forTable(QStringLiteral("NUMEROS"), {QStringLiteral("N")}, QStringLiteral("N"));
+        numeros.setUpdateObject(&statements);
+        numeros.requery({QStringLiteral("select N from NUMEROS")});
+        numeros.insert();
+        Field &n = numeros.fieldByName(QStringLiteral("N"));
+        if (!fits) {
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, value.typeId() == QMetaType::QString ? n.setText(value.toString())
+                                                                                         : n.setValue(value));
+            QVERIFY(n.isNull());
+            return;
+        }
+        n.setValue(value);
+        numeros.post();
+        numeros.requery({QStringLiteral("select N from NUMEROS")});
+        const Numeric expected = value.typeId() == QMetaType::Double ? Numeric{3, 0} : Numeric{value.toLongLong(), 0};
+        QCOMPARE(n.asNumeric(), expected);
+    }
+
     void emptyValuesTravelAsNull_data()
     {
         QTest::addColumn<QString>("field");
