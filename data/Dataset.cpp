@@ -381,11 +381,11 @@ int Dataset::fetchMore(int count)
 bool Dataset::isEmpty()
 {
     requireActive();
-    if ((rowCount() == 0))
+    if (rowCount() == 0)
         fetchMore(1);
-    if (!(rowCount() == 0) && m_current < 0)
+    if (rowCount() > 0 && m_current < 0)
         setCurrent(0);
-    return (rowCount() == 0);
+    return rowCount() == 0;
 }
 
 void Dataset::setCurrent(int row)
@@ -426,7 +426,7 @@ void Dataset::first()
         post();
     setCurrent(isEmpty() ? -1 : 0);
     m_bof = true;
-    m_eof = (rowCount() == 0);
+    m_eof = rowCount() == 0;
 }
 
 void Dataset::next()
@@ -466,7 +466,7 @@ void Dataset::last()
         fetchMore(kFetchChunk);
     setCurrent(rowCount() - 1);
     m_eof = true;
-    m_bof = (rowCount() == 0);
+    m_bof = rowCount() == 0;
 }
 
 void Dataset::moveTo(int row)
@@ -476,10 +476,10 @@ void Dataset::moveTo(int row)
         post();
     if (row >= rowCount())
         fetchMore(row - rowCount() + 1);
-    const int target = qBound((rowCount() == 0) ? -1 : 0, row, rowCount() - 1);
+    const int target = qBound(rowCount() == 0 ? -1 : 0, row, rowCount() - 1);
     setCurrent(target);
     m_bof = target <= 0;
-    m_eof = (rowCount() == 0) || (target == rowCount() - 1 && allFetched());
+    m_eof = rowCount() == 0 || (target == rowCount() - 1 && allFetched());
 }
 
 bool Dataset::locate(const QString &fieldName, const QVariant &value)
@@ -597,7 +597,7 @@ void Dataset::remove()
     if (removed >= rowCount())
         fetchMore(1);
     m_current = qMin(removed, rowCount() - 1);
-    m_eof = (rowCount() == 0);
+    m_eof = rowCount() == 0;
     emitCurrentChanged();
 }
 
