@@ -1,4 +1,7 @@
 #include "common/PdfText.h"
+#include "common/TempDatabase.h"
+
+#include "data/Statement.h"
 
 #include "data/Numeric.h"
 #include "reportengine/LayoutFile.h"
@@ -51,6 +54,9 @@ private slots:
         registerReportFonts();
         errordisplay::setPresenter([](const QString &) {});
         QVERIFY(m_dir.isValid());
+        // Our own embedded lock folder: other test programs stuck on the shared one cannot block us.
+        QDir(m_dir.path()).mkpath(QStringLiteral("fblock"));
+        qputenv("FIREBIRD_LOCK", path(QStringLiteral("fblock")).toLocal8Bit());
     }
 
     void brokenLayouts_data();
@@ -79,6 +85,7 @@ private slots:
     void failedExportLeavesNoFile();
     void previewReportsFailureAndStaysOpen();
     void previewNavigatesAndFinds();
+    void datasetRowsAreListed();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -599,6 +606,39 @@ void TstReportEngine::previewNavigatesAndFinds()
     preview.zoomToPageWidth();
     QVERIFY(preview.zoom() < 1.0);
     QVERIFY(preview.findChild<QWidget *>(QStringLiteral("PageView"))->width() <= 800);
+}
+
+void TstReportEngine::datasetRowsAreListed()
+{
+    TempDatabase database;
+    Module module(database.path());
+    DataModule &dm = module.dm;
+    dm.Base.open();
+    PreparedStatement insert(dm.Base, QStringLiteral("insert into RECIBOS (ID_RECIBO, EMITENTE, VALOR, DATA) "
+                                                     "values (gen_id(GEN_RECIBOS_ID, 1), :EMITENTE, :VALOR, :DATA)"));
+    for (int i = 1; i <= 3; ++i)
+        insert.execute(dm.Tra, QVariantList{QStringLiteral("Pagador%1").arg(i), QVariant::fromValue(money(i * 100050)),
+                                            QDate(2026, 3, i)});
+    dm.Tra.commitRetaining();
+    dm.Recibos.open();
+    dm.Recibos.last();
+
+    Report report(layoutfile::parse(
+        QStringLiteral("layout x\nband D kind=data source=ibqEvento height=20\n"
+                       "text A left=0 top=0 width=300 height=20 nowrap "
+                       "text=\"[ibqEvento.\\\"EMITENTE\\\"] [ibqEvento.DATA] [ibqEvento.\\\"ID_RECIBO\\\"]\"\n"
+                       "band S kind=summary height=20\n"
+                       "text T left=0 top=0 width=300 height=20 format=%2.2n text=\"[SUM(<ibqEvento.VALOR>,D)]\"\n"),
+        QStringLiteral("x")));
+    DatasetSource rows(dm.Recibos);
+    report.setDataSource(QStringLiteral("ibqEvento"), &rows);
+    const QVector<PdfPage> pages = render(report, QStringLiteral("dataset.pdf"));
+    QCOMPARE(pages.size(), 1);
+    QCOMPARE(pages[0].text(), QStringLiteral("Pagador1 01/03/2026 1 Pagador2 02/03/2026 2 Pagador3 03/03/2026 3 6.003,00"));
+    QVERIFY(dm.Recibos.active());
+
+    report.findObject(QStringLiteral("A"))->setContent(TextTemplate::parse(QStringLiteral("[ibqEvento.NADA]")));
+    QVERIFY_THROWS_EXCEPTION(ReportError, report.prepareReport());
 }
 
 QTEST_MAIN(TstReportEngine)
