@@ -6,6 +6,8 @@
 namespace {
 
 constexpr double kUnitsPerPoint = 96.0 / 72.0;
+// Liberation Sans and Tahoma: descent 0.21 of ascent plus descent 1.12.
+constexpr double kDescentShare = 0.19;
 
 QString run(const QString &program, const QStringList &arguments)
 {
@@ -43,7 +45,10 @@ QVector<PdfWord> PdfPage::wordsInside(const QRectF &area, double tolerance) cons
     const QRectF grown = area.adjusted(-tolerance, -tolerance, tolerance, tolerance);
     QVector<PdfWord> inside;
     for (const PdfWord &word : words) {
-        if (grown.contains(word.box))
+        // pdftotext's box reaches the font's full descent below the baseline, which a
+        // large font hangs out of a tight box however it is drawn; the rest must be inside.
+        const QRectF aboveDescent = word.box.adjusted(0, 0, 0, -kDescentShare * word.box.height());
+        if (grown.contains(aboveDescent))
             inside << word;
     }
     return inside;
