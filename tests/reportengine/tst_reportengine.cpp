@@ -13,7 +13,10 @@
 #include "reportengine/ValueFormat.h"
 #include "widgets/ErrorDisplay.h"
 
+#include <QAction>
 #include <QBuffer>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QDate>
 #include <QDir>
 #include <QTemporaryDir>
@@ -86,6 +89,8 @@ private slots:
     void previewReportsFailureAndStaysOpen();
     void previewNavigatesAndFinds();
     void datasetRowsAreListed();
+    void printingDrawsTheSamePages();
+    void printingWithoutPrinterSaysSo();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -639,6 +644,45 @@ void TstReportEngine::datasetRowsAreListed()
 
     report.findObject(QStringLiteral("A"))->setContent(TextTemplate::parse(QStringLiteral("[ibqEvento.NADA]")));
     QVERIFY_THROWS_EXCEPTION(ReportError, report.prepareReport());
+}
+
+void TstReportEngine::printingDrawsTheSamePages()
+{
+    MemoryDataSource source({QStringLiteral("ID"), QStringLiteral("NOME"), QStringLiteral("VALOR")});
+    for (int i = 1; i <= 90; ++i)
+        source.addRow({i, QStringLiteral("Cliente%1").arg(i), QVariant::fromValue(money(i * 10))});
+    Report report = listing(source);
+    report.prepareReport();
+    reportexport::toPdf(report.preparedPages(), path(QStringLiteral("exported.pdf")));
+    PreviewWindow preview(report.preparedPages());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path(QStringLiteral("printed.pdf")));
+    QVERIFY(preview.printTo(printer));
+    const QVector<PdfPage> exported = readPdf(path(QStringLiteral("exported.pdf")));
+    const QVector<PdfPage> printed = readPdf(path(QStringLiteral("printed.pdf")));
+    QCOMPARE(printed.size(), exported.size());
+    for (int p = 0; p < printed.size(); ++p) {
+        QCOMPARE(printed[p].text(), exported[p].text());
+        // No scaling: every word where the export puts it.
+        for (int w = 0; w < printed[p].words.size(); ++w)
+            QVERIFY(qAbs(printed[p].words[w].box.left() - exported[p].words[w].box.left()) < kTolerance);
+    }
+}
+
+void TstReportEngine::printingWithoutPrinterSaysSo()
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        QSKIP("this machine has a printer");
+    MemoryDataSource source({QStringLiteral("ID"), QStringLiteral("NOME"), QStringLiteral("VALOR")});
+    Report report = listing(source);
+    report.prepareReport();
+    PreviewWindow preview(report.preparedPages());
+    preview.show();
+    errordisplay::clearLastError();
+    preview.findChild<QAction *>(QStringLiteral("ACimprimir"))->trigger();
+    QVERIFY(errordisplay::lastError().contains(QStringLiteral("Nenhuma impressora")));
+    QVERIFY(preview.isVisible());
 }
 
 QTEST_MAIN(TstReportEngine)
