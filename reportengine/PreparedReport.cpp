@@ -52,6 +52,25 @@ void PreparedReport::clear()
     m_images.clear();
 }
 
+void PreparedReport::append(const PreparedReport &other)
+{
+    QVector<int> fonts, images;
+    for (const FontSpec &font : other.m_fonts)
+        fonts << fontIndex(font);
+    for (const QImage &image : other.m_images)
+        images << imageIndex(image);
+    for (const PreparedPage &page : other.m_pages) {
+        PreparedPage &copy = addPage(page.size);
+        copy.primitives = page.primitives;
+        for (Primitive &primitive : copy.primitives) {
+            if (primitive.font >= 0)
+                primitive.font = fonts.at(primitive.font);
+            if (primitive.image >= 0)
+                primitive.image = images.at(primitive.image);
+        }
+    }
+}
+
 int PreparedReport::findText(const QString &text, int from) const
 {
     for (int p = qMax(0, from); p < m_pages.size(); ++p) {

@@ -45,6 +45,8 @@ public:
     int fontIndex(const FontSpec &font);
     int imageIndex(const QImage &image);
     void clear();
+    // Adds the other report's pages after these.
+    void append(const PreparedReport &other);
 
     // Pages whose texts contain the text, ignoring case, from page `from` on; -1 when none.
     int findText(const QString &text, int from) const;
