@@ -1,20 +1,14 @@
 #include "PageRenderer.h"
 
-#include <QFontMetricsF>
+#include "FontFace.h"
+
+#include <QGlyphRun>
+
 #include <QPaintDevice>
 
 #include <vector>
 
 namespace pagerenderer {
-
-QFont fontFor(const FontSpec &spec, double deviceDpi)
-{
-    QFont font(spec.family);
-    font.setPointSizeF(spec.pointSize * units::kPerInch / deviceDpi);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    return font;
-}
 
 namespace {
 
@@ -40,12 +34,10 @@ QPen linePen(const Primitive &primitive)
 void paintPage(const PreparedReport &report, int pageIndex, QPainter &painter)
 {
     const double dpi = painter.device()->logicalDpiY();
-    std::vector<QFont> fonts;
-    std::vector<QFontMetricsF> metrics;
-    for (const FontSpec &spec : report.fonts()) {
-        fonts.push_back(fontFor(spec, dpi));
-        metrics.emplace_back(fonts.back(), painter.device());
-    }
+    std::vector<const FontFace *> faces;
+    for (const FontSpec &spec : report.fonts())
+        faces.push_back(&FontFace::of(spec));
+    QGlyphRun run;
 
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -73,30 +65,34 @@ void paintPage(const PreparedReport &report, int pageIndex, QPainter &painter)
             painter.drawImage(p.rect, report.images().at(p.image));
             break;
         case Primitive::Type::Text: {
-            if (p.font != currentFont) {
-                painter.setFont(fonts[p.font]);
-                currentFont = p.font;
-            }
             if (!penForText || currentPen != p.color) {
                 painter.setPen(QColor::fromRgba(p.color));
                 currentPen = p.color;
                 penForText = true;
             }
-            const QFontMetricsF &fm = metrics[p.font];
+            const FontFace &face = *faces[p.font];
             double x = p.rect.left();
             if (p.align != Qt::AlignLeft) {
-                const double free = p.rect.width() - fm.horizontalAdvance(p.text);
+                // The advance measured at preparation: a screen's hinting must not move the text.
+                const double free = p.rect.width() - p.width;
                 x += p.align == Qt::AlignRight ? free : free / 2;
             }
-            const QPointF baseline(x, p.rect.top() + fm.ascent());
-            if (p.clip.isEmpty()) {
-                painter.drawText(baseline, p.text);
-            } else {
+            const QPointF baseline(x, p.rect.top() + face.ascent());
+            if (!p.clip.isEmpty()) {
                 painter.save();
                 painter.setClipRect(p.clip, Qt::IntersectClip);
-                painter.drawText(baseline, p.text);
-                painter.restore();
             }
+            if (face.glyphRun(p.text, &run)) {
+                painter.drawGlyphRun(baseline, run);
+            } else {
+                if (p.font != currentFont) {
+                    painter.setFont(face.font(dpi));
+                    currentFont = p.font;
+                }
+                painter.drawText(baseline, p.text);
+            }
+            if (!p.clip.isEmpty())
+                painter.restore();
             break;
         }
         }

@@ -22,7 +22,7 @@ struct Primitive
     QRgb color = 0xff000000;
     quint8 align = 0; // Qt::AlignLeft / AlignHCenter / AlignRight
     LineStyle lineStyle = LineStyle::Solid;
-    double width = 1; // pen width of lines and rectangles
+    double width = 1; // pen width of lines and rectangles; Text: the text's advance at preparation
     int font = -1;    // Text: index into fonts()
     int image = -1;   // Picture: index into images()
 };

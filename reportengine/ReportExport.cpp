@@ -2,6 +2,7 @@
 
 #include "PageRenderer.h"
 #include "ReportError.h"
+#include "ReportMemory.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,6 +37,7 @@ void toPdf(const PreparedReport &report, const QString &path, const QString &tit
 {
     if (report.pageCount() == 0)
         throw ReportError(QStringLiteral("O relatório não tem páginas para exportar."));
+    reportmemory::retainFreedMemory();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw ReportError(cannotWrite(path, file.errorString()));

@@ -1,7 +1,8 @@
 #include "ReportPreparer.h"
 
-#include "PageRenderer.h"
+#include "FontFace.h"
 #include "ReportError.h"
+#include "ReportMemory.h"
 #include "ValueFormat.h"
 
 #include <algorithm>
@@ -9,9 +10,6 @@
 
 namespace {
 
-// Texts are measured at print resolution, so line breaks do not depend on the
-// hinting of a screen.
-constexpr double kMeasuringDpi = 1200;
 // A line that overruns its box by less than this is drawn whole rather than clipped.
 constexpr double kOverrunTolerance = 1.0;
 
@@ -39,19 +37,18 @@ Numeric add(const Numeric &a, const Numeric &b)
 
 ReportPreparer::ReportPreparer(const ReportLayout &layout, const QHash<QString, DataSource *> &sources,
                                const QLocale &locale)
-    : m_layout(layout), m_locale(locale), m_measuringDevice(1, 1, QImage::Format_RGB32)
+    : m_layout(layout), m_locale(locale)
 {
     for (auto it = sources.constBegin(); it != sources.constEnd(); ++it)
         m_sources.insert(it.key().toUpper(), it.value());
-    const int dotsPerMeter = int(std::lround(kMeasuringDpi / 0.0254));
-    m_measuringDevice.setDotsPerMeterX(dotsPerMeter);
-    m_measuringDevice.setDotsPerMeterY(dotsPerMeter);
 }
 
 void ReportPreparer::prepare(PreparedReport &report, const Progress &progress)
 {
+    reportmemory::retainFreedMemory();
     report.clear();
     m_report = &report;
+    m_page = nullptr;
     m_sums.clear();
     m_sumsOfBand.clear();
     for (const Band &band : m_layout.bands) {
@@ -113,7 +110,9 @@ void ReportPreparer::prepare(PreparedReport &report, const Progress &progress)
 
 void ReportPreparer::startPage(bool first)
 {
+    const qsizetype previous = m_page ? m_page->primitives.size() : 0;
     m_page = &m_report->addPage(m_layout.page.sizeUnits());
+    m_page->primitives.reserve(previous);
     m_y = m_printable.top();
     if (first && m_title)
         printBand(*m_title);
@@ -200,8 +199,7 @@ void ReportPreparer::placeText(const ReportObject &object, QRectF box, double ba
         const QRectF inner = box.adjusted(gaps.left, gaps.top, -gaps.right, -gaps.bottom);
         const QStringList lines = object.wordWrap && !object.autoWidth ? wrap(font, text, inner.width())
                                                                        : text.split(QLatin1Char('\n'));
-        const QFontMetricsF &fm = metrics(font);
-        const double lineHeight = fm.height();
+        const double lineHeight = FontFace::of(object.font).height();
         const double step = lineHeight + gaps.between;
         const int fitting = 1 + qMax(0, int(std::floor((inner.height() - lineHeight) / step + 1e-6)));
         const int shown = int(qMin<qsizetype>(fitting, lines.size()));
@@ -212,9 +210,12 @@ void ReportPreparer::placeText(const ReportObject &object, QRectF box, double ba
         else if (object.vAlign & Qt::AlignBottom)
             top = inner.bottom() - total;
 
+        QVector<double> widths(shown);
         bool overrun = shown < lines.size() || top + total > box.bottom() + kOverrunTolerance;
-        for (int i = 0; i < shown && !overrun; ++i)
-            overrun = advance(font, lines.at(i)) > inner.width() + kOverrunTolerance;
+        for (int i = 0; i < shown; ++i) {
+            widths[i] = advance(font, lines.at(i));
+            overrun = overrun || widths[i] > inner.width() + kOverrunTolerance;
+        }
 
         Primitive line;
         line.type = Primitive::Type::Text;
@@ -225,6 +226,7 @@ void ReportPreparer::placeText(const ReportObject &object, QRectF box, double ba
         for (int i = 0; i < shown; ++i) {
             line.rect = QRectF(inner.left(), top + i * step, inner.width(), lineHeight);
             line.text = lines.at(i);
+            line.width = widths[i];
             m_page->primitives.append(line);
         }
     }
@@ -281,19 +283,9 @@ DataSource &ReportPreparer::source(const QString &name) const
     return *found;
 }
 
-const QFontMetricsF &ReportPreparer::metrics(int fontIndex)
-{
-    auto it = m_metrics.find(fontIndex);
-    if (it == m_metrics.end()) {
-        const QFont font = pagerenderer::fontFor(m_report->fonts().at(fontIndex), kMeasuringDpi);
-        it = m_metrics.emplace(fontIndex, QFontMetricsF(font, &m_measuringDevice)).first;
-    }
-    return it->second;
-}
-
 double ReportPreparer::advance(int fontIndex, const QString &text)
 {
-    return metrics(fontIndex).horizontalAdvance(text);
+    return FontFace::of(m_report->fonts().at(fontIndex)).advance(text);
 }
 
 QStringList ReportPreparer::wrap(int fontIndex, const QString &text, double width)

@@ -6,13 +6,10 @@
 
 #include "data/Numeric.h"
 
-#include <QFontMetricsF>
 #include <QHash>
-#include <QImage>
 #include <QLocale>
 
 #include <functional>
-#include <map>
 
 // Lays a layout out into pages, the banded way: the report title once at the
 // top of the first page, the page header at the top of every page, a master
@@ -38,7 +35,6 @@ private:
     DataSource &source(const QString &name) const;
     void accumulate(const Band &band);
 
-    const QFontMetricsF &metrics(int fontIndex);
     double advance(int fontIndex, const QString &text);
     QStringList wrap(int fontIndex, const QString &text, double width);
 
@@ -54,6 +50,4 @@ private:
     const Band *m_header = nullptr;
     QHash<QString, Numeric> m_sums; // "BAND|SOURCE|FIELD", upper case
     QHash<const Band *, QVector<Expression>> m_sumsOfBand;
-    QImage m_measuringDevice;
-    std::map<int, QFontMetricsF> m_metrics;
 };
