@@ -3,6 +3,8 @@
 #include "FRprincipal.h"
 #include "data/Datamodule1.h"
 #include "dialogs/Mensagens.h"
+#include "receipts/FRcademitente.h"
+#include "receipts/FRimagem.h"
 
 FRprincipalForm *FRprincipal = nullptr;
 
@@ -11,6 +13,10 @@ Screens::Screens() = default;
 Screens::~Screens()
 {
     // Screens go before the data module, whose end commits the transaction.
+    FRimagem = nullptr;
+    m_imagem.reset();
+    FRcademitente = nullptr;
+    m_cademitente.reset();
     clearMessageDialogs();
     m_dialogs.clear();
     FRprincipal = nullptr;
@@ -34,6 +40,12 @@ void Screens::create(const QString &configFolder)
 
     for (const char *name : {"FRmensagem5", "FRmensagem6", "FRmensagem8", "FRmensagem9", "FRmensagem10", "FRmensagem12"})
         addDialog(name);
+
+    m_cademitente = std::make_unique<FRcademitenteForm>();
+    FRcademitente = m_cademitente.get();
+
+    m_imagem = std::make_unique<FRimagemForm>();
+    FRimagem = m_imagem.get();
 
     addDialog("FRmensagem");
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 class DataModule;
+class FRcademitenteForm;
+class FRimagemForm;
 class FRprincipalForm;
 class MessageDialog;
 
@@ -28,6 +30,8 @@ private:
     std::unique_ptr<FRprincipalForm> m_principal;
     std::unique_ptr<DataModule> m_dataModule;
     std::vector<std::unique_ptr<MessageDialog>> m_dialogs;
+    std::unique_ptr<FRcademitenteForm> m_cademitente;
+    std::unique_ptr<FRimagemForm> m_imagem;
 };
 
 extern FRprincipalForm *FRprincipal;
