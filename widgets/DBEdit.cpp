@@ -5,6 +5,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLocale>
 
 namespace {
 
@@ -134,11 +135,36 @@ void DBEdit::focusOutEvent(QFocusEvent *event)
     emit exited();
 }
 
+bool DBEdit::acceptsCharacters(const QString &typed) const
+{
+    const Field *bound = field();
+    if (!bound || typed.isEmpty() || !typed.at(0).isPrint())
+        return true;
+    const ColumnType type = bound->dataType();
+    if (type != ColumnType::Numeric && type != ColumnType::Integer && type != ColumnType::Double)
+        return true;
+    // A number field takes only what can be part of a number.
+    const QLocale locale;
+    QString allowed = QStringLiteral("0123456789+-");
+    if (type != ColumnType::Integer)
+        allowed += locale.decimalPoint();
+    allowed += locale.groupSeparator();
+    for (const QChar c : typed) {
+        if (!allowed.contains(c))
+            return false;
+    }
+    return true;
+}
+
 void DBEdit::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && isModified()) {
         setModified(false);
         refresh();
+        event->accept();
+        return;
+    }
+    if (!acceptsCharacters(event->text())) {
         event->accept();
         return;
     }

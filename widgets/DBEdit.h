@@ -45,6 +45,8 @@ protected:
 private:
     void refresh();
     void fieldChanged(int fieldIndex);
+    // False for typed characters a number field cannot hold.
+    bool acceptsCharacters(const QString &typed) const;
     bool datasetEditing() const;
 
     QPointer<Dataset> m_dataset;
