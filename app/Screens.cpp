@@ -5,6 +5,7 @@
 #include "dialogs/Mensagens.h"
 #include "receipts/FRcademitente.h"
 #include "receipts/FRimagem.h"
+#include "receipts/FRrecibo.h"
 
 FRprincipalForm *FRprincipal = nullptr;
 
@@ -17,6 +18,8 @@ Screens::~Screens()
     m_imagem.reset();
     FRcademitente = nullptr;
     m_cademitente.reset();
+    FRrecibo = nullptr;
+    m_recibo.reset();
     clearMessageDialogs();
     m_dialogs.clear();
     FRprincipal = nullptr;
@@ -40,6 +43,9 @@ void Screens::create(const QString &configFolder)
 
     for (const char *name : {"FRmensagem5", "FRmensagem6", "FRmensagem8", "FRmensagem9", "FRmensagem10", "FRmensagem12"})
         addDialog(name);
+
+    m_recibo = std::make_unique<FRreciboForm>();
+    FRrecibo = m_recibo.get();
 
     m_cademitente = std::make_unique<FRcademitenteForm>();
     FRcademitente = m_cademitente.get();

@@ -9,6 +9,7 @@ class DataModule;
 class FRcademitenteForm;
 class FRimagemForm;
 class FRprincipalForm;
+class FRreciboForm;
 class MessageDialog;
 
 // Owns every screen, dialog and the data module for the whole run; each is
@@ -30,6 +31,7 @@ private:
     std::unique_ptr<FRprincipalForm> m_principal;
     std::unique_ptr<DataModule> m_dataModule;
     std::vector<std::unique_ptr<MessageDialog>> m_dialogs;
+    std::unique_ptr<FRreciboForm> m_recibo;
     std::unique_ptr<FRcademitenteForm> m_cademitente;
     std::unique_ptr<FRimagemForm> m_imagem;
 };

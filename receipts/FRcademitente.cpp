@@ -110,6 +110,9 @@ void FRcademitenteForm::BTcancelarClick()
 
 void FRcademitenteForm::DBEdit3Exit()
 {
+    // Disabled while focused (Save, Cancel): the user did not leave it.
+    if (!DBEdit3->isEnabled())
+        return;
     Field *field = DBEdit3->field();
     const QString formatado = FormataDocumento(DBEdit3->text());
     if (field && formatado != DBEdit3->text() && Datamodule1->Emitente.state() != Dataset::State::Browse)

@@ -8,6 +8,11 @@
 
 ModalAnswerer::ModalAnswerer()
 {
+    // Windows already open (the screen under test) are not answered.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            m_alreadyOpen << window;
+    }
     m_timer.setInterval(10);
     connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
     m_timer.start();
@@ -41,7 +46,7 @@ void ModalAnswerer::clickButton(QWidget *window, const QString &text)
 void ModalAnswerer::poll()
 {
     QWidget *window = QApplication::activeModalWidget();
-    if (!window || !window->isVisible() || window == m_last)
+    if (!window || !window->isVisible() || window == m_last || m_alreadyOpen.contains(window))
         return;
     m_last = window;
     Seen seen{window->objectName(), {}};

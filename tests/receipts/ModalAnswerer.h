@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -38,4 +39,5 @@ private:
     QList<Answer> m_answers;
     QList<Seen> m_seen;
     QWidget *m_last = nullptr;
+    QList<QPointer<QWidget>> m_alreadyOpen;
 };

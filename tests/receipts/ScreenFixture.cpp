@@ -3,6 +3,7 @@
 #include "dialogs/Mensagens.h"
 #include "receipts/FRcademitente.h"
 #include "receipts/FRimagem.h"
+#include "receipts/FRrecibo.h"
 #include "widgets/PictureButton.h"
 
 #include <QTest>
@@ -15,9 +16,13 @@ struct ScreenFixture::Screens
             dialogs.push_back(createMessageDialog(QLatin1String(name)));
         FRimagem = imagem.get();
         FRcademitente = cademitente.get();
+        recibo = std::make_unique<FRreciboForm>();
+        FRrecibo = recibo.get();
+        recibo->setClock([] { return kToday; });
     }
     ~Screens()
     {
+        FRrecibo = nullptr;
         FRcademitente = nullptr;
         FRimagem = nullptr;
         clearMessageDialogs();
@@ -26,6 +31,7 @@ struct ScreenFixture::Screens
     std::vector<std::unique_ptr<MessageDialog>> dialogs;
     std::unique_ptr<FRimagemForm> imagem = std::make_unique<FRimagemForm>();
     std::unique_ptr<FRcademitenteForm> cademitente = std::make_unique<FRcademitenteForm>();
+    std::unique_ptr<FRreciboForm> recibo;
 };
 
 ScreenFixture::ScreenFixture()
@@ -40,6 +46,11 @@ ScreenFixture::~ScreenFixture()
     m_screens.reset();
     Datamodule1 = nullptr;
     m_module.reset();
+}
+
+FRreciboForm &ScreenFixture::recibo()
+{
+    return *m_screens->recibo;
 }
 
 FRcademitenteForm &ScreenFixture::cademitente()

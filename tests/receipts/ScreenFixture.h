@@ -23,6 +23,7 @@ public:
 
     DataModule &dm() { return m_module->dm; }
     QString databasePath() const { return m_db.path(); }
+    FRreciboForm &recibo();
     FRcademitenteForm &cademitente();
     FRimagemForm &imagem();
 
