@@ -70,12 +70,6 @@ FRcademitenteForm::FRcademitenteForm(QWidget *parent)
     connect(DBImage1, &DBImage::doubleClicked, this, [this] { guarded([this] { DBImage1DblClick(); }); });
 }
 
-void FRcademitenteForm::showEvent(QShowEvent *event)
-{
-    RecordEditor::showEvent(event);
-    guarded([this] { FormShow(); });
-}
-
 void FRcademitenteForm::FormShow()
 {
     BTsalvar->hide();

@@ -14,7 +14,7 @@ class FRcademitenteForm : public RecordEditor
 public:
     explicit FRcademitenteForm(QWidget *parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void BTalterarClick();
     void BTsalvarClick();
     void BTcancelarClick();
@@ -32,8 +32,6 @@ public:
     QLabel *Label1;
     QLabel *Label4;
 
-protected:
-    void showEvent(QShowEvent *event) override;
 };
 
 extern FRcademitenteForm *FRcademitente;

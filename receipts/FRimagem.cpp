@@ -112,12 +112,6 @@ FRimagemForm::FRimagemForm(QWidget *parent)
     connect(Panel2, &PictureButton::clicked, this, [this] { guarded([this] { Panel2Click(); }); });
 }
 
-void FRimagemForm::showEvent(QShowEvent *event)
-{
-    FormBase::showEvent(event);
-    guarded([this] { FormShow(); });
-}
-
 void FRimagemForm::FormShow()
 {
     Datamodule1->Emitente.open();

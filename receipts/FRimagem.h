@@ -29,7 +29,7 @@ public:
     // folder at first, then the file chosen last.
     QString proposedFile() const { return m_proposto; }
 
-    void FormShow();
+    void FormShow() override;
     void CarregarImagem();
     void Panel2Click();
 
@@ -38,8 +38,6 @@ public:
     PictureButton *Panel1;
     PictureButton *Panel2;
 
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     FileChooser m_chooser;

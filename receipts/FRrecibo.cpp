@@ -182,12 +182,6 @@ QList<QWidget *> FRreciboForm::printTiles() const
     return {Image2, Image3, Shape1, Shape2, Label4, Label5, Label6, Label8};
 }
 
-void FRreciboForm::showEvent(QShowEvent *event)
-{
-    RecordEditor::showEvent(event);
-    guarded([this] { FormShow(); });
-}
-
 void FRreciboForm::FormShow()
 {
     DataModule &dm = *Datamodule1;

@@ -33,7 +33,7 @@ public:
         m_consultacli2 = std::move(consultacli2);
     }
 
-    void FormShow();
+    void FormShow() override;
     void BTnovoClick();
     void BTalterarClick();
     void BTsalvarClick();
@@ -87,8 +87,6 @@ public:
     Report frxReport;
     Report frxReport1;
 
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     QList<QWidget *> printTiles() const;
