@@ -1,6 +1,10 @@
 #include "Screens.h"
 
 #include "FRprincipal.h"
+#include "clients/FRcadastro.h"
+#include "clients/FRconsultacli.h"
+#include "clients/FRconsultacli2.h"
+#include "clients/FRconsultarec.h"
 #include "data/Datamodule1.h"
 #include "dialogs/Mensagens.h"
 
@@ -11,6 +15,14 @@ Screens::Screens() = default;
 Screens::~Screens()
 {
     // Screens go before the data module, whose end commits the transaction.
+    FRconsultacli2 = nullptr;
+    m_consultacli2.reset();
+    FRconsultarec = nullptr;
+    m_consultarec.reset();
+    FRconsultacli = nullptr;
+    m_consultacli.reset();
+    FRcadastro = nullptr;
+    m_cadastro.reset();
     clearMessageDialogs();
     m_dialogs.clear();
     FRprincipal = nullptr;
@@ -35,7 +47,17 @@ void Screens::create(const QString &configFolder)
     for (const char *name : {"FRmensagem5", "FRmensagem6", "FRmensagem8", "FRmensagem9", "FRmensagem10", "FRmensagem12"})
         addDialog(name);
 
+    m_cadastro = std::make_unique<FRcadastroForm>();
+    FRcadastro = m_cadastro.get();
+    m_consultacli = std::make_unique<FRconsultacliForm>();
+    FRconsultacli = m_consultacli.get();
+    m_consultarec = std::make_unique<FRconsultarecForm>();
+    FRconsultarec = m_consultarec.get();
+
     addDialog("FRmensagem");
+
+    m_consultacli2 = std::make_unique<FRconsultacli2Form>();
+    FRconsultacli2 = m_consultacli2.get();
 
     addDialog("FRmensagem14");
 }

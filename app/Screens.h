@@ -6,6 +6,10 @@
 #include <vector>
 
 class DataModule;
+class FRcadastroForm;
+class FRconsultacliForm;
+class FRconsultacli2Form;
+class FRconsultarecForm;
 class FRprincipalForm;
 class MessageDialog;
 
@@ -28,6 +32,10 @@ private:
     std::unique_ptr<FRprincipalForm> m_principal;
     std::unique_ptr<DataModule> m_dataModule;
     std::vector<std::unique_ptr<MessageDialog>> m_dialogs;
+    std::unique_ptr<FRcadastroForm> m_cadastro;
+    std::unique_ptr<FRconsultacliForm> m_consultacli;
+    std::unique_ptr<FRconsultarecForm> m_consultarec;
+    std::unique_ptr<FRconsultacli2Form> m_consultacli2;
 };
 
 extern FRprincipalForm *FRprincipal;
