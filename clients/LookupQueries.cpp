@@ -12,7 +12,7 @@ QStringList clientesByName()
 QStringList clientesByPrefix()
 {
     return {QStringLiteral("SELECT * FROM CLIENTES WHERE"),
-            QStringLiteral("CLIENTE STARTING WITH :TEXTO ORDER BY CLIENTE")};
+            QStringLiteral("CLIENTE STARTING WITH CAST(:TEXTO AS VARCHAR(32765)) ORDER BY CLIENTE")};
 }
 
 QStringList recibosNewestFirst()
@@ -23,7 +23,8 @@ QStringList recibosNewestFirst()
 QStringList recibosByPrefix()
 {
     return {QStringLiteral("SELECT * FROM RECIBOS WHERE"),
-            QStringLiteral("CLIENTE STARTING WITH :TEXTO OR EMITENTE STARTING WITH :TEXTO ORDER BY ID_RECIBO")};
+            QStringLiteral("CLIENTE STARTING WITH CAST(:TEXTO AS VARCHAR(32765)) OR "
+                           "EMITENTE STARTING WITH CAST(:TEXTO AS VARCHAR(32765)) ORDER BY ID_RECIBO")};
 }
 
 void search(Dataset &dataset, const QStringList &lines, const QString &text)

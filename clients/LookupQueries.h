@@ -7,7 +7,8 @@ class Dataset;
 
 // The select texts of the lookup screens. The typed text never becomes SQL: it
 // travels as the parameter TEXTO, which STARTING WITH matches literally (an
-// apostrophe, "%" or "_" matches itself) and through the name's index.
+// apostrophe, "%" or "_" matches itself) and through the name's index. The
+// cast lets a text longer than the column be sought (it matches nothing).
 namespace lookupqueries {
 
 inline const QString kTextParam = QStringLiteral("TEXTO");

@@ -514,6 +514,7 @@ private slots:
         QTest::newRow("percent sign") << cli << "50%" << 0 << QStringList{"50% OFF"};
         QTest::newRow("underscore") << cli << "A_" << 0 << QStringList{"A_B"};
         QTest::newRow("no match") << cli << "ZZ" << 0 << QStringList();
+        QTest::newRow("longer than any name") << cli << QString(51, QLatin1Char('A')) << 0 << QStringList();
         QTest::newRow("empty: every named client")
             << cli << "" << 0
             << QStringList{"50% OFF", "500 X", "AXB", "A_B", "D'ÁVILA", "JOANA", "JOAQUIM", "JOSE", "MARIA JOANA"};
