@@ -1,6 +1,10 @@
 #include "Screens.h"
 
 #include "FRprincipal.h"
+#include "clients/FRcadastro.h"
+#include "clients/FRconsultacli.h"
+#include "clients/FRconsultacli2.h"
+#include "clients/FRconsultarec.h"
 #include "data/Datamodule1.h"
 #include "dialogs/Mensagens.h"
 #include "receipts/FRcademitente.h"
@@ -14,10 +18,18 @@ Screens::Screens() = default;
 Screens::~Screens()
 {
     // Screens go before the data module, whose end commits the transaction.
+    FRconsultacli2 = nullptr;
+    m_consultacli2.reset();
     FRimagem = nullptr;
     m_imagem.reset();
+    FRconsultarec = nullptr;
+    m_consultarec.reset();
+    FRconsultacli = nullptr;
+    m_consultacli.reset();
     FRcademitente = nullptr;
     m_cademitente.reset();
+    FRcadastro = nullptr;
+    m_cadastro.reset();
     FRrecibo = nullptr;
     m_recibo.reset();
     clearMessageDialogs();
@@ -46,14 +58,27 @@ void Screens::create(const QString &configFolder)
 
     m_recibo = std::make_unique<FRreciboForm>();
     FRrecibo = m_recibo.get();
+    // The lookups are created later; they are reached when the editor opens them.
+    m_recibo->setLookups([] { FRconsultarec->showModal(); }, [] { FRconsultacli2->showModal(); });
+
+    m_cadastro = std::make_unique<FRcadastroForm>();
+    FRcadastro = m_cadastro.get();
 
     m_cademitente = std::make_unique<FRcademitenteForm>();
     FRcademitente = m_cademitente.get();
+
+    m_consultacli = std::make_unique<FRconsultacliForm>();
+    FRconsultacli = m_consultacli.get();
+    m_consultarec = std::make_unique<FRconsultarecForm>();
+    FRconsultarec = m_consultarec.get();
 
     m_imagem = std::make_unique<FRimagemForm>();
     FRimagem = m_imagem.get();
 
     addDialog("FRmensagem");
+
+    m_consultacli2 = std::make_unique<FRconsultacli2Form>();
+    FRconsultacli2 = m_consultacli2.get();
 
     addDialog("FRmensagem14");
 }

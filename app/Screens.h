@@ -6,7 +6,11 @@
 #include <vector>
 
 class DataModule;
+class FRcadastroForm;
 class FRcademitenteForm;
+class FRconsultacliForm;
+class FRconsultacli2Form;
+class FRconsultarecForm;
 class FRimagemForm;
 class FRprincipalForm;
 class FRreciboForm;
@@ -34,6 +38,10 @@ private:
     std::unique_ptr<FRreciboForm> m_recibo;
     std::unique_ptr<FRcademitenteForm> m_cademitente;
     std::unique_ptr<FRimagemForm> m_imagem;
+    std::unique_ptr<FRcadastroForm> m_cadastro;
+    std::unique_ptr<FRconsultacliForm> m_consultacli;
+    std::unique_ptr<FRconsultarecForm> m_consultarec;
+    std::unique_ptr<FRconsultacli2Form> m_consultacli2;
 };
 
 extern FRprincipalForm *FRprincipal;

@@ -1,5 +1,7 @@
 #include "ScreenFixture.h"
 
+#include "clients/FRconsultacli2.h"
+#include "clients/FRconsultarec.h"
 #include "dialogs/Mensagens.h"
 #include "receipts/FRcademitente.h"
 #include "receipts/FRimagem.h"
@@ -19,9 +21,16 @@ struct ScreenFixture::Screens
         recibo = std::make_unique<FRreciboForm>();
         FRrecibo = recibo.get();
         recibo->setClock([] { return kToday; });
+        consultarec = std::make_unique<FRconsultarecForm>();
+        FRconsultarec = consultarec.get();
+        consultacli2 = std::make_unique<FRconsultacli2Form>();
+        FRconsultacli2 = consultacli2.get();
+        recibo->setLookups([] { FRconsultarec->showModal(); }, [] { FRconsultacli2->showModal(); });
     }
     ~Screens()
     {
+        FRconsultacli2 = nullptr;
+        FRconsultarec = nullptr;
         FRrecibo = nullptr;
         FRcademitente = nullptr;
         FRimagem = nullptr;
@@ -32,6 +41,8 @@ struct ScreenFixture::Screens
     std::unique_ptr<FRimagemForm> imagem = std::make_unique<FRimagemForm>();
     std::unique_ptr<FRcademitenteForm> cademitente = std::make_unique<FRcademitenteForm>();
     std::unique_ptr<FRreciboForm> recibo;
+    std::unique_ptr<FRconsultarecForm> consultarec;
+    std::unique_ptr<FRconsultacli2Form> consultacli2;
 };
 
 ScreenFixture::ScreenFixture()

@@ -9,6 +9,7 @@
 #include "widgets/ErrorDisplay.h"
 #include "widgets/PictureButton.h"
 
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -32,6 +33,15 @@ QVariantMap storedRecibo(DataModule &dm, int id)
     for (int i = 0; i < names.size(); ++i)
         values.insert(names.at(i), row.at(i));
     return values;
+}
+
+// A double click on the first row of a lookup screen's grid.
+void chooseFirstRow(QWidget *lookup)
+{
+    auto *grid = lookup->findChild<QTableView *>(QStringLiteral("DBGrid1"));
+    const QRect cell = grid->visualRect(grid->model()->index(0, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
 int countRecibos(DataModule &dm)
@@ -76,6 +86,8 @@ private slots:
     void cancelAfterNewLandsOnTheOldest();
     void deleteAsksAndDeletes_data();
     void deleteAsksAndDeletes();
+    void selectFromRegisterInBrowseState();
+    void findShowsTheChosenReceipt();
     void enterMovesOnFromTheLastField();
     void printTilesPreviewTheShownReceipt_data();
     void printTilesPreviewTheShownReceipt();
@@ -383,6 +395,54 @@ void TstFRrecibo::deleteAsksAndDeletes()
     QTEST(countRecibos(m_fx->dm()), "left");
     QVERIFY(m_errors.isEmpty());
 }
+
+void TstFRrecibo::selectFromRegisterInBrowseState()
+{
+    const int cliente = addCliente(m_fx->dm(), QStringLiteral("EMPRESA X"));
+    Dataset &clientes = m_fx->dm().Clientes;
+    QVERIFY(clientes.locate(QStringLiteral("ID_CLIENTE"), cliente));
+    clientes.edit();
+    clientes.fieldByName(QStringLiteral("CLASSIFICACAO")).setValue(QStringLiteral("JURÍDICA"));
+    clientes.fieldByName(QStringLiteral("CNPJ")).setValue(QStringLiteral("11.222.333/0001-44"));
+    clientes.post();
+    m_fx->dm().Tra.commitRetaining();
+    const int id = addRecibo(m_fx->dm(), QStringLiteral("ANTES"));
+
+    FRreciboForm &form = openEditor();
+    ModalAnswerer answerer;
+    answerer.then([](QWidget *window) {
+        chooseFirstRow(window);
+    });
+    clickNamed(&form, QStringLiteral("Panel1"));
+    QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRconsultacli2")});
+    // The row is being edited while the toolbar still shows the browse state.
+    QVERIFY(browseState(form));
+    Dataset &recibos = m_fx->dm().Recibos;
+    QCOMPARE(recibos.state(), Dataset::State::Edit);
+    QCOMPARE(form.DBemitente->text(), QStringLiteral("EMPRESA X"));
+    QCOMPARE(valueOf(recibos, "CPFCNPJEMITENTE"), QStringLiteral("11.222.333/0001-44"));
+
+    // New posts the modified row before inserting.
+    clickNamed(&form, QStringLiteral("BTnovo"));
+    QCOMPARE(storedRecibo(m_fx->dm(), id).value(QStringLiteral("EMITENTE")).toString(), QStringLiteral("EMPRESA X"));
+}
+
+
+void TstFRrecibo::findShowsTheChosenReceipt()
+{
+    const int first = addRecibo(m_fx->dm(), QStringLiteral("ZÉ"));
+    addRecibo(m_fx->dm(), QStringLiteral("ANA"));
+    FRreciboForm &form = openEditor();
+    ModalAnswerer answerer;
+    answerer.then([](QWidget *window) {
+        chooseFirstRow(window);
+    });
+    clickNamed(&form, QStringLiteral("BTconsultar"));
+    QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRconsultarec")});
+    QCOMPARE(form.DBEdit1->text(), QString::number(first));
+    QCOMPARE(form.DBemitente->text(), QStringLiteral("ZÉ"));
+}
+
 
 void TstFRrecibo::enterMovesOnFromTheLastField()
 {
