@@ -91,6 +91,12 @@ void FRcademitenteForm::BTalterarClick()
 
 void FRcademitenteForm::BTsalvarClick()
 {
+    // The toolbar takes no focus: a number still being typed is formatted as
+    // if its field had been left, so it is never stored unpunctuated.
+    if (DBEdit3->hasFocus()) {
+        DBEdit::updateRecords(this);
+        DBEdit3Exit();
+    }
     postAndCommit(Datamodule1->Emitente, Datamodule1->Tra);
     FRmensagem9->showModal();
     restaura();

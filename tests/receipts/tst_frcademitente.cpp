@@ -45,6 +45,7 @@ private slots:
     void firstStartWithEmptyTableCreatesTheIssuer();
     void documentNumberFormattedOnLeaving_data();
     void documentNumberFormattedOnLeaving();
+    void documentNumberFormattedWhenSavedStillFocused();
     void doubleClickOnLogo_data();
     void doubleClickOnLogo();
     void logoStoredByteForByte_data();
@@ -136,6 +137,20 @@ void TstFRcademitente::documentNumberFormattedOnLeaving()
     QTest::keyClick(form.DBEdit3, Qt::Key_Tab);
     QCOMPARE(form.DBEdit3->text(), shown);
     QCOMPARE(m_fx->dm().Emitente.fieldByName(QStringLiteral("CPFCNPJ")).asString(), shown);
+}
+
+void TstFRcademitente::documentNumberFormattedWhenSavedStillFocused()
+{
+    FRcademitenteForm &form = openRegistry();
+    clickNamed(&form, QStringLiteral("BTalterar"));
+    form.DBEdit3->setFocus();
+    QTest::keyClicks(form.DBEdit3, QStringLiteral("12345678000199"));
+    ModalAnswerer answerer;
+    clickNamed(&form, QStringLiteral("BTsalvar"));
+    QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRmensagem9")});
+    Dataset &emitente = m_fx->dm().Emitente;
+    emitente.requery({QStringLiteral("SELECT * FROM EMITENTE")});
+    QCOMPARE(emitente.fieldByName(QStringLiteral("CPFCNPJ")).asString(), QStringLiteral("12.345.678/0001-99"));
 }
 
 void TstFRcademitente::doubleClickOnLogo_data()
