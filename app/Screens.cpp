@@ -1,7 +1,15 @@
 #include "Screens.h"
 
 #include "FRprincipal.h"
+#include "clients/FRcadastro.h"
+#include "clients/FRconsultacli.h"
+#include "clients/FRconsultacli2.h"
+#include "clients/FRconsultarec.h"
 #include "data/Datamodule1.h"
+#include "dialogs/Mensagens.h"
+#include "receipts/FRcademitente.h"
+#include "receipts/FRimagem.h"
+#include "receipts/FRrecibo.h"
 
 FRprincipalForm *FRprincipal = nullptr;
 
@@ -10,6 +18,22 @@ Screens::Screens() = default;
 Screens::~Screens()
 {
     // Screens go before the data module, whose end commits the transaction.
+    FRconsultacli2 = nullptr;
+    m_consultacli2.reset();
+    FRimagem = nullptr;
+    m_imagem.reset();
+    FRconsultarec = nullptr;
+    m_consultarec.reset();
+    FRconsultacli = nullptr;
+    m_consultacli.reset();
+    FRcademitente = nullptr;
+    m_cademitente.reset();
+    FRcadastro = nullptr;
+    m_cadastro.reset();
+    FRrecibo = nullptr;
+    m_recibo.reset();
+    clearMessageDialogs();
+    m_dialogs.clear();
     FRprincipal = nullptr;
     m_principal.reset();
     Datamodule1 = nullptr;
@@ -28,6 +52,40 @@ void Screens::create(const QString &configFolder)
 
     m_dataModule = std::make_unique<DataModule>(configFolder);
     Datamodule1 = m_dataModule.get();
+
+    for (const char *name : {"FRmensagem5", "FRmensagem6", "FRmensagem8", "FRmensagem9", "FRmensagem10", "FRmensagem12"})
+        addDialog(name);
+
+    m_recibo = std::make_unique<FRreciboForm>();
+    FRrecibo = m_recibo.get();
+    // The lookups are created later; they are reached when the editor opens them.
+    m_recibo->setLookups([] { FRconsultarec->showModal(); }, [] { FRconsultacli2->showModal(); });
+
+    m_cadastro = std::make_unique<FRcadastroForm>();
+    FRcadastro = m_cadastro.get();
+
+    m_cademitente = std::make_unique<FRcademitenteForm>();
+    FRcademitente = m_cademitente.get();
+
+    m_consultacli = std::make_unique<FRconsultacliForm>();
+    FRconsultacli = m_consultacli.get();
+    m_consultarec = std::make_unique<FRconsultarecForm>();
+    FRconsultarec = m_consultarec.get();
+
+    m_imagem = std::make_unique<FRimagemForm>();
+    FRimagem = m_imagem.get();
+
+    addDialog("FRmensagem");
+
+    m_consultacli2 = std::make_unique<FRconsultacli2Form>();
+    FRconsultacli2 = m_consultacli2.get();
+
+    addDialog("FRmensagem14");
+}
+
+void Screens::addDialog(const char *name)
+{
+    m_dialogs.push_back(createMessageDialog(QLatin1String(name)));
 }
 
 void Screens::showMainWindow()

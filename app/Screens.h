@@ -3,9 +3,18 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class DataModule;
+class FRcadastroForm;
+class FRcademitenteForm;
+class FRconsultacliForm;
+class FRconsultacli2Form;
+class FRconsultarecForm;
+class FRimagemForm;
 class FRprincipalForm;
+class FRreciboForm;
+class MessageDialog;
 
 // Owns every screen, dialog and the data module for the whole run; each is
 // created once, hidden, in the fixed start-up order, and reached through its
@@ -21,8 +30,18 @@ public:
     void showMainWindow();
 
 private:
+    void addDialog(const char *name);
+
     std::unique_ptr<FRprincipalForm> m_principal;
     std::unique_ptr<DataModule> m_dataModule;
+    std::vector<std::unique_ptr<MessageDialog>> m_dialogs;
+    std::unique_ptr<FRreciboForm> m_recibo;
+    std::unique_ptr<FRcademitenteForm> m_cademitente;
+    std::unique_ptr<FRimagemForm> m_imagem;
+    std::unique_ptr<FRcadastroForm> m_cadastro;
+    std::unique_ptr<FRconsultacliForm> m_consultacli;
+    std::unique_ptr<FRconsultarecForm> m_consultarec;
+    std::unique_ptr<FRconsultacli2Form> m_consultacli2;
 };
 
 extern FRprincipalForm *FRprincipal;

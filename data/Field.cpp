@@ -161,7 +161,7 @@ void Field::setText(const QString &text)
         typed.remove(QLatin1Char(' '));
         const QDate date = QDate::fromString(typed, QStringLiteral("d/M/yyyy"));
         if (!date.isValid() || typed.section(QLatin1Char('/'), 2).size() != 4)
-            throw DatabaseError(QStringLiteral("\"%1\" não é uma data válida.").arg(text));
+            throw DatabaseError(QStringLiteral("'%1' is not a valid date").arg(text));
         setValue(date);
         return;
     }

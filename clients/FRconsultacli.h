@@ -1,0 +1,17 @@
+#pragma once
+
+#include "LookupForm.h"
+
+// The client lookup of the client registry: choosing a client closes it, and
+// the registry then shows that client.
+class FRconsultacliForm : public LookupForm
+{
+    Q_OBJECT
+public:
+    explicit FRconsultacliForm(QWidget *parent = nullptr);
+};
+
+extern FRconsultacliForm *FRconsultacli;
+
+// The grid columns and texts both client lookups share.
+QList<LookupForm::Column> clientLookupColumns();

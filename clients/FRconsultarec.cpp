@@ -1,0 +1,20 @@
+#include "FRconsultarec.h"
+
+#include "LookupQueries.h"
+
+#include "data/Datamodule1.h"
+
+FRconsultarecForm *FRconsultarec = nullptr;
+
+FRconsultarecForm::FRconsultarecForm(QWidget *parent)
+    : LookupForm(QStringLiteral("FRconsultarec"), QStringLiteral("Consulta de Recibos"),
+                 QStringLiteral("  Consulta - Digite o Nome/Razão do Recibo"),
+                 QStringLiteral("Selecione o RECIBO com Duplo Clique"), Datamodule1->Recibos,
+                 {{QStringLiteral("TIPO"), QStringLiteral("Pagamento/Recebimento"), 140},
+                  {QStringLiteral("ID_RECIBO"), QStringLiteral("nº"), 52},
+                  {QStringLiteral("DATA"), QStringLiteral("Emissão"), 71},
+                  {QStringLiteral("EMITENTE"), QStringLiteral("Nome/Razão Social"), 300},
+                  {QStringLiteral("VALOR"), QStringLiteral("Valor do Recibo"), 112}},
+                 lookupqueries::recibosNewestFirst(), lookupqueries::recibosByPrefix(), parent)
+{
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Dataset;
+
+// The select texts of the lookup screens. The typed text never becomes SQL: it
+// travels as the parameter TEXTO, which STARTING WITH matches literally (an
+// apostrophe, "%" or "_" matches itself) and through the name's index. The
+// cast lets a text longer than the column be sought (it matches nothing).
+namespace lookupqueries {
+
+inline const QString kTextParam = QStringLiteral("TEXTO");
+
+QStringList clientesByName();
+QStringList clientesByPrefix();
+QStringList recibosNewestFirst();
+QStringList recibosByPrefix();
+
+// Re-issues `lines` on the dataset with `text` as the prefix sought.
+void search(Dataset &dataset, const QStringList &lines, const QString &text);
+
+// Turns Clientes back into the full list in name order on the client whose key
+// is given (the first by name when there is no such client).
+void reopenClientes(Dataset &clientes, int key);
+
+} // namespace lookupqueries

@@ -1,0 +1,131 @@
+#include "FRcademitente.h"
+
+#include "FRimagem.h"
+#include "FormataDocumento.h"
+
+#include "data/Datamodule1.h"
+#include "dialogs/Mensagens.h"
+#include "widgets/DBEdit.h"
+#include "widgets/DBImage.h"
+#include "widgets/ErrorDisplay.h"
+#include "widgets/PictureButton.h"
+
+#include <QLabel>
+
+FRcademitenteForm *FRcademitente = nullptr;
+
+namespace {
+
+QLabel *rotulo(const char *name, const QString &text, int x, int y, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(x, y);
+    return label;
+}
+
+DBEdit *campo(const char *name, const QString &column, DBEdit::CharCase charCase, const QRect &geometry, QWidget *parent)
+{
+    auto *edit = new DBEdit(QLatin1String(name), parent);
+    edit->setDataField(&Datamodule1->Emitente, column);
+    edit->setCharCase(charCase);
+    edit->setGeometry(geometry);
+    return edit;
+}
+
+} // namespace
+
+FRcademitenteForm::FRcademitenteForm(QWidget *parent)
+    : RecordEditor(QStringLiteral("FRcademitente"), QStringLiteral("  Configurações do Sistema"), Toolbar::EditOnly,
+                   QStringLiteral("Image1"), parent)
+{
+    setWindowTitle(QStringLiteral("Cadastro de Emitente"));
+    QWidget *area = body();
+    area->setFixedSize(560, 400);
+
+    Label2 = rotulo("Label2", QStringLiteral("Nome ou Razão Social"), 20, 12, area);
+    DBEdit2 = campo("DBEdit2", QStringLiteral("EMITENTE"), DBEdit::CharCase::Upper, QRect(20, 30, 520, 24), area);
+    Label14 = rotulo("Label14", QStringLiteral("CPF/CNPJ"), 20, 62, area);
+    DBEdit3 = campo("DBEdit3", QStringLiteral("CPFCNPJ"), DBEdit::CharCase::Lower, QRect(20, 80, 250, 24), area);
+    Label3 = rotulo("Label3", QStringLiteral("Cidade (Impressão)"), 290, 62, area);
+    DBEdit4 = campo("DBEdit4", QStringLiteral("CIDADE"), DBEdit::CharCase::Normal, QRect(290, 80, 250, 24), area);
+
+    Label8 = rotulo("Label8", QStringLiteral("Logomarca do Recibo (Opcional)"), 20, 116, area);
+    DBImage1 = new DBImage(QStringLiteral("DBImage1"), area);
+    DBImage1->setDataField(&Datamodule1->Emitente, QStringLiteral("FOTO_MARC"));
+    DBImage1->setGeometry(20, 134, 300, 170);
+    DBImage1->setCursor(Qt::PointingHandCursor);
+    Label1 = rotulo("Label1", QStringLiteral("Clique no botão ALTERAR - duplo clique"), 20, 312, area);
+    Label4 = rotulo("Label4", QStringLiteral("no quadro acima para alterar a logomarca"), 20, 330, area);
+
+    setTabOrder(DBEdit2, DBEdit3);
+    setTabOrder(DBEdit3, DBEdit4);
+    setTabOrder(DBEdit4, DBImage1);
+    setRestauraList({DBEdit2, DBEdit3, DBEdit4, DBImage1});
+
+    connect(BTalterar, &PictureButton::clicked, this, [this] { guarded([this] { BTalterarClick(); }); });
+    connect(BTsalvar, &PictureButton::clicked, this, [this] { guarded([this] { BTsalvarClick(); }); });
+    connect(BTcancelar, &PictureButton::clicked, this, [this] { guarded([this] { BTcancelarClick(); }); });
+    connect(DBEdit3, &DBEdit::exited, this, [this] { guarded([this] { DBEdit3Exit(); }); });
+    connect(DBImage1, &DBImage::doubleClicked, this, [this] { guarded([this] { DBImage1DblClick(); }); });
+}
+
+void FRcademitenteForm::FormShow()
+{
+    BTsalvar->hide();
+    BTcancelar->hide();
+    BTalterar->show();
+    for (QWidget *control : {static_cast<QWidget *>(DBEdit2), static_cast<QWidget *>(DBEdit3),
+                             static_cast<QWidget *>(DBEdit4), static_cast<QWidget *>(DBImage1)})
+        control->setEnabled(false);
+    // Not re-queried: a pending edit left by closing in the edit state survives.
+    Datamodule1->Emitente.open();
+}
+
+void FRcademitenteForm::BTalterarClick()
+{
+    Datamodule1->Emitente.edit();
+    restaura();
+    DBEdit2->setFocus();
+}
+
+void FRcademitenteForm::BTsalvarClick()
+{
+    // The toolbar takes no focus: a number still being typed is formatted as
+    // if its field had been left, so it is never stored unpunctuated.
+    if (DBEdit3->hasFocus()) {
+        DBEdit::updateRecords(this);
+        DBEdit3Exit();
+    }
+    postAndCommit(Datamodule1->Emitente, Datamodule1->Tra);
+    FRmensagem9->showModal();
+    restaura();
+}
+
+void FRcademitenteForm::BTcancelarClick()
+{
+    Datamodule1->Emitente.cancel();
+    restaura();
+}
+
+void FRcademitenteForm::DBEdit3Exit()
+{
+    // Disabled while focused (Save, Cancel): the user did not leave it.
+    if (!DBEdit3->isEnabled())
+        return;
+    Field *field = DBEdit3->field();
+    const QString formatado = FormataDocumento(DBEdit3->text());
+    if (field && formatado != DBEdit3->text() && Datamodule1->Emitente.state() != Dataset::State::Browse)
+        field->setText(formatado);
+}
+
+void FRcademitenteForm::DBImage1DblClick()
+{
+    // What was typed so far is stored with the logo, which FRimagem posts at once.
+    DBEdit::updateRecords(this);
+    FRimagem->showModal();
+    // The logo's post ended the edit; the fields stay open for typing until Save or Cancel.
+    Dataset &emitente = Datamodule1->Emitente;
+    if (!BTsalvar->isHidden() && emitente.active() && emitente.state() == Dataset::State::Browse)
+        emitente.edit();
+}

@@ -1,0 +1,342 @@
+#include "FRrecibo.h"
+
+#include "CompletaNome.h"
+#include "DataExtenso.h"
+#include "Extens.h"
+#include "ReceiptPrinting.h"
+#include "ReciboDerivados.h"
+
+#include "data/Datamodule1.h"
+#include "dialogs/Mensagens.h"
+#include "widgets/DBEdit.h"
+#include "widgets/DBImage.h"
+#include "widgets/DBLookupComboBox.h"
+#include "widgets/ErrorDisplay.h"
+#include "widgets/PictureButton.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+
+FRreciboForm *FRrecibo = nullptr;
+
+namespace {
+
+const QStringList kRecibosMaisNovosPrimeiro = {QStringLiteral("SELECT * FROM RECIBOS"),
+                                                QStringLiteral("ORDER BY ID_RECIBO DESC")};
+
+// Calls a handler on every key released in one control.
+class KeyUpWatcher : public QObject
+{
+public:
+    KeyUpWatcher(QWidget *control, std::function<void()> handler)
+        : QObject(control), m_handler(std::move(handler))
+    {
+        control->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyRelease)
+            m_handler();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_handler;
+};
+
+QLabel *rotulo(const char *name, const QString &text, int x, int y, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+DBEdit *campo(const char *name, const QString &column, const QRect &geometry, QWidget *parent,
+              DBEdit::CharCase charCase = DBEdit::CharCase::Normal)
+{
+    auto *edit = new DBEdit(QLatin1String(name), parent);
+    edit->setDataField(&Datamodule1->Recibos, column);
+    edit->setCharCase(charCase);
+    edit->setGeometry(geometry);
+    return edit;
+}
+
+DBEdit *oculto(const char *name, const QString &column, QWidget *parent)
+{
+    DBEdit *edit = campo(name, column, QRect(), parent);
+    edit->hide();
+    return edit;
+}
+
+QFrame *moldura(const char *name, const QRect &geometry, QWidget *parent)
+{
+    auto *frame = new QFrame(parent);
+    frame->setObjectName(QLatin1String(name));
+    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+} // namespace
+
+FRreciboForm::FRreciboForm(QWidget *parent)
+    : RecordEditor(QStringLiteral("FRrecibo"), QStringLiteral("  Emitir Recibos"), Toolbar::Full, QStringLiteral("BTsair"),
+                   parent),
+      Query1(Datamodule1->Base, Datamodule1->Tra, QStringLiteral("Query1")),
+      frxReport(receiptLayout(ReceiptSheet::OnePerSheet)),
+      frxReport1(receiptLayout(ReceiptSheet::TwoPerSheet)),
+      m_today(&QDate::currentDate)
+{
+    setWindowTitle(QStringLiteral("Emissão de Recibo"));
+    Dataset &recibos = Datamodule1->Recibos;
+    QWidget *area = body();
+    area->setFixedSize(760, 400);
+
+    Label9 = rotulo("Label9", QStringLiteral("Recibo de "), 20, 12, area);
+    DBtipo = new DBLookupComboBox(QStringLiteral("DBtipo"), area);
+    DBtipo->setDataField(&recibos, QStringLiteral("TIPO"));
+    DBtipo->setListSource(&Datamodule1->Tipo, QStringLiteral("TIPO"), QStringLiteral("TIPO"));
+    DBtipo->setMaxVisibleItems(8);
+    DBtipo->setGeometry(20, 30, 200, 26);
+    Label3 = rotulo("Label3", QStringLiteral("nº"), 240, 12, area);
+    DBEdit1 = campo("DBEdit1", QStringLiteral("ID_RECIBO"), QRect(240, 30, 90, 26), area);
+
+    Lrecebi = rotulo("Lrecebi", QStringLiteral("Paguei à"), 20, 66, area);
+    DBemitente = campo("DBemitente", QStringLiteral("EMITENTE"), QRect(20, 84, 480, 26), area, DBEdit::CharCase::Upper);
+    Panel1 = new PictureButton(QStringLiteral("Panel1"), QString(), QString(), area);
+    Panel1->setText(QStringLiteral("Selecionar do Cadastro"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setGeometry(510, 84, 170, 26);
+
+    Lreferente = rotulo("Lreferente", QStringLiteral("Referente à"), 20, 120, area);
+    DBreferente = campo("DBreferente", QStringLiteral("REFERENTE"), QRect(20, 138, 660, 26), area);
+    DBreferente2 = campo("DBreferente2", QStringLiteral("OBS"), QRect(20, 168, 660, 26), area);
+
+    Lemissao = rotulo("Lemissao", QStringLiteral("Data do Recebimento"), 20, 204, area);
+    DBdata = campo("DBdata", QStringLiteral("DATA"), QRect(20, 222, 120, 26), area);
+    Lvalor = rotulo("Lvalor", QStringLiteral("Valor"), 160, 204, area);
+    DBvalor = campo("DBvalor", QStringLiteral("VALOR"), QRect(160, 222, 150, 26), area);
+    DBvalor->setAlignment(Qt::AlignRight);
+
+    DBcpfcnpjemitente = oculto("DBcpfcnpjemitente", QStringLiteral("CPFCNPJEMITENTE"), area);
+    DBvalorextenso = oculto("DBvalorextenso", QStringLiteral("VALOREXTENSO"), area);
+    DBvalorextenso->setReadOnly(true);
+    DBdatarecibo = oculto("DBdatarecibo", QStringLiteral("DATARECIBO"), area);
+    DBlocal = oculto("DBlocal", QStringLiteral("LOCAL"), area);
+    DBcliente = oculto("DBcliente", QStringLiteral("CLIENTE"), area);
+    DBcliente->setCharCase(DBEdit::CharCase::Upper);
+    DBcpfcnpjcliente = oculto("DBcpfcnpjcliente", QStringLiteral("CPFCNPJCLIENTE"), area);
+    DBImage1 = new DBImage(QStringLiteral("DBImage1"), area);
+    DBImage1->setDataField(&Datamodule1->Emitente, QStringLiteral("FOTO_MARC"));
+    DBImage1->hide();
+
+    const QString impressora = QStringLiteral(":/receipts/icons/imprimir.png");
+    Shape1 = moldura("Shape1", QRect(20, 268, 160, 110), area);
+    Image2 = new PictureButton(QStringLiteral("Image2"), impressora, QStringLiteral("Cadastro"), area);
+    Image2->move(36, 276);
+    Label4 = rotulo("Label4", QStringLiteral("IMPRIMIR"), 106, 290, area);
+    Label5 = rotulo("Label5", QStringLiteral("1 recibo folha"), 36, 350, area);
+    Shape2 = moldura("Shape2", QRect(200, 268, 160, 110), area);
+    Image3 = new PictureButton(QStringLiteral("Image3"), impressora, QStringLiteral("Cadastro"), area);
+    Image3->move(216, 276);
+    Label6 = rotulo("Label6", QStringLiteral("IMPRIMIR"), 286, 290, area);
+    Label8 = rotulo("Label8", QStringLiteral("2 recibos folha"), 216, 350, area);
+
+    // DBEdit1 shows the generated number only.
+    DBEdit1->setEnabled(false);
+    DBEdit1->setFocusPolicy(Qt::NoFocus);
+    setTabOrder(DBtipo, DBemitente);
+    setTabOrder(DBemitente, DBreferente);
+    setTabOrder(DBreferente, DBreferente2);
+    setTabOrder(DBreferente2, DBdata);
+    setTabOrder(DBdata, DBvalor);
+
+    setRestauraList({DBdata, DBvalor, DBcpfcnpjemitente, DBreferente, DBreferente2, DBemitente, DBtipo});
+    setRestauraVisibleList(printTiles());
+
+    const auto on = [this](auto *sender, auto signal, void (FRreciboForm::*handler)()) {
+        connect(sender, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    };
+    on(BTnovo, &PictureButton::clicked, &FRreciboForm::BTnovoClick);
+    on(BTalterar, &PictureButton::clicked, &FRreciboForm::BTalterarClick);
+    on(BTsalvar, &PictureButton::clicked, &FRreciboForm::BTsalvarClick);
+    on(BTcancelar, &PictureButton::clicked, &FRreciboForm::BTcancelarClick);
+    on(BTexcluir, &PictureButton::clicked, &FRreciboForm::BTexcluirClick);
+    on(BTconsultar, &PictureButton::clicked, &FRreciboForm::BTconsultarClick);
+    on(Panel1, &PictureButton::clicked, &FRreciboForm::Panel1Click);
+    on(Image2, &PictureButton::clicked, &FRreciboForm::Image2Click);
+    on(Image3, &PictureButton::clicked, &FRreciboForm::Image3Click);
+    on(DBtipo, &DBLookupComboBox::exited, &FRreciboForm::DBtipoExit);
+    on(DBvalor, &DBEdit::exited, &FRreciboForm::DBvalorExit);
+    on(DBdata, &DBEdit::exited, &FRreciboForm::DBdataExit);
+    new KeyUpWatcher(DBemitente, [this] { guarded([this] { DBemitenteKeyUp(); }); });
+}
+
+QList<QWidget *> FRreciboForm::printTiles() const
+{
+    return {Image2, Image3, Shape1, Shape2, Label4, Label5, Label6, Label8};
+}
+
+void FRreciboForm::FormShow()
+{
+    DataModule &dm = *Datamodule1;
+    dm.Clientes.requery({QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY CLIENTE")});
+    dm.Emitente.requery({QStringLiteral("SELECT * FROM EMITENTE")});
+    dm.Recibos.requery(kRecibosMaisNovosPrimeiro);
+    dm.Tipo.requery({QStringLiteral("SELECT * FROM TIPO"), QStringLiteral("ORDER BY ID_TIPO")});
+    setBrowseState();
+    DBcliente->setEnabled(false);
+    DBcpfcnpjcliente->setEnabled(false);
+    for (QWidget *tile : printTiles())
+        tile->show();
+}
+
+void FRreciboForm::BTnovoClick()
+{
+    DataModule &dm = *Datamodule1;
+    dm.Emitente.requery({QStringLiteral("SELECT * FROM EMITENTE")});
+    dm.Emitente.first();
+    dm.Recibos.insert();
+    const bool semEmitente = dm.Emitente.isEmpty();
+    const auto doEmitente = [&](const char *column) {
+        return semEmitente ? QString() : dm.Emitente.fieldByName(QLatin1String(column)).asString();
+    };
+    dm.Recibos.fieldByName(QStringLiteral("LOCAL")).setValue(doEmitente("CIDADE"));
+    dm.Recibos.fieldByName(QStringLiteral("CLIENTE")).setValue(doEmitente("EMITENTE"));
+    dm.Recibos.fieldByName(QStringLiteral("CPFCNPJCLIENTE")).setValue(doEmitente("CPFCNPJ"));
+    dm.Recibos.fieldByName(QStringLiteral("DATA")).setValue(m_today());
+    dm.Recibos.fieldByName(QStringLiteral("TIPO")).setValue(QStringLiteral("RECEBIMENTO"));
+    restaura();
+    DBtipo->setFocus();
+}
+
+void FRreciboForm::BTalterarClick()
+{
+    Datamodule1->Recibos.edit();
+    restaura();
+    DBtipo->setFocus();
+}
+
+void FRreciboForm::BTsalvarClick()
+{
+    Dataset &recibos = Datamodule1->Recibos;
+    // The typed text first, so the derived texts follow what is on screen.
+    DBEdit::updateRecords(this);
+    if (recibos.state() == Dataset::State::Browse)
+        recibos.edit();
+    AtualizaDerivados(recibos);
+    postAndCommit(recibos, Datamodule1->Tra);
+    FRmensagem12->showModal();
+    restaura();
+}
+
+void FRreciboForm::BTcancelarClick()
+{
+    Dataset &recibos = Datamodule1->Recibos;
+    recibos.cancel();
+    recibos.requery(kRecibosMaisNovosPrimeiro);
+    recibos.last();
+    restaura();
+}
+
+void FRreciboForm::BTexcluirClick()
+{
+    Dataset &recibos = Datamodule1->Recibos;
+    if (!recibos.active() || recibos.isEmpty())
+        return;
+    FRmensagem10->showModal();
+}
+
+void FRreciboForm::BTconsultarClick()
+{
+    m_consultarec();
+}
+
+void FRreciboForm::Panel1Click()
+{
+    m_consultacli2();
+}
+
+// A control disabled while it has the focus loses it without the user leaving
+// it; the leaving handlers below do nothing then.
+
+void FRreciboForm::DBtipoExit()
+{
+    if (!DBtipo->isEnabled())
+        return;
+    Lrecebi->setText(DBtipo->currentText() == QLatin1String("PAGAMENTO") ? QStringLiteral("Paquei à")
+                                                                         : QStringLiteral("Recebi de"));
+}
+
+void FRreciboForm::DBvalorExit()
+{
+    if (!DBvalor->isEnabled() || DBvalor->text().isEmpty())
+        return;
+    Dataset &recibos = Datamodule1->Recibos;
+    if (recibos.state() == Dataset::State::Browse)
+        recibos.edit();
+    const QString extenso = NumeroPorExtenso(recibos.fieldByName(QStringLiteral("VALOR")).asFloat());
+    recibos.fieldByName(QStringLiteral("VALOREXTENSO")).setValue(extenso);
+}
+
+void FRreciboForm::DBdataExit()
+{
+    if (!DBdata->isEnabled())
+        return;
+    Dataset &recibos = Datamodule1->Recibos;
+    const Field &data = recibos.fieldByName(QStringLiteral("DATA"));
+    if (data.isNull())
+        return;
+    if (recibos.state() == Dataset::State::Browse)
+        recibos.edit();
+    recibos.fieldByName(QStringLiteral("DATARECIBO")).setValue(DataPorExtenso(data.asDate()));
+}
+
+void FRreciboForm::DBemitenteKeyUp()
+{
+    Query1.close();
+    Query1.clearSql();
+    // A receipt not saved yet has no number: completion only while a saved one is edited.
+    if (DBEdit1->text().isEmpty())
+        return;
+    const QString digitado = DBemitente->text();
+    Query1.setSql({kSqlCompletaNome});
+    Query1.setParam(QStringLiteral("TEXTO"), digitado);
+    Query1.open();
+    if (Query1.isEmpty())
+        return;
+    const QString nome = Query1.fieldByName(QStringLiteral("CLIENTE")).asString();
+    if (nome.isEmpty())
+        return;
+    const NomeCompletado completado = CompletaNome(digitado, nome);
+    DBemitente->setText(completado.texto);
+    // Like typed text: it reaches EMITENTE when the field is left or the row saved.
+    DBemitente->setModified(true);
+    DBemitente->setSelection(completado.inicioSelecao, completado.tamanhoSelecao);
+}
+
+void FRreciboForm::Image2Click()
+{
+    imprime(frxReport, ReceiptSheet::OnePerSheet);
+}
+
+void FRreciboForm::Image3Click()
+{
+    imprime(frxReport1, ReceiptSheet::TwoPerSheet);
+}
+
+void FRreciboForm::imprime(Report &layout, ReceiptSheet sheet)
+{
+    DataModule &dm = *Datamodule1;
+    if (!dm.Recibos.active() || dm.Recibos.isEmpty())
+        return;
+    ReceiptValues values = receiptValues(dm.Recibos, dm.Emitente);
+    // Payer and signer follow the kind the combo shows.
+    values.kind = DBtipo->currentText();
+    printReceipt(layout, sheet, values, this);
+}

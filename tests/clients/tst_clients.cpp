@@ -1,0 +1,728 @@
+#include "ModalDriver.h"
+
+#include "app/Screens.h"
+#include "clients/FRcadastro.h"
+#include "clients/FRconsultacli.h"
+#include "clients/FRconsultacli2.h"
+#include "clients/FRconsultarec.h"
+#include "clients/LookupForm.h"
+#include "clients/LookupQueries.h"
+#include "common/TempDatabase.h"
+
+#include "data/Datamodule1.h"
+#include "widgets/DBEdit.h"
+#include "widgets/ErrorDisplay.h"
+#include "widgets/PictureButton.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include "widgets/CaseEdit.h"
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString kFisica = QStringLiteral("FÍSICA");
+const QString kJuridica = QStringLiteral("JURÍDICA");
+const QStringList kFields{"DBEdit2", "DBtipo", "DBEdit14", "DBEdit4", "DBEdit3", "DBEdit13", "DBEdit5",
+                          "DBEdit6", "DBEdit8", "DBEdit9", "DBEdit11", "DBEdit12", "DBEdit10", "DBEdit7"};
+const QStringList kToolbar{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar", "BTsalvar", "BTcancelar"};
+
+// Every screen of the program on a database of its own.
+struct Program
+{
+    TempDatabase database;
+    QTemporaryDir config;
+    Screens screens;
+
+    Program()
+    {
+        QFile ini(config.filePath(QStringLiteral("Arquivo.ini")));
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[Configuracoes]\nCaminhoBD=" + database.path().toUtf8() + "\n");
+        ini.close();
+        screens.create(config.path());
+    }
+};
+
+template <typename T = QWidget>
+T *child(QWidget *form, const QString &name)
+{
+    T *found = form->findChild<T *>(name);
+    if (!found)
+        qFatal("no control %s in %s", qPrintable(name), qPrintable(form->objectName()));
+    return found;
+}
+
+void exec(const QString &sql, const QVariantList &params = {})
+{
+    Datamodule1->Base.open();
+    if (!Datamodule1->Tra.inTransaction())
+        Datamodule1->Tra.startTransaction();
+    PreparedStatement(Datamodule1->Base, sql).execute(Datamodule1->Tra, params);
+    Datamodule1->Tra.commitRetaining();
+}
+
+void addClient(const QString &name, const QVariant &type = QVariant(), const QVariant &cpf = QVariant(),
+               const QVariant &cnpj = QVariant())
+{
+    exec(QStringLiteral("INSERT INTO CLIENTES (ID_CLIENTE, CLIENTE, CLASSIFICACAO, CPF, CNPJ) "
+                        "VALUES (GEN_ID(GEN_CLIENTES_ID, 1), ?, ?, ?, ?)"),
+         {name, type, cpf, cnpj});
+}
+
+void addReceipt(const QString &issuer, const QString &party)
+{
+    exec(QStringLiteral("INSERT INTO RECIBOS (ID_RECIBO, CLIENTE, EMITENTE, TIPO) "
+                        "VALUES (GEN_ID(GEN_RECIBOS_ID, 1), ?, ?, 'RECEBIMENTO')"),
+         {issuer, party});
+}
+
+int count(const QString &table)
+{
+    Datamodule1->Base.open();
+    return Datamodule1->Base.prepared(QStringLiteral("SELECT COUNT(*) FROM ") + table)
+        .execute(Datamodule1->Tra).value(0).toInt();
+}
+
+// What a column of the grid shows, every row fetched.
+QStringList gridColumn(QAbstractItemView *grid, int column)
+{
+    QAbstractItemModel *model = grid->model();
+    while (model->canFetchMore({}))
+        model->fetchMore({});
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, column).data().toString();
+    return texts;
+}
+
+QString current(const char *column)
+{
+    return Datamodule1->Clientes.fieldByName(QLatin1String(column)).asString();
+}
+
+// Real key presses; letters beyond ASCII go as the text of an unnamed key.
+void keys(QWidget *control, const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(control, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// Into the control as the user arrives there with Tab, then the keys.
+void type(QWidget *control, const QString &text)
+{
+    control->setFocus(Qt::TabFocusReason);
+    keys(control, text);
+}
+
+void key(Qt::Key key)
+{
+    QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+QStringList visibleToolbar(QWidget *form)
+{
+    QStringList names;
+    for (const QString &name : kToolbar) {
+        if (child(form, name)->isVisibleTo(form))
+            names << name;
+    }
+    return names;
+}
+
+QStringList enabledFields(QWidget *form)
+{
+    QStringList names;
+    for (const QString &name : kFields) {
+        if (child(form, name)->isEnabled())
+            names << name;
+    }
+    return names;
+}
+
+QStringList without(QStringList names, const QStringList &removed)
+{
+    for (const QString &name : removed)
+        names.removeAll(name);
+    return names;
+}
+
+void chooseType(QWidget *form, const QString &text)
+{
+    auto *combo = child<QComboBox>(form, QStringLiteral("DBtipo"));
+    combo->setFocus();
+    for (int i = 0; i < 4 && combo->currentText() != text; ++i)
+        QTest::keyClick(combo, combo->currentIndex() < combo->findText(text) ? Qt::Key_Down : Qt::Key_Up);
+}
+
+QVariant stored(const QString &column, int id)
+{
+    return Datamodule1->Base.prepared(QStringLiteral("SELECT %1 FROM CLIENTES WHERE ID_CLIENTE = ?").arg(column))
+        .execute(Datamodule1->Tra, {id}).value(0);
+}
+
+void addLookupRows()
+{
+    for (const char *name : {"JOSE", "MARIA JOANA", "JOANA", "JOAQUIM", "D'ÁVILA", "50% OFF", "500 X", "A_B", "AXB"})
+        addClient(QString::fromUtf8(name), kFisica);
+    addClient(QString());
+    addReceipt(QStringLiteral("JOANA"), QStringLiteral("MARIA"));
+    addReceipt(QStringLiteral("ANA"), QStringLiteral("JOSE"));
+    addReceipt(QStringLiteral("ANA"), QStringLiteral("MARIA JOSE"));
+    addReceipt(QStringLiteral("PEDRO"), QStringLiteral("JOAQUIM"));
+}
+
+QAbstractItemView *grid(QWidget *form)
+{
+    return child<QAbstractItemView>(form, QStringLiteral("DBGrid1"));
+}
+
+LookupForm *lookup(const QString &name)
+{
+    if (name == QLatin1String("FRconsultacli"))
+        return FRconsultacli;
+    if (name == QLatin1String("FRconsultacli2"))
+        return FRconsultacli2;
+    return FRconsultarec;
+}
+
+// Double click on the grid's current row, or on its empty area.
+void doubleClickGrid(QAbstractItemView *grid)
+{
+    const QModelIndex index = grid->currentIndex();
+    const QPoint at = index.isValid() ? grid->visualRect(index).center() : QPoint(5, 5);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
+// In a shown lookup: types the text, then presses Down `downs` times.
+void search(LookupForm *form, const QString &text, int downs)
+{
+    keys(form->EDlocalizar, text);
+    for (int i = 0; i < downs; ++i)
+        key(Qt::Key_Down);
+}
+
+void closeLookup(LookupForm *form, const QString &way)
+{
+    if (way == QLatin1String("Esc"))
+        key(Qt::Key_Escape);
+    else if (way == QLatin1String("Image1"))
+        QTest::mouseClick(child(form, QStringLiteral("Image1")), Qt::LeftButton);
+    else
+        doubleClickGrid(grid(form));
+}
+
+} // namespace
+
+class TstClients : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Program> m_program;
+
+    // Shows the registry as the main menu does, and makes it the active window.
+    void showRegistry()
+    {
+        FRcadastro->show();
+        FRcadastro->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(FRcadastro));
+    }
+
+    void clickAnswering(const QString &button, const QString &dialog, const QString &answer)
+    {
+        ModalDriver driver(dialog, ModalDriver::click(answer));
+        QTest::mouseClick(child(FRcadastro, button), Qt::LeftButton);
+        QVERIFY2(driver.acted(), qPrintable(dialog + QStringLiteral(" was not shown")));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        errordisplay::setPresenter([](const QString &) {});
+    }
+
+    void init()
+    {
+        errordisplay::clearLastError();
+        m_program = std::make_unique<Program>();
+    }
+
+    void cleanup() { m_program.reset(); }
+
+    // Steps: a toolbar picture's name, "BTsalvar>DIALOG" (a save answered in
+    // DIALOG) or "name:TEXT" (typed into the name).
+    void toolbarAndFieldsAfterEachStep_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("toolbar");
+        QTest::addColumn<QStringList>("enabled");
+        QTest::addColumn<int>("clients");
+
+        const QStringList browse{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar"};
+        const QStringList edit{"BTsalvar", "BTcancelar"};
+        const QStringList person = without(kFields, {"DBEdit4"});
+        QTest::newRow("new") << QStringList{"BTnovo"} << edit << person << 1;
+        QTest::newRow("new, save") << QStringList{"BTnovo", "name:ANA", "BTsalvar>FRmensagem"} << browse << QStringList() << 2;
+        QTest::newRow("new, cancel") << QStringList{"BTnovo", "name:ANA", "BTcancelar"} << browse << QStringList() << 1;
+        QTest::newRow("new, save, edit") << QStringList{"BTnovo", "name:ANA", "BTsalvar>FRmensagem", "BTalterar"} << edit
+                                         << kFields << 2;
+        QTest::newRow("new, save, edit, cancel")
+            << QStringList{"BTnovo", "name:ANA", "BTsalvar>FRmensagem", "BTalterar", "BTcancelar"} << browse << QStringList() << 2;
+        QTest::newRow("save, cancel, save again")
+            << QStringList{"BTnovo", "name:ANA", "BTsalvar>FRmensagem", "BTnovo", "BTcancelar", "BTalterar",
+                           "name:X", "BTsalvar>FRmensagem"}
+            << browse << QStringList() << 2;
+        QTest::newRow("empty name refused") << QStringList{"BTnovo", "BTsalvar>FRmensagem5"} << edit << person << 1;
+        QTest::newRow("blank name accepted") << QStringList{"BTnovo", "name:   ", "BTsalvar>FRmensagem"} << browse
+                                             << QStringList() << 2;
+    }
+
+    void toolbarAndFieldsAfterEachStep()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, toolbar);
+        QFETCH(QStringList, enabled);
+        QFETCH(int, clients);
+        addClient(QStringLiteral("ZULMIRA"));
+        showRegistry();
+        for (const QString &step : steps) {
+            if (step.startsWith(QLatin1String("name:")))
+                type(FRcadastro->DBEdit2, step.mid(5));
+            else if (step.contains(QLatin1Char('>')))
+                clickAnswering(step.section(QLatin1Char('>'), 0, 0), step.section(QLatin1Char('>'), 1), QStringLiteral("FlatButton1"));
+            else
+                QTest::mouseClick(child(FRcadastro, step), Qt::LeftButton);
+        }
+        QCOMPARE(visibleToolbar(FRcadastro), toolbar);
+        QCOMPARE(enabledFields(FRcadastro), enabled);
+        QVERIFY(!FRcadastro->DBEdit1->isEnabled());
+        QCOMPARE(count(QStringLiteral("CLIENTES")), clients);
+        QCOMPARE(errordisplay::lastError(), QString());
+    }
+
+    void personTypeErasesTheOtherNumber_data()
+    {
+        QTest::addColumn<QString>("firstType");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("finalType");
+        QTest::addColumn<QString>("cpf");
+        QTest::addColumn<QString>("cnpj");
+        QTest::addColumn<QString>("focus");
+
+        QTest::newRow("company erases the CPF") << kFisica << "12345678901" << kJuridica << "" << "" << "DBEdit4";
+        QTest::newRow("person again erases the CNPJ") << kJuridica << "12345678000190" << kFisica << "" << "" << "DBEdit14";
+        QTest::newRow("person keeps its CPF") << kFisica << "12345678901" << kFisica << "123.456.789-01" << "" << "DBEdit14";
+        QTest::newRow("company keeps its CNPJ") << kJuridica << "12345678000190" << kJuridica << ""
+                                                << "12.345.678/0001-90" << "DBEdit4";
+    }
+
+    void personTypeErasesTheOtherNumber()
+    {
+        QFETCH(QString, firstType);
+        QFETCH(QString, number);
+        QFETCH(QString, finalType);
+        QFETCH(QString, cpf);
+        QFETCH(QString, cnpj);
+        QFETCH(QString, focus);
+        showRegistry();
+        QTest::mouseClick(FRcadastro->BTnovo, Qt::LeftButton);
+        QCOMPARE(current("CLASSIFICACAO"), kFisica);
+        QVERIFY(FRcadastro->DBEdit14->isEnabled() && !FRcadastro->DBEdit4->isEnabled());
+
+        chooseType(FRcadastro, firstType);
+        key(Qt::Key_Return);
+        type(QApplication::focusWidget(), number);
+        chooseType(FRcadastro, finalType);
+        key(Qt::Key_Return);
+
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        QCOMPARE(current("CPF"), cpf);
+        QCOMPARE(current("CNPJ"), cnpj);
+        QCOMPARE(FRcadastro->DBEdit14->isEnabled(), finalType == kFisica);
+        QCOMPARE(FRcadastro->DBEdit4->isEnabled(), finalType != kFisica);
+    }
+
+    void editWithoutTouchingTheTypeKeepsBothNumbers()
+    {
+        addClient(QStringLiteral("ANA"), kFisica, QStringLiteral("123.456.789-01"), QStringLiteral("12.345.678/0001-90"));
+        showRegistry();
+        QTest::mouseClick(FRcadastro->BTalterar, Qt::LeftButton);
+        QVERIFY(FRcadastro->DBEdit14->isEnabled() && FRcadastro->DBEdit4->isEnabled());
+        type(FRcadastro->DBEdit8, QStringLiteral("rua a"));
+        clickAnswering(QStringLiteral("BTsalvar"), QStringLiteral("FRmensagem"), QStringLiteral("FlatButton1"));
+        const int id = current("ID_CLIENTE").toInt();
+        QCOMPARE(stored(QStringLiteral("CPF"), id).toString(), QStringLiteral("123.456.789-01"));
+        QCOMPARE(stored(QStringLiteral("CNPJ"), id).toString(), QStringLiteral("12.345.678/0001-90"));
+        QCOMPARE(stored(QStringLiteral("ENDERECO"), id).toString(), QStringLiteral("RUA A"));
+    }
+
+    void typedValuesAreStored_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("value");
+
+        QTest::newRow("CPF punctuated") << "DBEdit14" << "12345678901" << "CPF" << "123.456.789-01";
+        QTest::newRow("CNPJ punctuated") << "DBEdit4" << "12345678000190" << "CNPJ" << "12.345.678/0001-90";
+        QTest::newRow("CNPJ with letters") << "DBEdit4" << "12abc34501de35" << "CNPJ" << "12.ABC.345/01DE-35";
+        QTest::newRow("CEP") << "DBEdit10" << "12345678" << "CEP" << "12345-678";
+        QTest::newRow("CEP without its optional digits") << "DBEdit10" << "12345" << "CEP" << "12345-";
+        QTest::newRow("birth date") << "DBEdit13" << "01021990" << "DATANASCIMENTO" << "1990-02-01";
+        QTest::newRow("e-mail lower case") << "DBEdit3" << "Ana@Exemplo.COM" << "EMAIL" << "ana@exemplo.com";
+        QTest::newRow("address upper case") << "DBEdit8" << "rua são joão" << "ENDERECO" << "RUA SÃO JOÃO";
+        QTest::newRow("state two letters") << "DBEdit12" << "pern" << "UF" << "PE";
+        QTest::newRow("remarks as typed") << "DBEdit7" << "Cliente antigo" << "OBS" << "Cliente antigo";
+    }
+
+    void typedValuesAreStored()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, typed);
+        QFETCH(QString, column);
+        QFETCH(QString, value);
+        showRegistry();
+        QTest::mouseClick(FRcadastro->BTnovo, Qt::LeftButton);
+        type(FRcadastro->DBEdit2, QStringLiteral("ana"));
+        if (column == QLatin1String("CNPJ")) {
+            chooseType(FRcadastro, kJuridica);
+            key(Qt::Key_Return);
+        }
+        type(child(FRcadastro, control), typed);
+        clickAnswering(QStringLiteral("BTsalvar"), QStringLiteral("FRmensagem"), QStringLiteral("FlatButton1"));
+        const QVariant saved = stored(column, current("ID_CLIENTE").toInt());
+        QCOMPARE(saved.typeId() == QMetaType::QDate ? saved.toDate().toString(Qt::ISODate) : saved.toString(), value);
+        QCOMPARE(stored(QStringLiteral("CLIENTE"), current("ID_CLIENTE").toInt()).toString(), QStringLiteral("ANA"));
+    }
+
+    void incompleteMaskIsRefusedAndEscRestores_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("typed");
+
+        QTest::newRow("CPF") << "DBEdit14" << "123";
+        QTest::newRow("CNPJ") << "DBEdit4" << "12ab";
+        QTest::newRow("CEP") << "DBEdit10" << "1234";
+        QTest::newRow("birth date") << "DBEdit13" << "0102";
+    }
+
+    void incompleteMaskIsRefusedAndEscRestores()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, typed);
+        addClient(QStringLiteral("ANA"), kJuridica, QVariant(), QStringLiteral("11.222.333/0001-44"));
+        showRegistry();
+        QTest::mouseClick(FRcadastro->BTalterar, Qt::LeftButton);
+        auto *entry = child<QLineEdit>(FRcadastro, control);
+        const QString before = entry->text();
+        entry->setFocus();
+        entry->selectAll();
+        QTest::keyClick(entry, Qt::Key_Delete);
+        QTest::keyClicks(entry, typed);
+        key(Qt::Key_Return);
+        QCOMPARE(errordisplay::lastError(), DBEdit::invalidInputText());
+        QCOMPARE(QApplication::focusWidget(), entry);
+
+        errordisplay::clearLastError();
+        QTest::keyClick(entry, Qt::Key_Escape);
+        QCOMPARE(entry->text(), before);
+        key(Qt::Key_Return);
+        QVERIFY(QApplication::focusWidget() != entry);
+        QCOMPARE(errordisplay::lastError(), QString());
+    }
+
+    void enterMovesInTabOrderAndWraps_data()
+    {
+        QTest::addColumn<bool>("company");
+        QTest::addColumn<QStringList>("order");
+
+        QTest::newRow("new person") << false
+                                    << QStringList{"DBtipo", "DBEdit14", "DBEdit3", "DBEdit13", "DBEdit5", "DBEdit6", "DBEdit8",
+                                                   "DBEdit9", "DBEdit11", "DBEdit12", "DBEdit10", "DBEdit7", "DBEdit2", "DBtipo"};
+        QTest::newRow("edited company") << true
+                                        << QStringList{"DBtipo", "DBEdit4", "DBEdit3", "DBEdit13", "DBEdit5", "DBEdit6", "DBEdit8",
+                                                       "DBEdit9", "DBEdit11", "DBEdit12", "DBEdit10", "DBEdit7", "DBEdit2", "DBtipo"};
+    }
+
+    void enterMovesInTabOrderAndWraps()
+    {
+        QFETCH(bool, company);
+        QFETCH(QStringList, order);
+        addClient(QStringLiteral("ANA"), kJuridica);
+        showRegistry();
+        QTest::mouseClick(company ? FRcadastro->BTalterar : FRcadastro->BTnovo, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), FRcadastro->DBEdit2);
+        QStringList visited;
+        for (int i = 0; i < order.size(); ++i) {
+            key(Qt::Key_Return);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, order);
+    }
+
+    void characterOutsideWin1252IsRefusedAndKept()
+    {
+        showRegistry();
+        QTest::mouseClick(FRcadastro->BTnovo, Qt::LeftButton);
+        type(FRcadastro->DBEdit2, QStringLiteral("łukasz"));
+        ModalDriver acknowledgement(QStringLiteral("FRmensagem"), ModalDriver::click(QStringLiteral("FlatButton1")));
+        QTest::mouseClick(FRcadastro->BTsalvar, Qt::LeftButton);
+        QVERIFY(!acknowledgement.acted());
+        QVERIFY2(errordisplay::lastError().contains(QStringLiteral("Ł")), qPrintable(errordisplay::lastError()));
+        QCOMPARE(count(QStringLiteral("CLIENTES")), 0);
+        QCOMPARE(FRcadastro->DBEdit2->text(), QStringLiteral("ŁUKASZ"));
+        QVERIFY(FRcadastro->BTsalvar->isVisibleTo(FRcadastro));
+    }
+
+    void showingAgainDropsThePendingRow()
+    {
+        addClient(QStringLiteral("BETO"));
+        addClient(QStringLiteral("ANA"));
+        showRegistry();
+        QTest::mouseClick(FRcadastro->BTnovo, Qt::LeftButton);
+        type(FRcadastro->DBEdit2, QStringLiteral("CARLOS"));
+        QTest::mouseClick(child(FRcadastro, QStringLiteral("Image1")), Qt::LeftButton);
+        QVERIFY(!FRcadastro->isVisible());
+        showRegistry();
+        QCOMPARE(visibleToolbar(FRcadastro), (QStringList{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar"}));
+        QCOMPARE(enabledFields(FRcadastro), QStringList());
+        QCOMPARE(FRcadastro->DBEdit2->text(), QStringLiteral("ANA"));
+        QCOMPARE(count(QStringLiteral("CLIENTES")), 2);
+    }
+
+    void lookupSearch_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QStringList>("shown");
+
+        const QString cli = QStringLiteral("FRconsultacli");
+        QTest::newRow("JO, in name order") << cli << "JO" << 0 << QStringList{"JOANA", "JOAQUIM", "JOSE"};
+        QTest::newRow("typed lower case") << cli << "jo" << 0 << QStringList{"JOANA", "JOAQUIM", "JOSE"};
+        QTest::newRow("JO then erased back to J") << cli << "JOA\b\b" << 0 << QStringList{"JOANA", "JOAQUIM", "JOSE"};
+        QTest::newRow("apostrophe") << cli << "D'" << 0 << QStringList{"D'ÁVILA"};
+        QTest::newRow("percent sign") << cli << "50%" << 0 << QStringList{"50% OFF"};
+        QTest::newRow("underscore") << cli << "A_" << 0 << QStringList{"A_B"};
+        QTest::newRow("no match") << cli << "ZZ" << 0 << QStringList();
+        QTest::newRow("longer than any name") << cli << QString(51, QLatin1Char('A')) << 0 << QStringList();
+        QTest::newRow("empty: every named client")
+            << cli << "" << 0
+            << QStringList{"50% OFF", "500 X", "AXB", "A_B", "D'ÁVILA", "JOANA", "JOAQUIM", "JOSE", "MARIA JOANA"};
+        QTest::newRow("second client lookup") << "FRconsultacli2" << "JOS" << 1 << QStringList{kFisica};
+        QTest::newRow("receipts by either party") << "FRconsultarec" << "JO" << 1 << QStringList{"1", "2", "4"};
+        QTest::newRow("receipts, every one oldest first") << "FRconsultarec" << "" << 1 << QStringList{"1", "2", "3", "4"};
+    }
+
+    void lookupSearch()
+    {
+        QFETCH(QString, screen);
+        QFETCH(QString, typed);
+        QFETCH(int, column);
+        QFETCH(QStringList, shown);
+        addLookupRows();
+        LookupForm *form = lookup(screen);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QCOMPARE(QApplication::focusWidget(), form->EDlocalizar);
+        for (QChar c : typed) {
+            if (c == QLatin1Char('\b'))
+                QTest::keyClick(form->EDlocalizar, Qt::Key_Backspace);
+            else
+                keys(form->EDlocalizar, QString(c));
+        }
+        QCOMPARE(gridColumn(grid(form), column), shown);
+        QCOMPARE(errordisplay::lastError(), QString());
+    }
+
+    void lookupStartsAfreshOnEveryShowing()
+    {
+        addLookupRows();
+        FRconsultacli->show();
+        search(FRconsultacli, QStringLiteral("JOS"), 0);
+        FRconsultacli->close();
+        FRconsultacli->show();
+        QCOMPARE(FRconsultacli->EDlocalizar->text(), QString());
+        QCOMPARE(gridColumn(grid(FRconsultacli), 0).size(), 9);
+    }
+
+    void downFromTheEntryOnlyMovesTheFocus()
+    {
+        addLookupRows();
+        FRconsultacli->show();
+        QVERIFY(QTest::qWaitForWindowActive(FRconsultacli));
+        search(FRconsultacli, QStringLiteral("JO"), 1);
+        QCOMPARE(QApplication::focusWidget(), grid(FRconsultacli));
+        QCOMPARE(current("CLIENTE"), QStringLiteral("JOANA"));
+        key(Qt::Key_Down);
+        QCOMPARE(current("CLIENTE"), QStringLiteral("JOAQUIM"));
+    }
+
+    void registryShowsTheClientChosenInItsLookup_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("Esc on the first match") << "JO" << 0 << "Esc" << "JOANA";
+        QTest::newRow("double click after moving") << "JO" << 2 << "double click" << "JOAQUIM";
+        QTest::newRow("close image") << "MA" << 0 << "Image1" << "MARIA JOANA";
+        QTest::newRow("double click on no match: the first by name") << "ZZ" << 1 << "double click" << "";
+    }
+
+    void registryShowsTheClientChosenInItsLookup()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, downs);
+        QFETCH(QString, way);
+        QFETCH(QString, shown);
+        addLookupRows();
+        showRegistry();
+        ModalDriver driver(QStringLiteral("FRconsultacli"), [&](QWidget *) {
+            search(FRconsultacli, typed, downs);
+            closeLookup(FRconsultacli, way);
+        });
+        QTest::mouseClick(FRcadastro->BTconsultar, Qt::LeftButton);
+        QVERIFY(driver.acted());
+        QVERIFY(!FRconsultacli->isVisible());
+        QCOMPARE(FRcadastro->DBEdit2->text(), shown);
+        // The full list again, the client without a name included.
+        Datamodule1->Clientes.last();
+        QCOMPARE(Datamodule1->Clientes.rowCount(), 10);
+        QCOMPARE(errordisplay::lastError(), QString());
+    }
+
+    void receiptLookupLeavesTheChosenReceiptCurrent_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<int>("receipt");
+
+        QTest::newRow("double click on the third match") << "JO" << 3 << "double click" << 4;
+        QTest::newRow("Esc") << "AN" << 2 << "Esc" << 3;
+    }
+
+    void receiptLookupLeavesTheChosenReceiptCurrent()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, downs);
+        QFETCH(QString, way);
+        QFETCH(int, receipt);
+        addLookupRows();
+        Datamodule1->Clientes.requery(lookupqueries::clientesByName());
+        Datamodule1->Clientes.moveTo(3);
+        const QString client = current("CLIENTE");
+        ModalDriver driver(QStringLiteral("FRconsultarec"), [&](QWidget *) {
+            search(FRconsultarec, typed, downs);
+            closeLookup(FRconsultarec, way);
+        });
+        FRconsultarec->showModal();
+        QVERIFY(driver.acted());
+        QCOMPARE(Datamodule1->Recibos.fieldByName(QStringLiteral("ID_RECIBO")).asInteger(), receipt);
+        QCOMPARE(current("CLIENTE"), client);
+    }
+
+    void chosenClientGoesIntoTheReceipt_data()
+    {
+        QTest::addColumn<QVariant>("clientType");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("withReceipt");
+        QTest::addColumn<QString>("party");
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<int>("state");
+
+        const int editing = int(Dataset::State::Edit);
+        const int inserting = int(Dataset::State::Insert);
+        QTest::newRow("person: CPF") << QVariant(kFisica) << "BE" << true << "BEATRIZ" << "123.456.789-01" << editing;
+        QTest::newRow("company: CNPJ") << QVariant(kJuridica) << "BE" << true << "BEATRIZ" << "12.345.678/0001-90" << editing;
+        QTest::newRow("no type: CNPJ") << QVariant() << "BE" << true << "BEATRIZ" << "12.345.678/0001-90" << editing;
+        QTest::newRow("no match: emptied") << QVariant(kFisica) << "ZZ" << true << "" << "" << editing;
+        QTest::newRow("no receipt yet: a new one") << QVariant(kFisica) << "BE" << false << "BEATRIZ" << "123.456.789-01"
+                                                   << inserting;
+    }
+
+    void chosenClientGoesIntoTheReceipt()
+    {
+        QFETCH(QVariant, clientType);
+        QFETCH(QString, typed);
+        QFETCH(bool, withReceipt);
+        QFETCH(QString, party);
+        QFETCH(QString, document);
+        QFETCH(int, state);
+        addClient(QStringLiteral("BEATRIZ"), clientType, QStringLiteral("123.456.789-01"), QStringLiteral("12.345.678/0001-90"));
+        if (withReceipt)
+            addReceipt(QStringLiteral("EMPRESA"), QStringLiteral("OUTRO"));
+        Dataset &recibos = Datamodule1->Recibos;
+        recibos.requery(lookupqueries::recibosNewestFirst());
+        ModalDriver driver(QStringLiteral("FRconsultacli2"), [&](QWidget *) {
+            search(FRconsultacli2, typed, 0);
+            closeLookup(FRconsultacli2, QStringLiteral("double click"));
+        });
+        FRconsultacli2->showModal();
+        QVERIFY(driver.acted());
+        QCOMPARE(int(recibos.state()), state);
+        QCOMPARE(recibos.fieldByName(QStringLiteral("EMITENTE")).asString(), party);
+        QCOMPARE(recibos.fieldByName(QStringLiteral("CPFCNPJEMITENTE")).asString(), document);
+        if (withReceipt)
+            QCOMPARE(recibos.fieldByName(QStringLiteral("CLIENTE")).asString(), QStringLiteral("EMPRESA"));
+        // Nothing is posted by the lookup.
+        QCOMPARE(count(QStringLiteral("RECIBOS WHERE EMITENTE = 'BEATRIZ'")), 0);
+    }
+
+    void deleteSequence_data()
+    {
+        QTest::addColumn<int>("clients");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("Sim on a middle row") << 3 << 1 << "FlatButton1" << 2 << "C";
+        QTest::newRow("Sim on the last row") << 3 << 2 << "FlatButton1" << 2 << "B";
+        QTest::newRow("Não") << 3 << 1 << "FlatButton2" << 3 << "B";
+        QTest::newRow("the only row") << 1 << 0 << "FlatButton1" << 0 << "";
+    }
+
+    void deleteSequence()
+    {
+        QFETCH(int, clients);
+        QFETCH(int, row);
+        QFETCH(QString, answer);
+        QFETCH(int, left);
+        QFETCH(QString, shown);
+        for (int i = 0; i < clients; ++i)
+            addClient(QString(QChar('A' + i)));
+        showRegistry();
+        Datamodule1->Clientes.moveTo(row);
+        ModalDriver acknowledgement(QStringLiteral("FRmensagem8"), ModalDriver::click(QStringLiteral("FlatButton1")));
+        clickAnswering(QStringLiteral("BTexcluir"), QStringLiteral("FRmensagem6"), answer);
+        QCOMPARE(acknowledgement.acted(), answer == QLatin1String("FlatButton1"));
+        QCOMPARE(count(QStringLiteral("CLIENTES")), left);
+        QCOMPARE(FRcadastro->DBEdit2->text(), shown);
+        QCOMPARE(openWindows(), QStringList{QStringLiteral("FRcadastro")});
+        QCOMPARE(visibleToolbar(FRcadastro), (QStringList{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar"}));
+    }
+
+    void deleteOnAnEmptyListDoesNothing()
+    {
+        showRegistry();
+        ModalDriver question(QStringLiteral("FRmensagem6"), ModalDriver::click(QStringLiteral("FlatButton2")));
+        QTest::mouseClick(FRcadastro->BTexcluir, Qt::LeftButton);
+        QVERIFY(!question.acted());
+        QCOMPARE(errordisplay::lastError(), QString());
+    }
+};
+
+QTEST_MAIN(TstClients)
+#include "tst_clients.moc"
