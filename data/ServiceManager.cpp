@@ -1,0 +1,84 @@
+#include "ServiceManager.h"
+
+#include "DatabaseCreator.h"
+#include "FbApi.h"
+
+using namespace Firebird;
+
+ServiceManager::~ServiceManager()
+{
+    if (!m_service)
+        return;
+    fb::Status st;
+    m_service->detach(&st);
+    if (st.getState() & IStatus::STATE_ERRORS)
+        m_service->release();
+}
+
+QString ServiceManager::nameFor(const QString &databasePath)
+{
+    if (databasecreator::isLocalPath(databasePath))
+        return QStringLiteral("service_mgr");
+    return databasePath.section(QLatin1Char(':'), 0, 0) + QStringLiteral(":service_mgr");
+}
+
+QString ServiceManager::pathOnServer(const QString &databasePath)
+{
+    if (databasecreator::isLocalPath(databasePath))
+        return databasePath;
+    return databasePath.section(QLatin1Char(':'), 1);
+}
+
+void ServiceManager::attach(const QString &serviceName, const QString &user, const QString &password)
+{
+    detach();
+    fb::prepareLockFolder();
+    const QByteArray userBytes = user.toUtf8();
+    const QByteArray passwordBytes = password.toUtf8();
+    const QByteArray spb = fb::call([&](fb::Status *st) {
+        IXpbBuilder *builder = fb::util()->getXpbBuilder(st, IXpbBuilder::SPB_ATTACH, nullptr, 0);
+        if (st->getState() & IStatus::STATE_ERRORS)
+            return QByteArray();
+        builder->insertString(st, isc_spb_user_name, userBytes.constData());
+        builder->insertString(st, isc_spb_password, passwordBytes.constData());
+        const QByteArray block(reinterpret_cast<const char *>(builder->getBuffer(st)), int(builder->getBufferLength(st)));
+        builder->dispose();
+        return block;
+    });
+    const QByteArray name = serviceName.toLocal8Bit();
+    m_service = fb::call([&](fb::Status *st) {
+        return fb::provider()->attachServiceManager(st, name.constData(), unsigned(spb.size()),
+                                                    reinterpret_cast<const unsigned char *>(spb.constData()));
+    });
+}
+
+void ServiceManager::start(const QByteArray &startBlock)
+{
+    fb::call([&](fb::Status *st) {
+        m_service->start(st, unsigned(startBlock.size()), reinterpret_cast<const unsigned char *>(startBlock.constData()));
+    });
+}
+
+bool ServiceManager::nextLine(QString &line)
+{
+    static const unsigned char items[] = {isc_info_svc_line};
+    unsigned char buffer[16384];
+    fb::call([&](fb::Status *st) {
+        m_service->query(st, 0, nullptr, sizeof items, items, sizeof buffer, buffer);
+    });
+    if (buffer[0] != isc_info_svc_line)
+        return false;
+    // A two-byte little-endian length, then the text; an empty line means the action has ended.
+    const int length = qMin(int(buffer[1]) | (int(buffer[2]) << 8), int(sizeof buffer) - 3);
+    line = QString::fromLocal8Bit(reinterpret_cast<const char *>(buffer + 3), length);
+    return length > 0;
+}
+
+void ServiceManager::detach()
+{
+    if (!m_service)
+        return;
+    IService *service = m_service;
+    m_service = nullptr;
+    fb::call([&](fb::Status *st) { service->detach(st); });
+}

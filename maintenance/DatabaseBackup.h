@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+
+// Backs up a Firebird database through the service manager of whoever holds
+// it: the embedded engine for a local file, the named server for "host:path".
+class DatabaseBackup
+{
+public:
+    using Progress = std::function<void(const QString &line)>;
+
+    DatabaseBackup(const QString &user, const QString &password);
+
+    // The backup file's name: the destination minus its last four characters,
+    // the date as ddmmyyyy, then ".gbk".
+    static QString fileName(const QString &destination, const QDate &today);
+    // A local database as an absolute path; a server's path as it stands.
+    static QString databasePath(const QString &configured);
+    // The folder "Backup" beside the database, with the database's file name.
+    static QString defaultDestination(const QString &databasePath);
+
+    // Writes the backup of `database` to `file` (a path on the service
+    // manager's machine) and returns once the service has finished; every line
+    // of its output goes to `progress`. Throws DatabaseError with the server's
+    // text. Where the file is on this machine it is written under a temporary
+    // name and takes its own name only when complete.
+    void run(const QString &database, const QString &file, const Progress &progress = {});
+
+    static QString temporaryName(const QString &file);
+
+private:
+    QString m_user;
+    QString m_password;
+};
