@@ -8,6 +8,23 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
+
+namespace {
+
+// A number written in letters (1 = B, 26 = BA), so that names print no digits.
+QString letras(int number)
+{
+    QString text;
+    do {
+        text.prepend(QChar(u'A' + number % 26));
+        number /= 26;
+    } while (number > 0);
+    return text;
+}
+
+} // namespace
+
 QVariant money(qint64 cents)
 {
     return QVariant::fromValue(Numeric{cents, -2});
@@ -22,7 +39,7 @@ void addRecibos(DataModule &dm, const QVector<Recibo> &recibos)
         "insert into RECIBOS (ID_RECIBO, EMITENTE, CLIENTE, VALOR, DATA, TIPO) "
         "values (:ID, :EMITENTE, 'EMPRESA EMITENTE LTDA', :VALOR, :DATA, :TIPO)"));
     for (const Recibo &r : recibos) {
-        const QString nome = r.nome.isEmpty() ? QStringLiteral("PAGADOR %1").arg(r.id) : r.nome;
+        const QString nome = r.nome.isEmpty() ? QStringLiteral("PAGADOR ") + letras(r.id) : r.nome;
         insert.execute(dm.Tra, QVariantList{r.id, nome, r.valor, r.data, r.tipo});
     }
     dm.Tra.commitRetaining();
@@ -99,6 +116,29 @@ QString totalImpresso(const PdfPage &page)
         return right.join(QLatin1Char(' '));
     }
     return QString();
+}
+
+QStringList linhas(const PdfPage &page)
+{
+    QVector<PdfWord> words = page.words;
+    std::sort(words.begin(), words.end(), [](const PdfWord &a, const PdfWord &b) {
+        return a.box.center().y() < b.box.center().y();
+    });
+    QVector<QVector<PdfWord>> lines;
+    for (const PdfWord &word : words) {
+        if (lines.isEmpty() || word.box.center().y() - lines.last().first().box.center().y() > 6)
+            lines.append(QVector<PdfWord>());
+        lines.last().append(word);
+    }
+    QStringList texts;
+    for (QVector<PdfWord> &line : lines) {
+        std::sort(line.begin(), line.end(), [](const PdfWord &a, const PdfWord &b) { return a.box.left() < b.box.left(); });
+        QStringList parts;
+        for (const PdfWord &word : line)
+            parts << word.text;
+        texts << parts.join(QLatin1Char(' '));
+    }
+    return texts;
 }
 
 int contaPalavra(const PdfPage &page, const QString &word)

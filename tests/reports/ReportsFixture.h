@@ -17,7 +17,7 @@ struct Recibo
     QDate data;
     QVariant tipo;  // null: no kind
     QVariant valor; // Numeric, or null
-    QString nome;
+    QString nome; // empty: a name of letters made from the id
 };
 
 QVariant money(qint64 cents);
@@ -37,4 +37,6 @@ QStringList numerosImpressos(const QVector<PdfPage> &pages);
 QStringList valoresImpressos(const QVector<PdfPage> &pages);
 // The words printed right of "Total" on its line of the page.
 QString totalImpresso(const PdfPage &page);
+// The words of the page a line at a time, top to bottom, each line left to right.
+QStringList linhas(const PdfPage &page);
 int contaPalavra(const PdfPage &page, const QString &word);
