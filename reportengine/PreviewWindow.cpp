@@ -294,8 +294,6 @@ void PreviewWindow::printClicked()
 {
     if (QPrinterInfo::availablePrinters().isEmpty())
         throw ReportError(QStringLiteral("Nenhuma impressora está instalada. Exporte o relatório em PDF ou JPEG."));
-    if (m_printer->outputFormat() != QPrinter::NativeFormat)
-        m_printer->setPrinterName(QPrinterInfo::defaultPrinterName());
     QPrintDialog dialog(m_printer.get(), this);
     dialog.setMinMax(1, qMax(1, m_report.pageCount()));
     if (dialog.exec() == QDialog::Accepted)
