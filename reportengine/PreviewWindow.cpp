@@ -324,8 +324,10 @@ void PreviewWindow::saveClicked()
 
 void PreviewWindow::exportPdfClicked()
 {
+    // The exports write over an existing file without asking, as the layouts' settings say.
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Exportar PDF"), QString(),
-                                                      QStringLiteral("PDF (*.pdf)"));
+                                                      QStringLiteral("PDF (*.pdf)"), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty())
         exportPdfTo(path);
 }
@@ -338,7 +340,8 @@ void PreviewWindow::exportJpegClicked()
     if (!ok)
         return;
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Exportar JPEG"), QString(),
-                                                      QStringLiteral("JPEG (*.jpg)"));
+                                                      QStringLiteral("JPEG (*.jpg)"), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty())
         exportJpegTo(path, dpi);
 }
