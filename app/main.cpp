@@ -2,6 +2,7 @@
 #include "Screens.h"
 
 #include "receipts/Extens.h"
+#include "reportengine/ReportFonts.h"
 #include "widgets/PlainMessage.h"
 
 #include <QLocale>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     setRangeMessageSink(showPlainMessage);
+    registerReportFonts();
 
     Screens screens;
     screens.create(QCoreApplication::applicationDirPath());

@@ -1,0 +1,47 @@
+#include "ReportLayout.h"
+
+void ReportObject::setPicture(const QByteArray &bytes)
+{
+    // A picture that cannot be decoded prints nothing, like an empty one.
+    m_picture = QImage::fromData(bytes);
+}
+
+QSizeF PageSettings::sizeUnits() const
+{
+    const QSizeF size(units::fromMm(paperMm.width()), units::fromMm(paperMm.height()));
+    return landscape ? size.transposed() : size;
+}
+
+QRectF PageSettings::printableUnits() const
+{
+    const QSizeF size = sizeUnits();
+    const double left = units::fromMm(marginsMm.left());
+    const double top = units::fromMm(marginsMm.top());
+    return QRectF(left, top, size.width() - left - units::fromMm(marginsMm.right()),
+                  size.height() - top - units::fromMm(marginsMm.bottom()));
+}
+
+ReportObject *ReportLayout::findObject(const QString &objectName)
+{
+    return const_cast<ReportObject *>(static_cast<const ReportLayout *>(this)->findObject(objectName));
+}
+
+const ReportObject *ReportLayout::findObject(const QString &objectName) const
+{
+    for (const Band &band : bands) {
+        for (const ReportObject &object : band.objects) {
+            if (object.name.compare(objectName, Qt::CaseInsensitive) == 0)
+                return &object;
+        }
+    }
+    return nullptr;
+}
+
+const Band *ReportLayout::findBand(const QString &bandName) const
+{
+    for (const Band &band : bands) {
+        if (band.name.compare(bandName, Qt::CaseInsensitive) == 0)
+            return &band;
+    }
+    return nullptr;
+}

@@ -1,0 +1,22 @@
+#include "ReportMemory.h"
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace reportmemory {
+
+void retainFreedMemory()
+{
+#ifdef __GLIBC__
+    static const bool done = [] {
+        mallopt(M_MMAP_THRESHOLD, 256 << 20);
+        mallopt(M_TRIM_THRESHOLD, 256 << 20);
+        mallopt(M_TOP_PAD, 64 << 20);
+        return true;
+    }();
+    (void)done;
+#endif
+}
+
+} // namespace reportmemory

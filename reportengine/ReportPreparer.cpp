@@ -1,0 +1,327 @@
+#include "ReportPreparer.h"
+
+#include "FontFace.h"
+#include "ReportError.h"
+#include "ReportMemory.h"
+#include "ValueFormat.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A line that overruns its box by less than this is drawn whole rather than clipped.
+constexpr double kOverrunTolerance = 1.0;
+
+QString sumKey(const QString &band, const QString &source, const QString &field)
+{
+    return (band + QLatin1Char('|') + source + QLatin1Char('|') + field).toUpper();
+}
+
+Numeric toNumeric(const QVariant &value)
+{
+    if (value.userType() == qMetaTypeId<Numeric>())
+        return value.value<Numeric>();
+    if (value.userType() == QMetaType::Double)
+        return Numeric{qint64(std::llround(value.toDouble() * 1e6)), -6};
+    return Numeric{value.toLongLong(), 0};
+}
+
+Numeric add(const Numeric &a, const Numeric &b)
+{
+    const int scale = qMin(a.scale, b.scale);
+    return Numeric{a.rescaled(scale).units + b.rescaled(scale).units, scale};
+}
+
+} // namespace
+
+ReportPreparer::ReportPreparer(const ReportLayout &layout, const QHash<QString, DataSource *> &sources,
+                               const QLocale &locale)
+    : m_layout(layout), m_locale(locale)
+{
+    for (auto it = sources.constBegin(); it != sources.constEnd(); ++it)
+        m_sources.insert(it.key().toUpper(), it.value());
+}
+
+void ReportPreparer::prepare(PreparedReport &report, const Progress &progress)
+{
+    reportmemory::retainFreedMemory();
+    report.clear();
+    m_report = &report;
+    m_page = nullptr;
+    m_sums.clear();
+    m_sumsOfBand.clear();
+    for (const Band &band : m_layout.bands) {
+        for (const Band &any : m_layout.bands) {
+            for (const ReportObject &object : any.objects) {
+                for (const Expression &expression : object.content().expressions()) {
+                    if (expression.kind != Expression::Kind::Sum
+                        || expression.band.compare(band.name, Qt::CaseInsensitive) != 0)
+                        continue;
+                    // The same sum printed twice is still counted once per row.
+                    const QString key = sumKey(expression.band, expression.dataSource, expression.field);
+                    QVector<Expression> &tracked = m_sumsOfBand[&band];
+                    const bool known = std::any_of(tracked.cbegin(), tracked.cend(), [&](const Expression &e) {
+                        return sumKey(e.band, e.dataSource, e.field) == key;
+                    });
+                    if (!known)
+                        tracked.append(expression);
+                }
+            }
+        }
+    }
+    m_printable = m_layout.page.printableUnits();
+    m_title = nullptr;
+    m_header = nullptr;
+    for (const Band &band : m_layout.bands) {
+        if (band.kind == BandKind::ReportTitle && !m_title)
+            m_title = &band;
+        else if (band.kind == BandKind::PageHeader && !m_header)
+            m_header = &band;
+    }
+
+    startPage(true);
+    for (const Band &band : m_layout.bands) {
+        if (band.kind != BandKind::MasterData)
+            continue;
+        DataSource &rows = source(band.dataSource);
+        struct Walk
+        {
+            DataSource &rows;
+            explicit Walk(DataSource &walked) : rows(walked) { rows.beginRows(); }
+            ~Walk() { rows.endRows(); }
+        } walk(rows);
+        for (rows.first(); !rows.eof(); rows.next()) {
+            if (m_y + band.height > m_printable.bottom() && m_y > m_pageBodyTop) {
+                if (progress)
+                    progress(report.pageCount());
+                startPage(false);
+            }
+            accumulate(band);
+            printBand(band);
+        }
+    }
+    for (const Band &band : m_layout.bands) {
+        if (band.kind != BandKind::ReportSummary)
+            continue;
+        if (m_y + band.height > m_printable.bottom() && m_y > m_pageBodyTop)
+            startPage(false);
+        printBand(band);
+    }
+    if (progress)
+        progress(report.pageCount());
+    m_report = nullptr;
+    m_page = nullptr;
+}
+
+void ReportPreparer::startPage(bool first)
+{
+    const qsizetype previous = m_page ? m_page->primitives.size() : 0;
+    m_page = &m_report->addPage(m_layout.page.sizeUnits());
+    m_page->primitives.reserve(previous);
+    m_y = m_printable.top();
+    if (first && m_title)
+        printBand(*m_title);
+    if (m_header)
+        printBand(*m_header);
+    m_pageBodyTop = m_y;
+}
+
+void ReportPreparer::accumulate(const Band &band)
+{
+    for (const Expression &expression : m_sumsOfBand.value(&band)) {
+        const QString key = sumKey(expression.band, expression.dataSource, expression.field);
+        const QVariant current = source(expression.dataSource).value(expression.field);
+        if (!current.isNull())
+            m_sums[key] = add(m_sums.value(key), toNumeric(current));
+    }
+}
+
+void ReportPreparer::printBand(const Band &band)
+{
+    const QPointF origin(m_printable.left(), m_y);
+    for (const ReportObject &object : band.objects)
+        placeObject(object, object.box.translated(origin), m_printable.width());
+    m_y += band.height;
+}
+
+void ReportPreparer::placeObject(const ReportObject &object, const QRectF &box, double bandWidth)
+{
+    QRectF placed = box;
+    if (object.centred)
+        placed.moveLeft(m_printable.left() + (bandWidth - box.width()) / 2);
+
+    Primitive primitive;
+    primitive.rect = placed;
+    switch (object.kind) {
+    case ObjectKind::Text:
+        placeText(object, box, bandWidth, evaluate(object));
+        return;
+    case ObjectKind::Line:
+        primitive.type = Primitive::Type::Line;
+        primitive.lineStyle = object.lineStyle;
+        primitive.width = object.lineWidth;
+        break;
+    case ObjectKind::Rectangle:
+        primitive.type = Primitive::Type::Rectangle;
+        primitive.width = object.lineWidth;
+        break;
+    case ObjectKind::Picture: {
+        const QImage &image = object.picture();
+        if (image.isNull() || image.width() == 0 || image.height() == 0)
+            return;
+        const double scale = qMin(placed.width() / image.width(), placed.height() / image.height());
+        primitive.type = Primitive::Type::Picture;
+        primitive.rect = QRectF(placed.topLeft(), QSizeF(image.width() * scale, image.height() * scale));
+        primitive.image = m_report->imageIndex(image);
+        break;
+    }
+    }
+    m_page->primitives.append(primitive);
+}
+
+void ReportPreparer::placeText(const ReportObject &object, QRectF box, double bandWidth, const QString &text)
+{
+    const TextGaps &gaps = object.gaps;
+    const int font = m_report->fontIndex(object.font);
+    if (object.autoWidth) {
+        double widest = 0;
+        for (const QString &line : text.split(QLatin1Char('\n')))
+            widest = qMax(widest, advance(font, line));
+        box.setWidth(widest + gaps.left + gaps.right);
+    }
+    if (object.centred)
+        box.moveLeft(m_printable.left() + (bandWidth - box.width()) / 2);
+
+    if (object.fill.isValid()) {
+        Primitive fill;
+        fill.type = Primitive::Type::Fill;
+        fill.rect = box;
+        fill.color = object.fill.rgba();
+        m_page->primitives.append(fill);
+    }
+
+    if (!text.isEmpty()) {
+        const QRectF inner = box.adjusted(gaps.left, gaps.top, -gaps.right, -gaps.bottom);
+        const QStringList lines = object.wordWrap && !object.autoWidth ? wrap(font, text, inner.width())
+                                                                       : text.split(QLatin1Char('\n'));
+        const double lineHeight = FontFace::of(object.font).height();
+        const double step = lineHeight + gaps.between;
+        const int fitting = 1 + qMax(0, int(std::floor((inner.height() - lineHeight) / step + 1e-6)));
+        const int shown = int(qMin<qsizetype>(fitting, lines.size()));
+        const double total = shown * lineHeight + (shown - 1) * gaps.between;
+        double top = inner.top();
+        if (object.vAlign & Qt::AlignVCenter)
+            top += (inner.height() - total) / 2;
+        else if (object.vAlign & Qt::AlignBottom)
+            top = inner.bottom() - total;
+
+        QVector<double> widths(shown);
+        bool overrun = shown < lines.size() || top + total > box.bottom() + kOverrunTolerance;
+        for (int i = 0; i < shown; ++i) {
+            widths[i] = advance(font, lines.at(i));
+            overrun = overrun || widths[i] > inner.width() + kOverrunTolerance;
+        }
+
+        Primitive line;
+        line.type = Primitive::Type::Text;
+        line.font = font;
+        line.color = object.font.color.rgba();
+        line.align = quint8(object.hAlign & Qt::AlignHorizontal_Mask);
+        line.clip = overrun ? box : QRectF();
+        for (int i = 0; i < shown; ++i) {
+            line.rect = QRectF(inner.left(), top + i * step, inner.width(), lineHeight);
+            line.text = lines.at(i);
+            line.width = widths[i];
+            m_page->primitives.append(line);
+        }
+    }
+
+    const Frame &frame = object.frame;
+    if (frame.any()) {
+        Primitive edge;
+        edge.type = Primitive::Type::Line;
+        edge.width = frame.width;
+        edge.lineStyle = frame.style;
+        const auto addEdge = [&](bool wanted, const QPointF &from, const QPointF &to) {
+            if (!wanted)
+                return;
+            edge.rect = QRectF(from, to);
+            m_page->primitives.append(edge);
+        };
+        addEdge(frame.top, box.topLeft(), box.topRight());
+        addEdge(frame.bottom, box.bottomLeft(), box.bottomRight());
+        addEdge(frame.left, box.topLeft(), box.bottomLeft());
+        addEdge(frame.right, box.topRight(), box.bottomRight());
+    }
+}
+
+QString ReportPreparer::evaluate(const ReportObject &object) const
+{
+    const TextTemplate &content = object.content();
+    if (content.isLiteral())
+        return content.source();
+    QString text;
+    for (const TextTemplate::Part &part : content.parts()) {
+        if (part.expression < 0)
+            text += part.literal;
+        else
+            text += valueformat::format(value(content.expressions().at(part.expression)), object.displayFormat,
+                                        m_locale);
+    }
+    return text;
+}
+
+QVariant ReportPreparer::value(const Expression &expression) const
+{
+    if (expression.kind == Expression::Kind::Sum) {
+        return QVariant::fromValue(
+            m_sums.value(sumKey(expression.band, expression.dataSource, expression.field), Numeric{0, -2}));
+    }
+    return source(expression.dataSource).value(expression.field);
+}
+
+DataSource &ReportPreparer::source(const QString &name) const
+{
+    DataSource *found = m_sources.value(name.toUpper());
+    if (!found)
+        throw ReportError(QStringLiteral("Fonte de dados desconhecida no relatório: %1").arg(name));
+    return *found;
+}
+
+double ReportPreparer::advance(int fontIndex, const QString &text)
+{
+    return FontFace::of(m_report->fonts().at(fontIndex)).advance(text);
+}
+
+QStringList ReportPreparer::wrap(int fontIndex, const QString &text, double width)
+{
+    QStringList lines;
+    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+        if (advance(fontIndex, paragraph) <= width) {
+            lines << paragraph;
+            continue;
+        }
+        QString current;
+        for (const QString &word : paragraph.split(QLatin1Char(' '))) {
+            const QString candidate = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+            if (advance(fontIndex, candidate) <= width) {
+                current = candidate;
+                continue;
+            }
+            if (!current.isEmpty())
+                lines << current;
+            current = word;
+            // A word wider than the box is broken where it reaches the edge.
+            while (current.size() > 1 && advance(fontIndex, current) > width) {
+                qsizetype fit = 1;
+                while (fit < current.size() && advance(fontIndex, current.left(fit + 1)) <= width)
+                    ++fit;
+                lines << current.left(fit);
+                current = current.mid(fit);
+            }
+        }
+        lines << current;
+    }
+    return lines;
+}
