@@ -3,6 +3,10 @@
 #include "FRprincipal.h"
 #include "data/Datamodule1.h"
 #include "dialogs/Mensagens.h"
+#include "reports/FRabrerecibos1.h"
+#include "reports/FRabrerecibos2.h"
+#include "reports/FRabrerecibos3.h"
+#include "reports/FRrelatorios.h"
 
 FRprincipalForm *FRprincipal = nullptr;
 
@@ -11,6 +15,14 @@ Screens::Screens() = default;
 Screens::~Screens()
 {
     // Screens go before the data module, whose end commits the transaction.
+    FRrelatorios = nullptr;
+    m_relatorios.reset();
+    FRabrerecibos3 = nullptr;
+    m_abrerecibos3.reset();
+    FRabrerecibos2 = nullptr;
+    m_abrerecibos2.reset();
+    FRabrerecibos1 = nullptr;
+    m_abrerecibos1.reset();
     clearMessageDialogs();
     m_dialogs.clear();
     FRprincipal = nullptr;
@@ -35,7 +47,17 @@ void Screens::create(const QString &configFolder)
     for (const char *name : {"FRmensagem5", "FRmensagem6", "FRmensagem8", "FRmensagem9", "FRmensagem10", "FRmensagem12"})
         addDialog(name);
 
+    m_abrerecibos1 = std::make_unique<FRabrerecibos1Form>(*Datamodule1);
+    FRabrerecibos1 = m_abrerecibos1.get();
+    m_abrerecibos2 = std::make_unique<FRabrerecibos2Form>(*Datamodule1);
+    FRabrerecibos2 = m_abrerecibos2.get();
+    m_abrerecibos3 = std::make_unique<FRabrerecibos3Form>(*Datamodule1);
+    FRabrerecibos3 = m_abrerecibos3.get();
+
     addDialog("FRmensagem");
+
+    m_relatorios = std::make_unique<FRrelatoriosForm>();
+    FRrelatorios = m_relatorios.get();
 
     addDialog("FRmensagem14");
 }

@@ -6,7 +6,11 @@
 #include <vector>
 
 class DataModule;
+class FRabrerecibos1Form;
+class FRabrerecibos2Form;
+class FRabrerecibos3Form;
 class FRprincipalForm;
+class FRrelatoriosForm;
 class MessageDialog;
 
 // Owns every screen, dialog and the data module for the whole run; each is
@@ -28,6 +32,10 @@ private:
     std::unique_ptr<FRprincipalForm> m_principal;
     std::unique_ptr<DataModule> m_dataModule;
     std::vector<std::unique_ptr<MessageDialog>> m_dialogs;
+    std::unique_ptr<FRabrerecibos1Form> m_abrerecibos1;
+    std::unique_ptr<FRabrerecibos2Form> m_abrerecibos2;
+    std::unique_ptr<FRabrerecibos3Form> m_abrerecibos3;
+    std::unique_ptr<FRrelatoriosForm> m_relatorios;
 };
 
 extern FRprincipalForm *FRprincipal;
