@@ -2,12 +2,15 @@
 
 #include "common/TempDatabase.h"
 
+#include "app/ExportPeriodo.h"
 #include "data/DatabaseError.h"
 #include "reportengine/ReportFonts.h"
 #include "reports/RelatorioPeriodo.h"
 #include "widgets/ErrorDisplay.h"
 
+#include <QFile>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QTest>
 
 #include <algorithm>
@@ -70,6 +73,9 @@ private slots:
     void manyRowsPaginate();
     void reversedPeriodPrintsAnEmptyReport();
     void queryErrorReachesTheCaller();
+    void exportCommand_data();
+    void exportCommand();
+    void exportWritesTheScreensReport();
 
 private:
     QTemporaryDir m_out;
@@ -247,6 +253,81 @@ void TstReports::queryErrorReachesTheCaller()
     RelatorioPeriodo relatorio(kRecibosPagamento, m.dm);
     QVERIFY_THROWS_EXCEPTION(DatabaseError, relatorio.abreConsulta(kDia10, kDia10));
     QVERIFY(!relatorio.ibqRelatorio().active());
+}
+
+void TstReports::exportCommand_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("knownDatabase");
+    QTest::addColumn<QString>("problem"); // empty: the PDF is written
+    QTest::addColumn<QStringList>("ids");
+
+    const QStringList period{"2026-03-10", "2026-03-13"};
+    QTest::newRow("every kind") << period << true << "" << QStringList{"101", "102", "103", "104"};
+    QTest::newRow("pagamento") << QStringList{"--tipo", "PAGAMENTO"} + period << true << "" << QStringList{"102"};
+    QTest::newRow("recebimento") << period + QStringList{"--tipo", "RECEBIMENTO"} << true << ""
+                                 << QStringList{"101", "103"};
+    QTest::newRow("first day after last") << QStringList{"2026-03-13", "2026-03-10"} << true << "" << QStringList{};
+    QTest::newRow("kind in lower case") << period + QStringList{"--tipo", "pagamento"} << true << "Tipo inválido"
+                                        << QStringList{};
+    QTest::newRow("one day only") << QStringList{"2026-03-10"} << true << "primeira e a última" << QStringList{};
+    QTest::newRow("three days") << period + QStringList{"2026-03-14"} << true << "primeira e a última" << QStringList{};
+    QTest::newRow("day in local form") << QStringList{"10/03/2026", "2026-03-13"} << true << "Data inválida"
+                                       << QStringList{};
+    QTest::newRow("no such day") << QStringList{"2026-02-30", "2026-03-13"} << true << "Data inválida" << QStringList{};
+    QTest::newRow("no database") << period << false << "Banco de dados não encontrado" << QStringList{};
+}
+
+void TstReports::exportCommand()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, knownDatabase);
+    QFETCH(QString, problem);
+    QFETCH(QStringList, ids);
+
+    TempDatabase db;
+    {
+        Module m(db.path());
+        addRecibos(m.dm, recibosDeMarco());
+    }
+    QTemporaryDir work;
+    const QString output = work.filePath(QStringLiteral("periodo.pdf"));
+    const QString database = knownDatabase ? db.path() : work.filePath(QStringLiteral("NAO_EXISTE.FDB"));
+    QString errors;
+    QTextStream errorStream(&errors);
+    const int status = quindeloexport::run(QStringList{"periodo"} + arguments + QStringList{"--banco", database, "-o", output},
+                                           {quindeloexport::periodoSubcommand()}, work.path(), errorStream);
+    errorStream.flush();
+
+    QCOMPARE(status, problem.isEmpty() ? 0 : 1);
+    QVERIFY2(problem.isEmpty() ? errors.isEmpty() : errors.contains(problem), qPrintable(errors));
+    QCOMPARE(QFile::exists(output), problem.isEmpty());
+    if (problem.isEmpty())
+        QCOMPARE(sorted(numerosImpressos(readPdf(output))), ids);
+}
+
+void TstReports::exportWritesTheScreensReport()
+{
+    TempDatabase db;
+    const QString screenPdf = m_out.filePath(QStringLiteral("tela.pdf"));
+    QVector<PdfPage> fromScreen;
+    {
+        Module m(db.path());
+        addRecibos(m.dm, recibosDeMarco());
+        RelatorioPeriodo relatorio(kTodosRecibos, m.dm);
+        relatorio.abreConsulta(QDate(2026, 3, 9), QDate(2026, 3, 14));
+        fromScreen = pdfOf(relatorio.frpEvento(), screenPdf);
+    }
+    const QString commandPdf = m_out.filePath(QStringLiteral("comando.pdf"));
+    QString errors;
+    QTextStream errorStream(&errors);
+    QCOMPARE(quindeloexport::run({"periodo", "2026-03-09", "2026-03-14", "--banco", db.path(), "-o", commandPdf},
+                                 {quindeloexport::periodoSubcommand()}, m_out.path(), errorStream),
+             0);
+    const QVector<PdfPage> fromCommand = readPdf(commandPdf);
+    QCOMPARE(fromCommand.size(), 1);
+    QCOMPARE(linhas(fromCommand.first()), linhas(fromScreen.first()));
+    QCOMPARE(numerosImpressos(fromCommand).size(), 6);
 }
 
 QTEST_MAIN(TstReports)
