@@ -3,7 +3,6 @@
 #include "common/TempDatabase.h"
 
 #include "app/ExportPeriodo.h"
-#include "data/DatabaseError.h"
 #include "reportengine/ReportFonts.h"
 #include "reports/RelatorioPeriodo.h"
 #include "widgets/ErrorDisplay.h"
@@ -72,7 +71,6 @@ private slots:
     void totals();
     void manyRowsPaginate();
     void reversedPeriodPrintsAnEmptyReport();
-    void queryErrorReachesTheCaller();
     void exportCommand_data();
     void exportCommand();
     void exportWritesTheScreensReport();
@@ -96,7 +94,6 @@ void TstReports::selectsThePeriodAndKind_data()
     QTest::newRow("todos, every kind") << 3 << kDia10 << QDate(2026, 3, 13) << QStringList{"101", "102", "103", "104"};
     QTest::newRow("todos, empty kind on one day") << 3 << QDate(2026, 3, 13) << QDate(2026, 3, 13) << QStringList{"104"};
     QTest::newRow("todos, day before the rest") << 3 << QDate(2026, 3, 9) << QDate(2026, 3, 9) << QStringList{"106"};
-    QTest::newRow("todos, first day after last") << 3 << QDate(2026, 3, 14) << kDia10 << QStringList{};
 }
 
 void TstReports::selectsThePeriodAndKind()
@@ -244,15 +241,6 @@ void TstReports::reversedPeriodPrintsAnEmptyReport()
                                                  QStringLiteral("Classificação Nº Recibo Emissão Nome ou Razão Social Valor R$"),
                                                  QStringLiteral("Quindelo - Sistema de Recibos Valor Total R$ 0,00")}));
     QCOMPARE(errordisplay::lastError(), QString());
-}
-
-void TstReports::queryErrorReachesTheCaller()
-{
-    QTemporaryDir empty;
-    Module m(empty.filePath(QStringLiteral("NAO_EXISTE.FDB")));
-    RelatorioPeriodo relatorio(kRecibosPagamento, m.dm);
-    QVERIFY_THROWS_EXCEPTION(DatabaseError, relatorio.abreConsulta(kDia10, kDia10));
-    QVERIFY(!relatorio.ibqRelatorio().active());
 }
 
 void TstReports::exportCommand_data()
