@@ -6,6 +6,7 @@
 #include "reportengine/ReportExport.h"
 
 #include <QLocale>
+#include <QProcess>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -139,6 +140,20 @@ QStringList linhas(const PdfPage &page)
         texts << parts.join(QLatin1Char(' '));
     }
     return texts;
+}
+
+QStringList fontesDoPdf(const QString &path)
+{
+    QProcess pdffonts;
+    pdffonts.start(QStringLiteral("pdffonts"), {path});
+    pdffonts.waitForFinished();
+    QStringList names;
+    const QStringList lines = QString::fromUtf8(pdffonts.readAllStandardOutput()).split(QLatin1Char('\n'));
+    for (const QString &line : lines.mid(2)) {
+        if (!line.trimmed().isEmpty())
+            names << line.section(QLatin1Char(' '), 0, 0);
+    }
+    return names;
 }
 
 int contaPalavra(const PdfPage &page, const QString &word)

@@ -39,4 +39,6 @@ QStringList valoresImpressos(const QVector<PdfPage> &pages);
 QString totalImpresso(const PdfPage &page);
 // The words of the page a line at a time, top to bottom, each line left to right.
 QStringList linhas(const PdfPage &page);
+// The names of the fonts the PDF holds, as pdffonts lists them.
+QStringList fontesDoPdf(const QString &path);
 int contaPalavra(const PdfPage &page, const QString &word);

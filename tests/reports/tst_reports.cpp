@@ -149,6 +149,9 @@ void TstReports::headingsFollowTheReport()
              (QStringList{title, kindHeading + QStringLiteral("Nº Recibo Emissão ") + nameHeading + QStringLiteral(" Valor R$"),
                           kindCell + QStringLiteral("7 10/03/2026 JOSÉ DA SILVA 1.234,50"),
                           QStringLiteral("Quindelo - Sistema de Recibos Valor Total R$ 1.234,50")}));
+    // The cells in Tahoma, the rest in Arial's stand-in.
+    QCOMPARE(fontesDoPdf(m_out.filePath(QStringLiteral("cabecalhos.pdf"))).filter(QStringLiteral("Tahoma")).size(), 1);
+    QCOMPARE(fontesDoPdf(m_out.filePath(QStringLiteral("cabecalhos.pdf"))).size(), 3);
 }
 
 void TstReports::totals_data()
