@@ -10,6 +10,10 @@
 #include "receipts/FRcademitente.h"
 #include "receipts/FRimagem.h"
 #include "receipts/FRrecibo.h"
+#include "reports/FRabrerecibos1.h"
+#include "reports/FRabrerecibos2.h"
+#include "reports/FRabrerecibos3.h"
+#include "reports/FRrelatorios.h"
 
 FRprincipalForm *FRprincipal = nullptr;
 
@@ -32,6 +36,14 @@ Screens::~Screens()
     m_cadastro.reset();
     FRrecibo = nullptr;
     m_recibo.reset();
+    FRrelatorios = nullptr;
+    m_relatorios.reset();
+    FRabrerecibos3 = nullptr;
+    m_abrerecibos3.reset();
+    FRabrerecibos2 = nullptr;
+    m_abrerecibos2.reset();
+    FRabrerecibos1 = nullptr;
+    m_abrerecibos1.reset();
     clearMessageDialogs();
     m_dialogs.clear();
     FRprincipal = nullptr;
@@ -61,6 +73,14 @@ void Screens::create(const QString &configFolder)
     // The lookups are created later; they are reached when the editor opens them.
     m_recibo->setLookups([] { FRconsultarec->showModal(); }, [] { FRconsultacli2->showModal(); });
 
+    m_abrerecibos1 = std::make_unique<FRabrerecibos1Form>(*Datamodule1);
+    FRabrerecibos1 = m_abrerecibos1.get();
+    m_abrerecibos2 = std::make_unique<FRabrerecibos2Form>(*Datamodule1);
+    FRabrerecibos2 = m_abrerecibos2.get();
+    m_abrerecibos3 = std::make_unique<FRabrerecibos3Form>(*Datamodule1);
+    FRabrerecibos3 = m_abrerecibos3.get();
+
+
     m_cadastro = std::make_unique<FRcadastroForm>();
     FRcadastro = m_cadastro.get();
 
@@ -76,6 +96,9 @@ void Screens::create(const QString &configFolder)
     FRimagem = m_imagem.get();
 
     addDialog("FRmensagem");
+
+    m_relatorios = std::make_unique<FRrelatoriosForm>();
+    FRrelatorios = m_relatorios.get();
 
     m_consultacli2 = std::make_unique<FRconsultacli2Form>();
     FRconsultacli2 = m_consultacli2.get();

@@ -14,6 +14,10 @@ class FRconsultarecForm;
 class FRimagemForm;
 class FRprincipalForm;
 class FRreciboForm;
+class FRabrerecibos1Form;
+class FRabrerecibos2Form;
+class FRabrerecibos3Form;
+class FRrelatoriosForm;
 class MessageDialog;
 
 // Owns every screen, dialog and the data module for the whole run; each is
@@ -42,6 +46,10 @@ private:
     std::unique_ptr<FRconsultacliForm> m_consultacli;
     std::unique_ptr<FRconsultarecForm> m_consultarec;
     std::unique_ptr<FRconsultacli2Form> m_consultacli2;
+    std::unique_ptr<FRabrerecibos1Form> m_abrerecibos1;
+    std::unique_ptr<FRabrerecibos2Form> m_abrerecibos2;
+    std::unique_ptr<FRabrerecibos3Form> m_abrerecibos3;
+    std::unique_ptr<FRrelatoriosForm> m_relatorios;
 };
 
 extern FRprincipalForm *FRprincipal;

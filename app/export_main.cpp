@@ -1,4 +1,5 @@
 #include "ExportCommand.h"
+#include "ExportPeriodo.h"
 #include "ExportRecibo.h"
 
 #include "reportengine/ReportFonts.h"
@@ -20,7 +21,8 @@ int main(int argc, char *argv[])
     registerReportFonts();
 
     // A new subcommand is one more entry here.
-    const QList<quindeloexport::Subcommand> subcommands{quindeloexport::reciboSubcommand()};
+    const QList<quindeloexport::Subcommand> subcommands{quindeloexport::reciboSubcommand(),
+                                                        quindeloexport::periodoSubcommand()};
     QTextStream errors(stderr);
     return quindeloexport::run(app.arguments().mid(1), subcommands, QCoreApplication::applicationDirPath(), errors);
 }

@@ -5,6 +5,7 @@
 #include "data/TerminationSignals.h"
 #include "receipts/Extens.h"
 #include "widgets/ErrorDisplay.h"
+#include "reportengine/ReportFonts.h"
 #include "widgets/PlainMessage.h"
 
 #include <QLocale>
@@ -17,6 +18,7 @@ int main(int argc, char *argv[])
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     setRangeMessageSink(showPlainMessage);
+    registerReportFonts();
 
     Screens screens;
     screens.create(QCoreApplication::applicationDirPath());

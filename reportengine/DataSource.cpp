@@ -27,6 +27,16 @@ QVariant MemoryDataSource::value(const QString &field) const
 
 DatasetSource::DatasetSource(Dataset &dataset) : m_dataset(dataset) {}
 
+void DatasetSource::beginRows()
+{
+    m_dataset.disableControls();
+}
+
+void DatasetSource::endRows()
+{
+    m_dataset.enableControls();
+}
+
 void DatasetSource::first()
 {
     m_dataset.first();

@@ -13,6 +13,9 @@ class DataSource
 {
 public:
     virtual ~DataSource() = default;
+    // Around each walk through the rows, also when preparing fails.
+    virtual void beginRows() {}
+    virtual void endRows() {}
     virtual void first() = 0;
     virtual void next() = 0;
     virtual bool eof() const = 0;
@@ -39,11 +42,14 @@ private:
 };
 
 // A dataset of the program, walked from its first row; the dataset stays open.
+// Controls bound to it do not follow the walk row by row.
 class DatasetSource : public DataSource
 {
 public:
     explicit DatasetSource(Dataset &dataset);
 
+    void beginRows() override;
+    void endRows() override;
     void first() override;
     void next() override;
     bool eof() const override;

@@ -294,8 +294,6 @@ void PreviewWindow::printClicked()
 {
     if (QPrinterInfo::availablePrinters().isEmpty())
         throw ReportError(QStringLiteral("Nenhuma impressora está instalada. Exporte o relatório em PDF ou JPEG."));
-    if (m_printer->outputFormat() != QPrinter::NativeFormat)
-        m_printer->setPrinterName(QPrinterInfo::defaultPrinterName());
     QPrintDialog dialog(m_printer.get(), this);
     dialog.setMinMax(1, qMax(1, m_report.pageCount()));
     if (dialog.exec() == QDialog::Accepted)
@@ -326,8 +324,10 @@ void PreviewWindow::saveClicked()
 
 void PreviewWindow::exportPdfClicked()
 {
+    // The exports write over an existing file without asking, as the layouts' settings say.
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Exportar PDF"), QString(),
-                                                      QStringLiteral("PDF (*.pdf)"));
+                                                      QStringLiteral("PDF (*.pdf)"), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty())
         exportPdfTo(path);
 }
@@ -340,7 +340,8 @@ void PreviewWindow::exportJpegClicked()
     if (!ok)
         return;
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Exportar JPEG"), QString(),
-                                                      QStringLiteral("JPEG (*.jpg)"));
+                                                      QStringLiteral("JPEG (*.jpg)"), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty())
         exportJpegTo(path, dpi);
 }

@@ -85,6 +85,12 @@ void ReportPreparer::prepare(PreparedReport &report, const Progress &progress)
         if (band.kind != BandKind::MasterData)
             continue;
         DataSource &rows = source(band.dataSource);
+        struct Walk
+        {
+            DataSource &rows;
+            explicit Walk(DataSource &walked) : rows(walked) { rows.beginRows(); }
+            ~Walk() { rows.endRows(); }
+        } walk(rows);
         for (rows.first(); !rows.eof(); rows.next()) {
             if (m_y + band.height > m_printable.bottom() && m_y > m_pageBodyTop) {
                 if (progress)

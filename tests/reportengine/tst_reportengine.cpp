@@ -17,6 +17,7 @@
 #include <QBuffer>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSignalSpy>
 #include <QDate>
 #include <QDir>
 #include <QTemporaryDir>
@@ -637,13 +638,18 @@ void TstReportEngine::datasetRowsAreListed()
         QStringLiteral("x")));
     DatasetSource rows(dm.Recibos);
     report.setDataSource(QStringLiteral("ibqEvento"), &rows);
+    QSignalSpy moves(&dm.Recibos, &Dataset::currentChanged);
     const QVector<PdfPage> pages = render(report, QStringLiteral("dataset.pdf"));
+    // Bound controls hear of the walk once, at its end.
+    QCOMPARE(moves.count(), 1);
+    QVERIFY(!dm.Recibos.controlsDisabled());
     QCOMPARE(pages.size(), 1);
     QCOMPARE(pages[0].text(), QStringLiteral("Pagador1 01/03/2026 1 Pagador2 02/03/2026 2 Pagador3 03/03/2026 3 6.003,00"));
     QVERIFY(dm.Recibos.active());
 
     report.findObject(QStringLiteral("A"))->setContent(TextTemplate::parse(QStringLiteral("[ibqEvento.NADA]")));
     QVERIFY_THROWS_EXCEPTION(ReportError, report.prepareReport());
+    QVERIFY(!dm.Recibos.controlsDisabled());
 }
 
 void TstReportEngine::printingDrawsTheSamePages()

@@ -1,0 +1,61 @@
+#include "ExportPeriodo.h"
+
+#include "reportengine/ReportExport.h"
+#include "reports/RelatorioPeriodo.h"
+
+namespace quindeloexport {
+
+namespace {
+
+QDate day(const QString &text)
+{
+    const QDate date = QDate::fromString(text, Qt::ISODate);
+    if (!date.isValid() || text.size() != 10)
+        throw ExportError(QStringLiteral("Data inválida: %1 (use AAAA-MM-DD).").arg(text));
+    return date;
+}
+
+const PeriodoRecibos &periodOf(const Request &request)
+{
+    const auto tipo = request.options.constFind(QStringLiteral("--tipo"));
+    if (tipo == request.options.constEnd())
+        return kTodosRecibos;
+    if (*tipo == kRecibosPagamento.tipo)
+        return kRecibosPagamento;
+    if (*tipo == kRecibosRecebimento.tipo)
+        return kRecibosRecebimento;
+    throw ExportError(QStringLiteral("Tipo inválido: %1 (use PAGAMENTO ou RECEBIMENTO).").arg(*tipo));
+}
+
+void exportPeriod(const Request &request, DataModule &dm)
+{
+    if (request.arguments.size() != 2)
+        throw ExportError(QStringLiteral("Indique a primeira e a última data do período."));
+    const QDate first = day(request.arguments.at(0));
+    const QDate last = day(request.arguments.at(1));
+    const PeriodoRecibos &period = periodOf(request);
+    const bool pdf = wantsPdf(request.output);
+
+    RelatorioPeriodo relatorio(period, dm);
+    relatorio.abreConsulta(first, last);
+    relatorio.frpEvento().prepareReport();
+    const QString title = period.caption.trimmed();
+    if (pdf)
+        reportexport::toPdf(relatorio.frpEvento().preparedPages(), request.output, title);
+    else
+        reportexport::toJpeg(relatorio.frpEvento().preparedPages(), request.output);
+}
+
+} // namespace
+
+Subcommand periodoSubcommand()
+{
+    return {QStringLiteral("periodo"),
+            QStringLiteral("periodo AAAA-MM-DD AAAA-MM-DD [--tipo PAGAMENTO|RECEBIMENTO] [--banco CAMINHO] "
+                           "-o SAIDA.pdf|SAIDA.jpg"),
+            {},
+            {QStringLiteral("--tipo")},
+            exportPeriod};
+}
+
+} // namespace quindeloexport

@@ -1,0 +1,61 @@
+#include "FRrelatorios.h"
+
+#include "FRabrerecibos1.h"
+#include "FRabrerecibos2.h"
+#include "FRabrerecibos3.h"
+
+#include "widgets/PictureButton.h"
+
+#include <QGridLayout>
+#include <QLabel>
+
+FRrelatoriosForm *FRrelatorios = nullptr;
+
+namespace {
+
+const QString kTilePicture = QStringLiteral(":/reports/icons/relatorio.png");
+const QString kTileHint = QStringLiteral("Emitir Recibo");
+
+} // namespace
+
+FRrelatoriosForm::FRrelatoriosForm(QWidget *parent)
+    : FormBase(QStringLiteral("FRrelatorios"), QStringLiteral("  Relatórios"), QStringLiteral("Image1"), parent)
+{
+    auto *grid = new QGridLayout(body());
+    grid->setContentsMargins(24, 24, 24, 24);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(24);
+
+    auto *image5 = new PictureButton(QStringLiteral("Image5"), kTilePicture, kTileHint, body());
+    auto *image2 = new PictureButton(QStringLiteral("Image2"), kTilePicture, kTileHint, body());
+    auto *image3 = new PictureButton(QStringLiteral("Image3"), kTilePicture, kTileHint, body());
+    addTile(image5, QStringLiteral("- Todos os Recibos"), 0, 0);
+    addTile(image2, QStringLiteral("- Recibos de Pagamento"), 0, 1);
+    addTile(image3, QStringLiteral("- Recibos de Recebimento"), 1, 0);
+
+    connect(image5, &PictureButton::clicked, this, &FRrelatoriosForm::Image5Click);
+    connect(image2, &PictureButton::clicked, this, &FRrelatoriosForm::Image2Click);
+    connect(image3, &PictureButton::clicked, this, &FRrelatoriosForm::Image3Click);
+}
+
+void FRrelatoriosForm::addTile(PictureButton *image, const QString &label, int row, int column)
+{
+    auto *grid = static_cast<QGridLayout *>(body()->layout());
+    grid->addWidget(image, row, column * 2);
+    grid->addWidget(new QLabel(label, body()), row, column * 2 + 1);
+}
+
+void FRrelatoriosForm::Image5Click()
+{
+    FRabrerecibos3->showModal();
+}
+
+void FRrelatoriosForm::Image2Click()
+{
+    FRabrerecibos2->showModal();
+}
+
+void FRrelatoriosForm::Image3Click()
+{
+    FRabrerecibos1->showModal();
+}

@@ -1,0 +1,347 @@
+#include "ReportsFixture.h"
+
+#include "app/Screens.h"
+#include "common/TempDatabase.h"
+
+#include "reportengine/PreviewWindow.h"
+#include "reportengine/ReportExport.h"
+#include "reportengine/ReportFonts.h"
+#include "reports/FRabrerecibos1.h"
+#include "reports/FRabrerecibos2.h"
+#include "reports/FRabrerecibos3.h"
+#include "reports/FRrelatorios.h"
+#include "widgets/DateEdit.h"
+#include "widgets/ErrorDisplay.h"
+#include "widgets/PictureButton.h"
+#include "widgets/TitlePanel.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QDate kHoje(2026, 3, 12);
+
+// The three period screens on one data module, reachable as the menu reaches them.
+struct PeriodScreens
+{
+    std::unique_ptr<FRabrerecibos1Form> f1;
+    std::unique_ptr<FRabrerecibos2Form> f2;
+    std::unique_ptr<FRabrerecibos3Form> f3;
+
+    explicit PeriodScreens(DataModule &dm)
+        : f1(std::make_unique<FRabrerecibos1Form>(dm))
+        , f2(std::make_unique<FRabrerecibos2Form>(dm))
+        , f3(std::make_unique<FRabrerecibos3Form>(dm))
+    {
+        FRabrerecibos1 = f1.get();
+        FRabrerecibos2 = f2.get();
+        FRabrerecibos3 = f3.get();
+        for (PeriodoForm *form : all())
+            form->setClock([] { return kHoje; });
+    }
+    ~PeriodScreens()
+    {
+        FRabrerecibos1 = nullptr;
+        FRabrerecibos2 = nullptr;
+        FRabrerecibos3 = nullptr;
+    }
+    QVector<PeriodoForm *> all() const { return {f1.get(), f2.get(), f3.get()}; }
+    PeriodoForm *screen(int n) const { return all().at(n - 1); }
+};
+
+// Runs the action; each preview or form that opens modally meanwhile is handed
+// to `seen` and closed. Returns the object names of those windows.
+QStringList closingModals(const std::function<void()> &action, const std::function<void(QWidget *)> &seen = {})
+{
+    QStringList opened;
+    QWidgetList before;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            before << window;
+    }
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || before.contains(modal)
+            || (!qobject_cast<PreviewWindow *>(modal) && !qobject_cast<FormBase *>(modal)))
+            return;
+        opened << (qobject_cast<PreviewWindow *>(modal) ? QStringLiteral("preview") : modal->objectName());
+        if (seen)
+            seen(modal);
+        modal->close();
+    });
+    timer.start();
+    action();
+    return opened;
+}
+
+void clickOn(QWidget *widget)
+{
+    QVERIFY(widget);
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+} // namespace
+
+class TstScreens : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        registerReportFonts();
+        errordisplay::setPresenter([](const QString &) {});
+    }
+    void init() { errordisplay::clearLastError(); }
+
+    void menuTilesOpenTheirScreens_data();
+    void menuTilesOpenTheirScreens();
+    void periodScreenControls_data();
+    void periodScreenControls();
+    void datesStartOnTodayAtEveryShowing();
+    void enterMovesBetweenTheDates();
+    void visualizarPreviewsThePeriod_data();
+    void visualizarPreviewsThePeriod();
+    void queryErrorShowsTheErrorAndNoPreview();
+    void startUpCreatesTheScreensHidden();
+
+private:
+    QTemporaryDir m_out;
+};
+
+void TstScreens::menuTilesOpenTheirScreens_data()
+{
+    QTest::addColumn<QString>("tile");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("opens");
+
+    QTest::newRow("Image5") << "Image5" << "- Todos os Recibos" << 0 << "FRabrerecibos3";
+    QTest::newRow("Image2") << "Image2" << "- Recibos de Pagamento" << 0 << "FRabrerecibos2";
+    QTest::newRow("Image3") << "Image3" << "- Recibos de Recebimento" << 1 << "FRabrerecibos1";
+}
+
+void TstScreens::menuTilesOpenTheirScreens()
+{
+    QFETCH(QString, tile);
+    QFETCH(QString, label);
+    QFETCH(int, row);
+    QFETCH(QString, opens);
+
+    TempDatabase db;
+    Module m(db.path());
+    PeriodScreens screens(m.dm);
+    FRrelatoriosForm menu;
+    QCOMPARE(menu.objectName(), QStringLiteral("FRrelatorios"));
+    QCOMPARE(menu.titlePanel()->caption(), QStringLiteral("  Relatórios"));
+    QCOMPARE(menu.findChild<PictureButton *>(QStringLiteral("Image1"))->toolTip(), QStringLiteral("Fechar"));
+    menu.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&menu));
+
+    auto *image = menu.findChild<PictureButton *>(tile);
+    QVERIFY(image);
+    QCOMPARE(image->toolTip(), QStringLiteral("Emitir Recibo"));
+    QLabel *caption = nullptr;
+    for (QLabel *candidate : menu.body()->findChildren<QLabel *>()) {
+        if (candidate->text() == label)
+            caption = candidate;
+    }
+    QVERIFY(caption);
+    QVERIFY(caption->geometry().left() > image->geometry().right());
+    QVERIFY(qAbs(caption->geometry().center().y() - image->geometry().center().y()) < image->height());
+    const int firstRowY = menu.findChild<PictureButton *>(QStringLiteral("Image5"))->geometry().top();
+    QCOMPARE(image->geometry().top() > firstRowY, row == 1);
+
+    const QStringList opened = closingModals([&] { clickOn(caption); });
+    QCOMPARE(opened, QStringList());
+    QCOMPARE(closingModals([&] { clickOn(image); }), QStringList{opens});
+}
+
+void TstScreens::periodScreenControls_data()
+{
+    QTest::addColumn<int>("screen");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("1") << 1 << "FRabrerecibos1" << "  Recibos Recebimento";
+    QTest::newRow("2") << 2 << "FRabrerecibos2" << "  Recibos Pagamento";
+    QTest::newRow("3") << 3 << "FRabrerecibos3" << "  Todos os Recibos";
+}
+
+void TstScreens::periodScreenControls()
+{
+    QFETCH(int, screen);
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+
+    TempDatabase db;
+    Module m(db.path());
+    PeriodScreens screens(m.dm);
+    PeriodoForm *form = screens.screen(screen);
+    QCOMPARE(form->objectName(), name);
+    QCOMPARE(form->titlePanel()->caption(), caption);
+    QCOMPARE(form->windowTitle(), QStringLiteral("Escolha o período da Emissão dos Recibos"));
+    QCOMPARE(form->findChild<PictureButton *>(QStringLiteral("BTsair"))->toolTip(), QStringLiteral("Fechar"));
+    auto *panel = form->findChild<QLabel *>(QStringLiteral("Panel1"));
+    QVERIFY(panel);
+    QCOMPARE(panel->text(), QStringLiteral("Visualizar"));
+    QCOMPARE(panel->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(panel->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(form->findChild<DateEdit *>(QStringLiteral("Medtini")), form->Medtini());
+    QCOMPARE(form->findChild<DateEdit *>(QStringLiteral("Medtfim")), form->Medtfim());
+    form->show();
+    QVERIFY(form->Medtini()->geometry().left() < form->Medtfim()->geometry().left());
+    form->close();
+    QCOMPARE(form->relatorio().ibqRelatorio().objectName(), QStringLiteral("ibqRelatorio"));
+}
+
+void TstScreens::datesStartOnTodayAtEveryShowing()
+{
+    TempDatabase db;
+    Module m(db.path());
+    PeriodScreens screens(m.dm);
+    for (PeriodoForm *form : screens.all()) {
+        form->show();
+        QCOMPARE(form->Medtini()->date(), kHoje);
+        QCOMPARE(form->Medtfim()->date(), kHoje);
+        QVERIFY(m.dm.Clientes.active());
+        QCOMPARE(m.dm.Clientes.sql(), (QStringList{"SELECT * FROM CLIENTES", "ORDER BY CLIENTE"}));
+        form->Medtini()->setDate(QDate(2020, 1, 1));
+        form->Medtfim()->setDate(QDate(2020, 2, 1));
+        form->close();
+        m.dm.Clientes.close();
+        form->show();
+        QCOMPARE(form->Medtini()->date(), kHoje);
+        QCOMPARE(form->Medtfim()->date(), kHoje);
+        QVERIFY(m.dm.Clientes.active());
+        form->close();
+    }
+    QCOMPARE(errordisplay::lastError(), QString());
+}
+
+void TstScreens::enterMovesBetweenTheDates()
+{
+    TempDatabase db;
+    Module m(db.path());
+    PeriodScreens screens(m.dm);
+    PeriodoForm *form = screens.screen(3);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    form->Medtini()->setFocus();
+    QTRY_VERIFY(form->Medtini()->hasFocus());
+    const QStringList opened = closingModals([&] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(form->Medtfim()->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+        QVERIFY(form->Medtini()->hasFocus());
+    });
+    QCOMPARE(opened, QStringList());
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->Medtini()->date(), kHoje);
+    form->close();
+}
+
+void TstScreens::visualizarPreviewsThePeriod_data()
+{
+    QTest::addColumn<int>("screen");
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<QStringList>("firstIds");
+    QTest::addColumn<QStringList>("secondIds");
+
+    QTest::newRow("recebimento") << 1 << "Nº Recibo Emissão Emitente Valor R$" << QStringList{"1", "2"} << QStringList{"5"};
+    QTest::newRow("pagamento") << 2 << "Nº Recibo Emissão Emitente Valor R$" << QStringList{"3"} << QStringList{"6"};
+    QTest::newRow("todos") << 3 << "Classificação Nº Recibo Emissão Nome ou Razão Social Valor R$"
+                           << QStringList{"1", "2", "3", "4"} << QStringList{"5", "6"};
+}
+
+void TstScreens::visualizarPreviewsThePeriod()
+{
+    QFETCH(int, screen);
+    QFETCH(QString, heading);
+    QFETCH(QStringList, firstIds);
+    QFETCH(QStringList, secondIds);
+
+    TempDatabase db;
+    Module m(db.path());
+    addRecibos(m.dm, {{1, kHoje, QStringLiteral("RECEBIMENTO"), money(100), {}},
+                      {2, kHoje.addDays(1), QStringLiteral("RECEBIMENTO"), money(200), {}},
+                      {3, kHoje, QStringLiteral("PAGAMENTO"), money(300), {}},
+                      {4, kHoje, QVariant(), money(400), {}},
+                      {5, kHoje.addDays(5), QStringLiteral("RECEBIMENTO"), money(500), {}},
+                      {6, kHoje.addDays(5), QStringLiteral("PAGAMENTO"), money(600), {}}});
+    PeriodScreens screens(m.dm);
+    PeriodoForm *form = screens.screen(screen);
+    form->show();
+    auto *panel = form->findChild<QLabel *>(QStringLiteral("Panel1"));
+    const QString pdf = m_out.filePath(QStringLiteral("tela.pdf"));
+    QVector<PdfPage> pages;
+    auto exportPreview = [&](QWidget *window) {
+        auto *preview = qobject_cast<PreviewWindow *>(window);
+        QVERIFY(preview);
+        QVERIFY(preview->exportPdfTo(pdf));
+        pages = readPdf(pdf);
+    };
+
+    form->Medtfim()->setDate(kHoje.addDays(1));
+    QCOMPARE(closingModals([&] { clickOn(panel); }, exportPreview), QStringList{"preview"});
+    QCOMPARE(pages.size(), 1);
+    QCOMPARE(linhas(pages.first()).value(1), heading);
+    QCOMPARE(numerosImpressos(pages), firstIds);
+
+    form->Medtini()->setDate(kHoje.addDays(5));
+    form->Medtfim()->setDate(kHoje.addDays(5));
+    QCOMPARE(closingModals([&] { clickOn(panel); }, exportPreview), QStringList{"preview"});
+    QCOMPARE(numerosImpressos(pages), secondIds);
+    QCOMPARE(linhas(pages.first()).value(1), heading);
+    QVERIFY(form->relatorio().ibqRelatorio().active());
+    QCOMPARE(errordisplay::lastError(), QString());
+    form->close();
+}
+
+void TstScreens::queryErrorShowsTheErrorAndNoPreview()
+{
+    QTemporaryDir empty;
+    Module m(empty.filePath(QStringLiteral("NAO_EXISTE.FDB")));
+    PeriodScreens screens(m.dm);
+    PeriodoForm *form = screens.screen(2);
+    form->show();
+    QVERIFY(errordisplay::lastError().contains(QStringLiteral("NAO_EXISTE.FDB")));
+    errordisplay::clearLastError();
+    auto *panel = form->findChild<QLabel *>(QStringLiteral("Panel1"));
+    QCOMPARE(closingModals([&] { clickOn(panel); }), QStringList());
+    QVERIFY(errordisplay::lastError().contains(QStringLiteral("NAO_EXISTE.FDB")));
+    QVERIFY(form->isVisible());
+    form->close();
+}
+
+void TstScreens::startUpCreatesTheScreensHidden()
+{
+    QTemporaryDir folder;
+    {
+        Screens screens;
+        screens.create(folder.path());
+        const QVector<QWidget *> created{FRabrerecibos1, FRabrerecibos2, FRabrerecibos3, FRrelatorios};
+        const QStringList names{"FRabrerecibos1", "FRabrerecibos2", "FRabrerecibos3", "FRrelatorios"};
+        for (int i = 0; i < created.size(); ++i) {
+            QVERIFY(created.at(i));
+            QCOMPARE(created.at(i)->objectName(), names.at(i));
+            QVERIFY(!created.at(i)->isVisible());
+        }
+        QVERIFY(!Datamodule1->Base.connected());
+    }
+    QCOMPARE(FRrelatorios, nullptr);
+    QCOMPARE(FRabrerecibos1, nullptr);
+}
+
+QTEST_MAIN(TstScreens)
+#include "tst_reportscreens.moc"
