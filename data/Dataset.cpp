@@ -2,35 +2,138 @@
 
 #include "Database.h"
 #include "DatabaseError.h"
+#include "DisplayFormat.h"
 #include "Transaction.h"
+#include "Win1252.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+#include <cmath>
 
 namespace {
 
-constexpr int kRowBufferGrowth = 1000;
+constexpr int kFetchChunk = 1000;
 
+int precisionOf(const Field &field)
+{
+    return field.size() == 2 ? 4 : field.size() == 4 ? 9 : 18;
+}
+
+DatabaseError notANumber(const Field &field, const QVariant &value)
+{
+    return DatabaseError(QStringLiteral("\"%1\" não é um valor numérico válido para o campo %2.")
+                             .arg(value.toString(), field.fieldName()));
+}
+
+DatabaseError doesNotFit(const Field &field, const QString &shown)
+{
+    const int decimals = -field.scale();
+    return DatabaseError(QStringLiteral("O valor %1 não cabe no campo %2 (no máximo %3 dígitos antes da vírgula e %4 depois).")
+                             .arg(shown, field.fieldName())
+                             .arg(precisionOf(field) - decimals)
+                             .arg(decimals));
+}
+
+Numeric numericFor(const Field &field, const QVariant &value)
+{
+    const int scale = field.dataType() == ColumnType::Numeric ? field.scale() : 0;
+    long double limit = 1;
+    for (int i = 0; i < precisionOf(field); ++i)
+        limit *= 10;
+    Numeric number;
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        long double scaled = value.toDouble();
+        for (int i = 0; i < -scale; ++i)
+            scaled *= 10;
+        if (!std::isfinite(double(scaled)) || std::fabs(double(scaled)) >= double(limit) - 0.5)
+            throw doesNotFit(field, QLocale().toString(value.toDouble(), 'g', 17));
+        number = Numeric{qint64(std::llroundl(scaled)), scale};
+        break;
+    }
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+        number = Numeric{value.toLongLong(), 0};
+        break;
+    case QMetaType::QString:
+        if (!displayformat::parseNumeric(value.toString(), scale, QLocale(), &number))
+            throw notANumber(field, value);
+        break;
+    default:
+        if (value.userType() != qMetaTypeId<Numeric>())
+            throw notANumber(field, value);
+        number = value.value<Numeric>();
+        break;
+    }
+    try {
+        number = number.rescaled(scale);
+    } catch (const DatabaseError &) {
+        throw doesNotFit(field, displayformat::formatNumeric(number, QStringLiteral("0")));
+    }
+    if (number.units <= -qint64(limit) || number.units >= qint64(limit))
+        throw doesNotFit(field, displayformat::formatNumeric(number, QStringLiteral("#,##0.") + QString(-scale, QLatin1Char('0'))));
+    return number;
+}
+
+QDate dateFor(const Field &field, const QVariant &value)
+{
+    QDate date;
+    if (value.typeId() == QMetaType::QDateTime)
+        date = value.toDateTime().date();
+    else if (value.typeId() == QMetaType::QString)
+        date = QDate::fromString(value.toString().trimmed(), QStringLiteral("dd/MM/yyyy"));
+    else
+        date = value.toDate();
+    if (!date.isValid())
+        throw DatabaseError(QStringLiteral("\"%1\" não é uma data válida para o campo %2.").arg(value.toString(), field.fieldName()));
+    return date;
+}
+
+// The value as the field's column holds it; throws when it cannot be held.
 QVariant normalized(const Field &field, const QVariant &value)
 {
-    if (!value.isValid() || value.isNull())
+    if (isNullValue(value))
         return {};
     switch (field.dataType()) {
-    case ColumnType::Numeric: {
-        if (value.userType() == qMetaTypeId<Numeric>())
-            return QVariant::fromValue(value.value<Numeric>().rescaled(field.scale()));
-        if (value.typeId() == QMetaType::Double)
-            return QVariant::fromValue(Numeric{qint64(std::llround(value.toDouble() * 1e6)), -6}.rescaled(field.scale()));
-        return QVariant::fromValue(Numeric{value.toLongLong(), 0}.rescaled(field.scale()));
+    case ColumnType::Numeric:
+        return QVariant::fromValue(numericFor(field, value));
+    case ColumnType::Integer: {
+        const qint64 whole = numericFor(field, value).units;
+        return field.size() > 4 ? QVariant(whole) : QVariant(int(whole));
     }
-    case ColumnType::Integer:
-        if (value.userType() == qMetaTypeId<Numeric>())
-            return field.size() > 4 ? QVariant(value.value<Numeric>().rescaled(0).units)
-                                    : QVariant(int(value.value<Numeric>().rescaled(0).units));
-        return field.size() > 4 ? QVariant(value.toLongLong()) : QVariant(value.toInt());
     case ColumnType::Text:
     case ColumnType::TextBlob:
         return value.toString();
+    case ColumnType::Date:
+        return dateFor(field, value);
+    case ColumnType::Time: {
+        const QTime time = value.typeId() == QMetaType::QString ? QTime::fromString(value.toString().trimmed(), Qt::ISODate)
+                                                                : value.toTime();
+        if (!time.isValid())
+            throw DatabaseError(QStringLiteral("\"%1\" não é uma hora válida para o campo %2.").arg(value.toString(), field.fieldName()));
+        return time;
+    }
     default:
         return value;
     }
+}
+
+bool sameColumns(const std::vector<std::unique_ptr<Field>> &fields, const QVector<ColumnInfo> &columns)
+{
+    if (fields.size() != size_t(columns.size()))
+        return false;
+    for (int c = 0; c < columns.size(); ++c) {
+        const Field &field = *fields.at(size_t(c));
+        const ColumnInfo &column = columns.at(c);
+        if (field.fieldName() != column.name || field.dataType() != column.type || field.size() != column.size
+            || field.scale() != column.scale)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -63,11 +166,41 @@ void Dataset::addSql(const QString &line)
 
 void Dataset::requery(const QStringList &lines)
 {
-    close();
-    clearSql();
-    for (const QString &line : lines)
-        addSql(line);
-    open();
+    const bool wasActive = active();
+    emit aboutToReset();
+    try {
+        closeStatement();
+        m_sql = lines;
+        openStatement();
+    } catch (...) {
+        emit reset();
+        if (wasActive)
+            emit stateChanged(m_state);
+        emitCurrentChanged();
+        throw;
+    }
+    emitOpened();
+}
+
+void Dataset::setParam(const QString &name, const QVariant &value)
+{
+    QString key = name.toUpper();
+    if (key.startsWith(QLatin1Char(':')))
+        key.remove(0, 1);
+    m_params.insert(key, value);
+}
+
+QVariant Dataset::param(const QString &name) const
+{
+    QString key = name.toUpper();
+    if (key.startsWith(QLatin1Char(':')))
+        key.remove(0, 1);
+    return m_params.value(key);
+}
+
+void Dataset::clearParams()
+{
+    m_params.clear();
 }
 
 Field &Dataset::addField(const QString &fieldName, ColumnType type, int size, int scale)
@@ -104,6 +237,36 @@ void Dataset::open()
 {
     if (active())
         return;
+    emit aboutToReset();
+    try {
+        openStatement();
+    } catch (...) {
+        emit reset();
+        throw;
+    }
+    emitOpened();
+}
+
+void Dataset::close()
+{
+    if (!active())
+        return;
+    emit aboutToReset();
+    closeStatement();
+    emit reset();
+    emit stateChanged(m_state);
+    emitCurrentChanged();
+}
+
+void Dataset::emitOpened()
+{
+    emit reset();
+    emit stateChanged(m_state);
+    emitCurrentChanged();
+}
+
+void Dataset::openStatement()
+{
     m_database.dropIfLost();
     if (!m_database.connected())
         m_database.open();
@@ -112,10 +275,15 @@ void Dataset::open()
 
     auto statement = std::make_unique<PreparedStatement>(m_database, m_sql.join(QLatin1Char('\n')));
     const QVector<ColumnInfo> &columns = statement->columns();
-    if (!m_persistentFields) {
+    // Fields stay the same objects while the columns do, so references kept by screens stay good.
+    if (!m_persistentFields && !sameColumns(m_fields, columns)) {
         m_fields.clear();
-        for (const ColumnInfo &column : columns)
-            m_fields.push_back(std::make_unique<Field>(*this, int(m_fields.size()), column.name, column.type, column.size, column.scale));
+        for (const ColumnInfo &column : columns) {
+            auto field = std::make_unique<Field>(*this, int(m_fields.size()), column.name, column.type, column.size, column.scale);
+            if (column.type == ColumnType::Numeric)
+                field->setDisplayFormat(QStringLiteral("#,##0.") + QString(-column.scale, QLatin1Char('0')));
+            m_fields.push_back(std::move(field));
+        }
     }
     QVector<int> columnOfField;
     for (const auto &field : m_fields) {
@@ -129,75 +297,77 @@ void Dataset::open()
         columnOfField << found;
     }
 
-    m_cursor = statement->openCursor(m_transaction);
+    QVariantList parameters;
+    for (const QString &name : statement->parameterNames()) {
+        const auto found = m_params.constFind(name);
+        if (found == m_params.constEnd())
+            throw DatabaseError(QStringLiteral("%1: parâmetro %2 não informado.").arg(objectName(), name));
+        parameters << found.value();
+    }
+    m_cursor = statement->openCursor(m_transaction, parameters);
+    m_cursor->setBlobsAsIds(true);
     m_statement = std::move(statement);
     m_columnOfField = columnOfField;
     m_rows.clear();
-    m_rows.reserve(kRowBufferGrowth);
     m_insertedKeys.clear();
+    m_blobCache.clear();
     m_state = State::Browse;
     try {
-        fetchOne();
+        fetchRows(1, m_rows);
     } catch (...) {
-        close();
+        closeStatement();
         throw;
     }
     m_current = m_rows.isEmpty() ? -1 : 0;
     m_bof = true;
     m_eof = m_rows.isEmpty();
-    emit reset();
-    emit stateChanged(m_state);
-    emit currentChanged(m_current);
 }
 
-void Dataset::close()
+void Dataset::closeStatement()
 {
-    if (!active())
-        return;
     m_cursor.reset();
     m_statement.reset();
     m_rows.clear();
     m_rows.squeeze();
     m_editBuffer.clear();
+    m_blobCache.clear();
     m_current = -1;
     m_bof = m_eof = true;
     m_state = State::Inactive;
-    emit reset();
-    emit stateChanged(m_state);
-    emit currentChanged(m_current);
 }
 
-bool Dataset::fetchOne()
+void Dataset::fetchRows(int count, QVector<Row> &into)
 {
     Row raw;
     const int key = keyFieldIndex();
-    while (m_cursor) {
+    for (int fetched = 0; fetched < count && m_cursor;) {
         if (!m_cursor->fetch(raw)) {
             m_cursor.reset();
-            return false;
+            break;
         }
         Row row(int(m_fields.size()));
         for (int f = 0; f < row.size(); ++f)
             row[f] = raw.at(m_columnOfField.at(f));
         if (key >= 0 && !m_insertedKeys.isEmpty() && m_insertedKeys.contains(row.at(key).toString()))
             continue;
-        if (m_rows.size() == m_rows.capacity())
-            m_rows.reserve(m_rows.size() + kRowBufferGrowth);
-        m_rows.append(row);
-        return true;
+        into.append(row);
+        ++fetched;
     }
-    return false;
 }
 
 int Dataset::fetchMore(int count)
 {
     requireActive();
+    QVector<Row> fetched;
+    fetchRows(count, fetched);
+    if (fetched.isEmpty())
+        return 0;
     const int first = rowCount();
-    for (int i = 0; i < count && fetchOne(); ++i) {
-    }
-    if (rowCount() > first)
-        emit rowsFetched(first, rowCount() - 1);
-    return rowCount() - first;
+    const int last = first + int(fetched.size()) - 1;
+    emit rowsAboutToBeFetched(first, last);
+    m_rows.append(fetched);
+    emit rowsFetched(first, last);
+    return int(fetched.size());
 }
 
 bool Dataset::isEmpty()
@@ -215,7 +385,30 @@ void Dataset::setCurrent(int row)
     if (row == m_current)
         return;
     m_current = row;
-    emit currentChanged(row);
+    emitCurrentChanged();
+}
+
+void Dataset::emitCurrentChanged()
+{
+    if (m_controlsDisabled == 0)
+        emit currentChanged(m_current);
+}
+
+void Dataset::emitFieldChanged(int fieldIndex)
+{
+    if (m_controlsDisabled == 0)
+        emit fieldChanged(fieldIndex);
+}
+
+void Dataset::disableControls()
+{
+    ++m_controlsDisabled;
+}
+
+void Dataset::enableControls()
+{
+    if (m_controlsDisabled > 0 && --m_controlsDisabled == 0)
+        emit currentChanged(m_current);
 }
 
 void Dataset::first()
@@ -262,7 +455,7 @@ void Dataset::last()
     if (m_state != State::Browse)
         post();
     while (!allFetched())
-        fetchMore(kRowBufferGrowth);
+        fetchMore(kFetchChunk);
     setCurrent(rowCount() - 1);
     m_eof = true;
     m_bof = m_rows.isEmpty();
@@ -289,7 +482,7 @@ bool Dataset::locate(const QString &fieldName, const QVariant &value)
     const Field &field = fieldByName(fieldName);
     const QVariant wanted = normalized(field, value);
     for (int row = 0;; ++row) {
-        if (row >= rowCount() && fetchMore(kRowBufferGrowth) == 0)
+        if (row >= rowCount() && fetchMore(kFetchChunk) == 0)
             return false;
         if (m_rows.at(row).at(field.index()) == wanted) {
             setCurrent(row);
@@ -308,11 +501,12 @@ void Dataset::insert()
         throw DatabaseError(QStringLiteral("%1: não é possível incluir em um conjunto de dados somente leitura.").arg(objectName()));
     const int position = m_current < 0 ? 0 : m_current;
     m_editBuffer = Row(int(m_fields.size()));
+    emit rowAboutToBeInserted(position);
     m_rows.insert(position, Row(int(m_fields.size())));
     m_current = position;
-    setState(State::Insert);
     emit rowInserted(position);
-    emit currentChanged(position);
+    setState(State::Insert);
+    emitCurrentChanged();
 }
 
 void Dataset::edit()
@@ -341,7 +535,7 @@ void Dataset::post()
             const Row drawn = m_database.prepared(QStringLiteral("SELECT GEN_ID(%1, 1) FROM RDB$DATABASE").arg(m_generator))
                                   .execute(m_transaction);
             m_editBuffer[key] = normalized(*m_fields.at(size_t(key)), drawn.value(0));
-            emit fieldChanged(key);
+            emitFieldChanged(key);
         }
         executeWrite(m_updateSql->insertSql, m_editBuffer, Row(int(m_fields.size())));
         if (key >= 0)
@@ -365,11 +559,12 @@ void Dataset::cancel()
     setState(State::Browse);
     if (inserting) {
         const int removed = m_current;
+        emit rowAboutToBeRemoved(removed);
         m_rows.removeAt(removed);
         emit rowRemoved(removed);
         m_current = qMin(removed, rowCount() - 1);
     }
-    emit currentChanged(m_current);
+    emitCurrentChanged();
 }
 
 void Dataset::remove()
@@ -388,38 +583,48 @@ void Dataset::remove()
     m_editBuffer.clear();
     setState(State::Browse);
     const int removed = m_current;
+    emit rowAboutToBeRemoved(removed);
     m_rows.removeAt(removed);
     emit rowRemoved(removed);
     if (removed >= rowCount())
         fetchMore(1);
     m_current = qMin(removed, rowCount() - 1);
     m_eof = m_rows.isEmpty();
-    emit currentChanged(m_current);
+    emitCurrentChanged();
+}
+
+QVariant Dataset::resolved(const QVariant &stored, int fieldIndex) const
+{
+    if (stored.userType() != qMetaTypeId<BlobId>())
+        return stored;
+    const BlobId id = stored.value<BlobId>();
+    auto cached = m_blobCache.constFind(fieldIndex);
+    if (cached == m_blobCache.constEnd() || !(cached->first == id))
+        cached = m_blobCache.insert(fieldIndex, qMakePair(id, readBlob(m_database, m_transaction, id)));
+    if (m_fields.at(size_t(fieldIndex))->dataType() == ColumnType::TextBlob)
+        return win1252::decode(cached->second);
+    return cached->second;
 }
 
 QVariant Dataset::fieldValue(int fieldIndex) const
 {
-    if (m_state == State::Insert || m_state == State::Edit)
-        return m_editBuffer.value(fieldIndex);
-    if (m_current < 0 || m_current >= rowCount())
-        return {};
-    return m_rows.at(m_current).value(fieldIndex);
+    return valueAt(m_current, fieldIndex);
 }
 
 void Dataset::setFieldValue(int fieldIndex, const QVariant &value)
 {
     requireEditing();
     m_editBuffer[fieldIndex] = normalized(*m_fields.at(size_t(fieldIndex)), value);
-    emit fieldChanged(fieldIndex);
+    emitFieldChanged(fieldIndex);
 }
 
 QVariant Dataset::valueAt(int row, int fieldIndex) const
 {
     if (row == m_current && (m_state == State::Insert || m_state == State::Edit))
-        return m_editBuffer.value(fieldIndex);
+        return resolved(m_editBuffer.value(fieldIndex), fieldIndex);
     if (row < 0 || row >= rowCount())
         return {};
-    return m_rows.at(row).value(fieldIndex);
+    return resolved(m_rows.at(row).value(fieldIndex), fieldIndex);
 }
 
 void Dataset::requireActive() const

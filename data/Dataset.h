@@ -5,6 +5,7 @@
 #include "UpdateSql.h"
 
 #include <QObject>
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 
@@ -31,7 +32,14 @@ public:
     void clearSql();
     void addSql(const QString &line);
     // The screens' re-query: close, replace the select text line by line, open.
+    // Followers see one aboutToReset()/reset() pair for all of it.
     void requery(const QStringList &lines);
+
+    // Values of the select text's named parameters (":TEXTO"), given before open();
+    // they stay through close, open and requery.
+    void setParam(const QString &name, const QVariant &value);
+    QVariant param(const QString &name) const;
+    void clearParams();
 
     // Persistent fields, in column order; without them fields follow the select's columns.
     Field &addField(const QString &fieldName, ColumnType type, int size = 0, int scale = 0);
@@ -64,6 +72,13 @@ public:
     void moveTo(int row);
     bool locate(const QString &fieldName, const QVariant &value);
 
+    // While disabled (counted), moving and editing do not notify bound controls
+    // (no currentChanged/fieldChanged); the structural signals still go out.
+    // The last enableControls() emits one currentChanged.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_controlsDisabled > 0; }
+
     void insert();
     void edit();
     void post();
@@ -79,19 +94,31 @@ signals:
     void stateChanged(Dataset::State state);
     void currentChanged(int row);
     void fieldChanged(int fieldIndex);
-    // Everything changed: opened, closed or re-queried.
+    // Everything changes: opened, closed or re-queried (one pair each time).
+    void aboutToReset();
     void reset();
+    // Rows first..last are appended to the buffer.
+    void rowsAboutToBeFetched(int first, int last);
     void rowsFetched(int first, int last);
+    void rowAboutToBeInserted(int row);
     void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void rowUpdated(int row);
 
 private:
+    void openStatement();
+    void closeStatement();
+    void emitOpened();
+    void emitCurrentChanged();
+    void emitFieldChanged(int fieldIndex);
+    QVariant resolved(const QVariant &stored, int fieldIndex) const;
     void requireActive() const;
     void requireEditing() const;
     void setState(State state);
     void setCurrent(int row);
-    bool fetchOne();
+    // Reads up to count rows from the cursor into `into`.
+    void fetchRows(int count, QVector<Row> &into);
     QVariantMap parametersFor(const Row &values, const Row &original) const;
     int keyFieldIndex() const;
     void executeWrite(const QString &sql, const Row &values, const Row &original);
@@ -116,4 +143,22 @@ private:
     bool m_bof = true;
     bool m_eof = true;
     Row m_editBuffer;
+    QVariantMap m_params;
+    int m_controlsDisabled = 0;
+    // The bytes of the blob last read for each field, so a screen that reads the
+    // current row's picture twice reads it once.
+    mutable QHash<int, QPair<BlobId, QByteArray>> m_blobCache;
+};
+
+// Disables the dataset's controls for the scope's lifetime.
+class ControlsDisabled
+{
+public:
+    explicit ControlsDisabled(Dataset &dataset) : m_dataset(dataset) { m_dataset.disableControls(); }
+    ~ControlsDisabled() { m_dataset.enableControls(); }
+    ControlsDisabled(const ControlsDisabled &) = delete;
+    ControlsDisabled &operator=(const ControlsDisabled &) = delete;
+
+private:
+    Dataset &m_dataset;
 };

@@ -27,24 +27,45 @@ QString formatNumeric(const Numeric &value, const QString &pattern, const QLocal
     return negative ? locale.negativeSign() + text : text;
 }
 
+// Digits grouped by the separator in threes ("1.234.567"), or not grouped at all.
+static bool wellGrouped(const QString &whole, const QString &separator)
+{
+    if (separator.isEmpty() || !whole.contains(separator))
+        return true;
+    const QStringList groups = whole.split(separator);
+    if (groups.first().isEmpty() || groups.first().size() > 3)
+        return false;
+    for (int i = 1; i < groups.size(); ++i) {
+        if (groups.at(i).size() != 3)
+            return false;
+    }
+    return true;
+}
+
 bool parseNumeric(const QString &text, int scale, const QLocale &locale, Numeric *result)
 {
     QString cleaned = text.trimmed();
-    cleaned.remove(locale.groupSeparator());
     bool negative = false;
     if (cleaned.startsWith(locale.negativeSign()) || cleaned.startsWith(QLatin1Char('-'))) {
         negative = true;
         cleaned.remove(0, 1);
     }
-    const QString decimal = locale.decimalPoint();
-    const QStringList parts = cleaned.split(decimal);
+    const QStringList parts = cleaned.split(locale.decimalPoint());
     if (parts.size() > 2 || cleaned.isEmpty())
         return false;
-    const QString whole = parts.at(0).isEmpty() ? QStringLiteral("0") : parts.at(0);
+    // A group separator anywhere else (a dot typed as the decimal point under
+    // pt_BR, "12.50") makes the text no number rather than another amount.
+    const QString separator = locale.groupSeparator();
+    if (!wellGrouped(parts.at(0), separator))
+        return false;
+    QString whole = parts.at(0);
+    whole.remove(separator);
+    if (whole.isEmpty())
+        whole = QStringLiteral("0");
     const QString fraction = parts.size() == 2 ? parts.at(1) : QString();
     for (const QString &piece : {whole, fraction}) {
         for (QChar c : piece) {
-            if (!c.isDigit() || c.unicode() > '9')
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
                 return false;
         }
     }

@@ -36,8 +36,12 @@ QString IniFile::readString(const QString &section, const QString &key, const QS
         if (equals <= 0 || line.left(equals).trimmed().compare(key, Qt::CaseInsensitive) != 0)
             continue;
         QString value = line.mid(equals + 1).trimmed();
-        if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
-            value = value.mid(1, value.size() - 2);
+        for (const QChar quote : {QLatin1Char('"'), QLatin1Char('\'')}) {
+            if (value.size() >= 2 && value.startsWith(quote) && value.endsWith(quote)) {
+                value = value.mid(1, value.size() - 2);
+                break;
+            }
+        }
         return value;
     }
     return defaultValue;

@@ -13,7 +13,19 @@ struct Numeric
     // Same value at another scale; a shorter scale rounds half away from zero.
     Numeric rescaled(int newScale) const;
     double toDouble() const;
+
+    // Exact arithmetic at the finer of the two scales; overflow throws DatabaseError.
+    Numeric operator+(const Numeric &other) const;
+    Numeric operator-(const Numeric &other) const;
+    Numeric &operator+=(const Numeric &other);
+    Numeric &operator-=(const Numeric &other);
+
     bool operator==(const Numeric &other) const;
+    bool operator!=(const Numeric &other) const { return !(*this == other); }
+    bool operator<(const Numeric &other) const;
+    bool operator>(const Numeric &other) const { return other < *this; }
+    bool operator<=(const Numeric &other) const { return !(other < *this); }
+    bool operator>=(const Numeric &other) const { return !(*this < other); }
 };
 
 Q_DECLARE_METATYPE(Numeric)

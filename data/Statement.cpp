@@ -23,11 +23,6 @@ unsigned baseType(unsigned type)
     return type & ~1u;
 }
 
-bool isNullValue(const QVariant &value)
-{
-    return !value.isValid() || value.isNull();
-}
-
 template <typename T>
 void put(QByteArray &buffer, unsigned offset, T value)
 {
@@ -71,6 +66,54 @@ Numeric toNumeric(const QVariant &value, const QString &name)
 }
 
 } // namespace
+
+bool isNullValue(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return true;
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return value.toString().isNull();
+    case QMetaType::QDate:
+        return !value.toDate().isValid();
+    case QMetaType::QTime:
+        return !value.toTime().isValid();
+    case QMetaType::QDateTime:
+        return !value.toDateTime().isValid();
+    case QMetaType::QByteArray:
+        return value.toByteArray().isNull();
+    default:
+        return false;
+    }
+}
+
+QByteArray readBlob(Database &database, Transaction &transaction, const BlobId &id)
+{
+    ISC_QUAD quad;
+    std::memcpy(&quad, &id, sizeof quad);
+    QByteArray bytes;
+    fb::call([&](fb::Status *st) {
+        IBlob *blob = database.attachment()->openBlob(st, transaction.handle(), &quad, 0, nullptr);
+        if (st->getState() & IStatus::STATE_ERRORS)
+            return;
+        char segment[kBlobSegment];
+        for (;;) {
+            unsigned got = 0;
+            const int result = blob->getSegment(st, sizeof segment, segment, &got);
+            if (result != IStatus::RESULT_OK && result != IStatus::RESULT_SEGMENT)
+                break;
+            bytes.append(segment, int(got));
+        }
+        if (st->getState() & IStatus::STATE_ERRORS) {
+            blob->release();
+            return;
+        }
+        blob->close(st);
+    });
+    return bytes;
+}
+
+static_assert(sizeof(BlobId) == sizeof(ISC_QUAD), "a blob id is the client library's quad");
 
 ParsedSql ParsedSql::parse(const QString &sql)
 {
@@ -294,6 +337,10 @@ PreparedStatement::InputMessage PreparedStatement::buildInput(Transaction &trans
             put<FB_BOOLEAN>(message.buffer, offset, value.toBool() ? FB_TRUE : FB_FALSE);
             break;
         case SQL_BLOB: {
+            if (value.userType() == qMetaTypeId<BlobId>()) {
+                put<BlobId>(message.buffer, offset, value.value<BlobId>());
+                break;
+            }
             const QByteArray bytes = value.typeId() == QMetaType::QString ? win1252::encode(value.toString(), name)
                                                                           : value.toByteArray();
             ISC_QUAD id{};
@@ -322,7 +369,7 @@ PreparedStatement::InputMessage PreparedStatement::buildInput(Transaction &trans
     return message;
 }
 
-Row PreparedStatement::readRow(Transaction &transaction, const unsigned char *buffer) const
+Row PreparedStatement::readRow(Transaction &transaction, const unsigned char *buffer, bool blobsAsIds) const
 {
     Row row(int(m_columns.size()));
     for (int i = 0; i < m_columns.size(); ++i) {
@@ -375,26 +422,12 @@ Row PreparedStatement::readRow(Transaction &transaction, const unsigned char *bu
             row[i] = get<FB_BOOLEAN>(buffer, offset) != FB_FALSE;
             break;
         case SQL_BLOB: {
-            ISC_QUAD id = get<ISC_QUAD>(buffer, offset);
-            QByteArray bytes;
-            fb::call([&](fb::Status *st) {
-                IBlob *blob = m_database.attachment()->openBlob(st, transaction.handle(), &id, 0, nullptr);
-                if (st->getState() & IStatus::STATE_ERRORS)
-                    return;
-                char segment[kBlobSegment];
-                for (;;) {
-                    unsigned got = 0;
-                    const int result = blob->getSegment(st, sizeof segment, segment, &got);
-                    if (result != IStatus::RESULT_OK && result != IStatus::RESULT_SEGMENT)
-                        break;
-                    bytes.append(segment, int(got));
-                }
-                if (st->getState() & IStatus::STATE_ERRORS) {
-                    blob->release();
-                    return;
-                }
-                blob->close(st);
-            });
+            const BlobId id = get<BlobId>(buffer, offset);
+            if (blobsAsIds) {
+                row[i] = QVariant::fromValue(id);
+                break;
+            }
+            const QByteArray bytes = readBlob(m_database, transaction, id);
             if (column.type == ColumnType::TextBlob)
                 row[i] = win1252::decode(bytes);
             else
@@ -479,7 +512,7 @@ bool Cursor::fetch(Row &row)
         close();
         return false;
     }
-    row = m_statement.readRow(m_transaction, reinterpret_cast<const unsigned char *>(m_buffer.constData()));
+    row = m_statement.readRow(m_transaction, reinterpret_cast<const unsigned char *>(m_buffer.constData()), m_blobsAsIds);
     return true;
 }
 

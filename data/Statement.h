@@ -13,6 +13,22 @@ class Transaction;
 
 using Row = QVector<QVariant>;
 
+// A blob as a dataset's row holds it: the id only, its bytes read when asked for.
+// Written back as it is, an unchanged blob costs nothing.
+struct BlobId
+{
+    quint32 high = 0;
+    quint32 low = 0;
+    bool operator==(const BlobId &other) const { return high == other.high && low == other.low; }
+};
+Q_DECLARE_METATYPE(BlobId)
+
+// The bytes of a blob, read within the transaction that saw its id.
+QByteArray readBlob(Database &database, Transaction &transaction, const BlobId &id);
+// A value that travels as SQL NULL: no value, or an empty QString, QDate, QTime,
+// QDateTime or QByteArray, which Qt 6 no longer calls null.
+bool isNullValue(const QVariant &value);
+
 enum class ColumnType { Integer, Numeric, Double, Text, Date, Time, Timestamp, Blob, TextBlob, Boolean };
 
 struct ColumnInfo
@@ -63,7 +79,7 @@ private:
     friend class Cursor;
     struct InputMessage;
     InputMessage buildInput(Transaction &transaction, const QVariantList &parameters);
-    Row readRow(Transaction &transaction, const unsigned char *buffer) const;
+    Row readRow(Transaction &transaction, const unsigned char *buffer, bool blobsAsIds = false) const;
 
     Database &m_database;
     ParsedSql m_parsed;
@@ -86,6 +102,8 @@ public:
 
     // False once the rows are exhausted.
     bool fetch(Row &row);
+    // Blob columns come as BlobId instead of their bytes.
+    void setBlobsAsIds(bool asIds) { m_blobsAsIds = asIds; }
     void close();
 
 private:
@@ -93,4 +111,5 @@ private:
     Transaction &m_transaction;
     Firebird::IResultSet *m_resultSet;
     QByteArray m_buffer;
+    bool m_blobsAsIds = false;
 };

@@ -8,6 +8,7 @@
 
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -34,6 +35,71 @@ QStringList idsOf(Dataset &dataset)
     }
     return ids;
 }
+
+QStringList clientNames(Dataset &dataset)
+{
+    QStringList names;
+    for (dataset.first(); !dataset.eof(); dataset.next())
+        names << dataset.fieldByName(QStringLiteral("CLIENTE")).asString();
+    return names;
+}
+
+qint64 pageFetchesOf(DataModule &dm)
+{
+    // A fresh transaction, so the monitoring snapshot is a new one.
+    Transaction probe;
+    probe.setDefaultDatabase(&dm.Base);
+    probe.setParams({QStringLiteral("read_committed"), QStringLiteral("read")});
+    probe.startTransaction();
+    const Row row = PreparedStatement(dm.Base, QStringLiteral(
+        "select s.MON$PAGE_FETCHES from MON$IO_STATS s join MON$ATTACHMENTS a on a.MON$STAT_ID = s.MON$STAT_ID "
+        "where a.MON$ATTACHMENT_ID = current_connection")).execute(probe);
+    probe.commit();
+    return row.value(0).toLongLong();
+}
+
+// Every signal of a dataset, in order, as "name(args)".
+class SignalLog : public QObject
+{
+public:
+    QStringList entries;
+    explicit SignalLog(Dataset &d)
+    {
+        connect(&d, &Dataset::aboutToReset, this, [this] { entries << "aboutToReset"; });
+        connect(&d, &Dataset::reset, this, [this] { entries << "reset"; });
+        connect(&d, &Dataset::rowsAboutToBeFetched, this, [this, &d](int f, int l) {
+            entries << QStringLiteral("aboutToFetch(%1,%2) rows=%3").arg(f).arg(l).arg(d.rowCount());
+        });
+        connect(&d, &Dataset::rowsFetched, this, [this, &d](int f, int l) {
+            entries << QStringLiteral("fetched(%1,%2) rows=%3").arg(f).arg(l).arg(d.rowCount());
+        });
+        connect(&d, &Dataset::rowAboutToBeInserted, this, [this, &d](int r) {
+            entries << QStringLiteral("aboutToInsert(%1) rows=%2").arg(r).arg(d.rowCount());
+        });
+        connect(&d, &Dataset::rowInserted, this, [this, &d](int r) {
+            entries << QStringLiteral("inserted(%1) rows=%2").arg(r).arg(d.rowCount());
+        });
+        connect(&d, &Dataset::rowAboutToBeRemoved, this, [this, &d](int r) {
+            entries << QStringLiteral("aboutToRemove(%1) rows=%2").arg(r).arg(d.rowCount());
+        });
+        connect(&d, &Dataset::rowRemoved, this, [this, &d](int r) {
+            entries << QStringLiteral("removed(%1) rows=%2").arg(r).arg(d.rowCount());
+        });
+        connect(&d, &Dataset::rowUpdated, this, [this](int r) { entries << QStringLiteral("updated(%1)").arg(r); });
+        connect(&d, &Dataset::currentChanged, this, [this](int r) { entries << QStringLiteral("current(%1)").arg(r); });
+        connect(&d, &Dataset::fieldChanged, this, [this](int f) { entries << QStringLiteral("field(%1)").arg(f); });
+    }
+    QStringList take() { return std::exchange(entries, {}); }
+    QStringList structural() const
+    {
+        QStringList kept;
+        for (const QString &e : entries) {
+            if (!e.startsWith(QLatin1String("current")) && !e.startsWith(QLatin1String("field")))
+                kept << e;
+        }
+        return kept;
+    }
+};
 
 } // namespace
 
@@ -422,6 +488,284 @@ private slots:
         databasecreator::create(path);
         m.dm.Clientes.open();
         QVERIFY(m.dm.Clientes.active());
+    }
+
+    void namedParametersSelectRows_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("several") << "MAR" << QStringList{"MARCOS", "MARIA", "MARTA"};
+        QTest::newRow("one") << "MARI" << QStringList{"MARIA"};
+        QTest::newRow("quote in the text") << "D'A" << QStringList{"D'AVILA"};
+        QTest::newRow("none") << "Z" << QStringList{};
+    }
+
+    void namedParametersSelectRows()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QStringList, names);
+        TempDatabase db;
+        Module m(db.path());
+        for (const char *name : {"MARIA", "ANA", "MARCOS", "D'AVILA", "MARTA"})
+            addCliente(m.dm, QLatin1String(name));
+        Dataset &clientes = m.dm.Clientes;
+        clientes.setParam(QStringLiteral(":texto"), prefix);
+        QCOMPARE(clientes.param(QStringLiteral("TEXTO")).toString(), prefix);
+        const QStringList lookup{QStringLiteral("SELECT * FROM CLIENTES WHERE CLIENTE STARTING WITH :TEXTO"),
+                                 QStringLiteral("ORDER BY CLIENTE")};
+        clientes.requery(lookup);
+        QCOMPARE(clientNames(clientes), names);
+        // Kept through close, open and requery.
+        clientes.close();
+        clientes.open();
+        QCOMPARE(clientNames(clientes), names);
+        clientes.requery(lookup);
+        QCOMPARE(clientNames(clientes), names);
+
+        clientes.clearParams();
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, clientes.requery(lookup));
+        QVERIFY(!clientes.active());
+    }
+
+    void followersSeeEachChangeOnce_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("open") << "open" << QStringList{"aboutToReset", "reset", "current(0)"};
+        QTest::newRow("close") << "close" << QStringList{"aboutToReset", "reset", "current(-1)"};
+        QTest::newRow("requery") << "requery" << QStringList{"aboutToReset", "reset", "current(0)"};
+        QTest::newRow("fetch") << "fetch" << QStringList{"aboutToFetch(1,3) rows=1", "fetched(1,3) rows=4"};
+        QTest::newRow("insert") << "insert" << QStringList{"aboutToInsert(0) rows=1", "inserted(0) rows=2", "current(0)"};
+        QTest::newRow("insert and cancel")
+            << "cancel" << QStringList{"aboutToInsert(0) rows=1", "inserted(0) rows=2", "current(0)",
+                                       "aboutToRemove(0) rows=2", "removed(0) rows=1", "current(0)"};
+        QTest::newRow("delete") << "delete"
+                                << QStringList{"aboutToRemove(0) rows=1", "removed(0) rows=0",
+                                               "aboutToFetch(0,0) rows=0", "fetched(0,0) rows=1", "current(0)"};
+        QTest::newRow("edit and post") << "post" << QStringList{"field(1)", "updated(0)"};
+    }
+
+    void followersSeeEachChangeOnce()
+    {
+        QFETCH(QString, action);
+        QFETCH(QStringList, expected);
+        TempDatabase db;
+        Module m(db.path());
+        fillRecibos(m.dm, 4);
+        Dataset &recibos = m.dm.Recibos;
+        const QStringList lines{QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")};
+        if (action != QLatin1String("open"))
+            recibos.requery(lines);
+        SignalLog log(recibos);
+        if (action == QLatin1String("open")) {
+            recibos.setSql(lines);
+            recibos.open();
+        } else if (action == QLatin1String("close")) {
+            recibos.close();
+        } else if (action == QLatin1String("requery")) {
+            recibos.requery(lines);
+        } else if (action == QLatin1String("fetch")) {
+            QCOMPARE(recibos.fetchMore(10), 3);
+        } else if (action == QLatin1String("insert")) {
+            recibos.insert();
+        } else if (action == QLatin1String("cancel")) {
+            recibos.insert();
+            recibos.cancel();
+        } else if (action == QLatin1String("delete")) {
+            recibos.remove();
+        } else if (action == QLatin1String("post")) {
+            recibos.edit();
+            recibos.fieldByName(QStringLiteral("EMITENTE")).setValue(QStringLiteral("Outro"));
+            recibos.post();
+        }
+        QStringList seen = log.take();
+        seen.removeAll(QStringLiteral("state"));
+        QCOMPARE(seen, expected);
+    }
+
+    void walkingWithControlsDisabledNotifiesOnceAtTheEnd()
+    {
+        TempDatabase db;
+        Module m(db.path());
+        fillRecibos(m.dm, 30);
+        Dataset &recibos = m.dm.Recibos;
+        recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
+        SignalLog log(recibos);
+        Numeric total;
+        {
+            ControlsDisabled outer(recibos);
+            {
+                ControlsDisabled inner(recibos);
+                recibos.moveTo(5);
+            }
+            QVERIFY(recibos.controlsDisabled());
+            for (recibos.first(); !recibos.eof(); recibos.next())
+                total += recibos.fieldByName(QStringLiteral("VALOR")).asNumeric();
+            recibos.insert();
+            recibos.fieldByName(QStringLiteral("EMITENTE")).setValue(QStringLiteral("X"));
+            recibos.cancel();
+            QVERIFY(log.entries.filter(QStringLiteral("current")).isEmpty());
+            QVERIFY(log.entries.filter(QStringLiteral("field")).isEmpty());
+            QVERIFY(!log.structural().isEmpty());
+        }
+        QCOMPARE(log.entries.filter(QStringLiteral("current")), QStringList{QStringLiteral("current(29)")});
+        QCOMPARE(total, (Numeric{46500, -2}));
+        QVERIFY(!recibos.controlsDisabled());
+    }
+
+    void picturesAreReadOnlyWhenAskedFor()
+    {
+        TempDatabase db;
+        Module m(db.path());
+        Dataset &clientes = m.dm.Clientes;
+        clientes.open();
+        for (int i = 0; i < 40; ++i) {
+            clientes.insert();
+            clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(QStringLiteral("C%1").arg(i, 2, 10, QLatin1Char('0')));
+            clientes.fieldByName(QStringLiteral("FOTO_MARC")).setValue(QByteArray(100 * 1024, char('a' + i % 26)));
+            clientes.post();
+        }
+        m.dm.Tra.commitRetaining();
+
+        const QStringList lines{QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY CLIENTE")};
+        const qint64 before = pageFetchesOf(m.dm);
+        clientes.requery(lines);
+        QCOMPARE(clientNames(clientes).size(), 40);
+        const qint64 walking = pageFetchesOf(m.dm) - before;
+        // 40 pictures of 100 KB span about a thousand pages; the names alone a handful.
+        QVERIFY2(walking < 250, qPrintable(QString::number(walking)));
+
+        QVERIFY(clientes.locate(QStringLiteral("CLIENTE"), QStringLiteral("C03")));
+        QCOMPARE(clientes.fieldByName(QStringLiteral("FOTO_MARC")).asBytes(), QByteArray(100 * 1024, 'd'));
+        clientes.next();
+        QCOMPARE(clientes.fieldByName(QStringLiteral("FOTO_MARC")).asBytes(), QByteArray(100 * 1024, 'e'));
+        QCOMPARE(clientes.valueAt(0, clientes.fieldByName(QStringLiteral("FOTO_MARC")).index()).toByteArray(),
+                 QByteArray(100 * 1024, 'a'));
+    }
+
+    void numericArithmeticIsExact_data()
+    {
+        QTest::addColumn<qlonglong>("a");
+        QTest::addColumn<int>("aScale");
+        QTest::addColumn<qlonglong>("b");
+        QTest::addColumn<int>("bScale");
+        QTest::addColumn<qlonglong>("sum");
+        QTest::addColumn<int>("sumScale");
+        QTest::addColumn<int>("order"); // sign of a - b
+        QTest::newRow("cents") << 10LL << -2 << 20LL << -2 << 30LL << -2 << -1;
+        QTest::newRow("scales differ") << 15LL << -1 << 5LL << -2 << 155LL << -2 << 1;
+        QTest::newRow("equal across scales") << 150LL << -2 << 15LL << -1 << 300LL << -2 << 0;
+        QTest::newRow("negative") << -100LL << -2 << 99LL << -2 << -1LL << -2 << -1;
+        QTest::newRow("large") << 999999999999999999LL << -2 << 1LL << 0 << 1000000000000000099LL << -2 << 1;
+    }
+
+    void numericArithmeticIsExact()
+    {
+        QFETCH(qlonglong, a);
+        QFETCH(int, aScale);
+        QFETCH(qlonglong, b);
+        QFETCH(int, bScale);
+        QFETCH(qlonglong, sum);
+        QFETCH(int, sumScale);
+        QFETCH(int, order);
+        const Numeric x{a, aScale}, y{b, bScale};
+        const Numeric total = x + y;
+        QCOMPARE(total.units, sum);
+        QCOMPARE(total.scale, sumScale);
+        Numeric running = x;
+        running += y;
+        QCOMPARE(running, total);
+        QCOMPARE(x < y, order < 0);
+        QCOMPARE(x > y, order > 0);
+        QCOMPARE(x == y, order == 0);
+        QCOMPARE(x <= y, order <= 0);
+        QCOMPARE(x >= y, order >= 0);
+        QCOMPARE(total - y, x);
+    }
+
+    void numericOverflowIsAnError()
+    {
+        const Numeric big{std::numeric_limits<qint64>::max() - 1, -2};
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, big + Numeric{2, -2});
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, big + Numeric{1, 0});
+        QVERIFY((big > Numeric{1, 0}));
+    }
+
+    void amountsAreStoredExactlyOrRefused_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("stored"); // display text read back by another connection
+        QTest::addColumn<QString>("error");  // part of the message when refused
+        QTest::newRow("double") << QVariant(1234.5) << "1.234,50" << "";
+        QTest::newRow("ten trillion") << QVariant(1e13) << "10.000.000.000.000,00" << "";
+        QTest::newRow("largest") << QVariant::fromValue(Numeric{9999999999999999LL * 100 + 99, -2}) << "9.999.999.999.999.999,99" << "";
+        QTest::newRow("too large double") << QVariant(1e17) << "" << "não cabe no campo VALOR";
+        QTest::newRow("too large numeric") << QVariant::fromValue(Numeric{1000000000000000000LL, -2}) << "" << "não cabe no campo VALOR";
+        QTest::newRow("infinite") << QVariant(std::numeric_limits<double>::infinity()) << "" << "não cabe no campo VALOR";
+        QTest::newRow("text in the locale's form") << QVariant(QStringLiteral("12,50")) << "12,50" << "";
+        QTest::newRow("text not a number") << QVariant(QStringLiteral("abc")) << "" << "não é um valor numérico válido";
+        QTest::newRow("text with a dot") << QVariant(QStringLiteral("12.50")) << "" << "não é um valor numérico válido";
+        QTest::newRow("rounded to cents") << QVariant(0.005) << "0,01" << "";
+    }
+
+    void amountsAreStoredExactlyOrRefused()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QString, stored);
+        QFETCH(QString, error);
+        TempDatabase db;
+        Module m(db.path());
+        Dataset &recibos = m.dm.Recibos;
+        recibos.open();
+        recibos.insert();
+        Field &valor = recibos.fieldByName(QStringLiteral("VALOR"));
+        valor.setValue(QVariant::fromValue(Numeric{700, -2}));
+        try {
+            valor.setValue(value);
+            QVERIFY2(error.isEmpty(), "the value was accepted");
+        } catch (const DatabaseError &refused) {
+            QVERIFY2(!error.isEmpty() && refused.message().contains(error), qPrintable(refused.message()));
+            QCOMPARE(valor.displayText(), QStringLiteral("7,00"));
+            recibos.cancel();
+            return;
+        }
+        recibos.post();
+        m.dm.Tra.commitRetaining();
+        Module other(db.path());
+        other.dm.Recibos.open();
+        QCOMPARE(other.dm.Recibos.fieldByName(QStringLiteral("VALOR")).displayText(), stored);
+    }
+
+    void emptyValuesTravelAsNull_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("invalid date") << "DATA" << QVariant(QDate());
+        QTest::newRow("null text") << "EMITENTE" << QVariant(QString());
+        QTest::newRow("invalid time") << "HORA" << QVariant(QTime());
+        QTest::newRow("no value") << "VALOR" << QVariant();
+    }
+
+    void emptyValuesTravelAsNull()
+    {
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        TempDatabase db;
+        Module m(db.path());
+        fillRecibos(m.dm, 1);
+        Dataset &recibos = m.dm.Recibos;
+        recibos.open();
+        recibos.edit();
+        recibos.fieldByName(field).setValue(value);
+        QVERIFY(recibos.fieldByName(field).isNull());
+        recibos.post();
+        // The statement layer too, as the screens' own queries use it.
+        PreparedStatement(m.dm.Base, QStringLiteral("update RECIBOS set %1 = :V").arg(field)).execute(m.dm.Tra, QVariantList{value});
+        m.dm.Tra.commitRetaining();
+        Module other(db.path());
+        other.dm.Recibos.open();
+        QVERIFY(other.dm.Recibos.fieldByName(field).isNull());
+        QCOMPARE(other.dm.Recibos.fieldByName(QStringLiteral("ID_RECIBO")).asInteger(), 1);
     }
 
     void closingCommitsAndClosesEveryDataset()

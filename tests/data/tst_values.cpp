@@ -113,6 +113,16 @@ private slots:
         QTest::newRow("two commas") << "1,2,3" << false << 0LL;
         QTest::newRow("empty") << "" << false << 0LL;
         QTest::newRow("too many digits") << "12345678901234567890" << false << 0LL;
+        QTest::newRow("millions grouped") << "1.234.567,00" << true << 123456700LL;
+        QTest::newRow("grouped whole") << "1.250" << true << 125000LL;
+        QTest::newRow("dot as decimal point") << "12.50" << false << 0LL;
+        QTest::newRow("dot in the fraction") << "1,2.3" << false << 0LL;
+        QTest::newRow("group of two") << "1.23,00" << false << 0LL;
+        QTest::newRow("group of four") << "1.2345,00" << false << 0LL;
+        QTest::newRow("leading separator") << ".123,00" << false << 0LL;
+        QTest::newRow("first group of four") << "1234.567" << false << 0LL;
+        QTest::newRow("negative grouped") << "-1.000,5" << true << -100050LL;
+        QTest::newRow("decimal only") << ",5" << true << 50LL;
     }
 
     void parseNumeric()
@@ -170,6 +180,9 @@ private slots:
         QTest::newRow("any case, blanks") << QByteArray("[ configuracoes ]\n  caminhobd =  b.fdb  \n") << "b.fdb";
         QTest::newRow("comma kept") << QByteArray("[Configuracoes]\nCaminhoBD=a,b.fdb\n") << "a,b.fdb";
         QTest::newRow("quotes stripped") << QByteArray("[Configuracoes]\nCaminhoBD=\"C:\\x y\\Q.FDB\"\n") << "C:\\x y\\Q.FDB";
+        QTest::newRow("single quotes stripped") << QByteArray("[Configuracoes]\nCaminhoBD='C:\\x y\\Q.FDB'\n") << "C:\\x y\\Q.FDB";
+        QTest::newRow("quote inside kept") << QByteArray("[Configuracoes]\nCaminhoBD=/d/O'Neil/Q.FDB\n") << "/d/O'Neil/Q.FDB";
+        QTest::newRow("unbalanced quotes kept") << QByteArray("[Configuracoes]\nCaminhoBD='a.fdb\"\n") << "'a.fdb\"";
         QTest::newRow("other section") << QByteArray("[Outra]\nCaminhoBD=x.fdb\n[Configuracoes]\nOutro=1\n") << "DEFAULT";
         QTest::newRow("empty value") << QByteArray("[Configuracoes]\nCaminhoBD=\n") << "";
         QTest::newRow("no section") << QByteArray("CaminhoBD=x.fdb\n") << "DEFAULT";
