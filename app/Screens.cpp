@@ -2,6 +2,7 @@
 
 #include "FRprincipal.h"
 #include "data/Datamodule1.h"
+#include "dialogs/Mensagens.h"
 
 FRprincipalForm *FRprincipal = nullptr;
 
@@ -10,6 +11,8 @@ Screens::Screens() = default;
 Screens::~Screens()
 {
     // Screens go before the data module, whose end commits the transaction.
+    clearMessageDialogs();
+    m_dialogs.clear();
     FRprincipal = nullptr;
     m_principal.reset();
     Datamodule1 = nullptr;
@@ -28,6 +31,18 @@ void Screens::create(const QString &configFolder)
 
     m_dataModule = std::make_unique<DataModule>(configFolder);
     Datamodule1 = m_dataModule.get();
+
+    for (const char *name : {"FRmensagem5", "FRmensagem6", "FRmensagem8", "FRmensagem9", "FRmensagem10", "FRmensagem12"})
+        addDialog(name);
+
+    addDialog("FRmensagem");
+
+    addDialog("FRmensagem14");
+}
+
+void Screens::addDialog(const char *name)
+{
+    m_dialogs.push_back(createMessageDialog(QLatin1String(name)));
 }
 
 void Screens::showMainWindow()

@@ -3,9 +3,11 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class DataModule;
 class FRprincipalForm;
+class MessageDialog;
 
 // Owns every screen, dialog and the data module for the whole run; each is
 // created once, hidden, in the fixed start-up order, and reached through its
@@ -21,8 +23,11 @@ public:
     void showMainWindow();
 
 private:
+    void addDialog(const char *name);
+
     std::unique_ptr<FRprincipalForm> m_principal;
     std::unique_ptr<DataModule> m_dataModule;
+    std::vector<std::unique_ptr<MessageDialog>> m_dialogs;
 };
 
 extern FRprincipalForm *FRprincipal;

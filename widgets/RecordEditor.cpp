@@ -1,0 +1,99 @@
+#include "RecordEditor.h"
+
+#include "DBEdit.h"
+#include "PictureButton.h"
+#include "data/Dataset.h"
+#include "data/Transaction.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace {
+
+PictureButton *toolbarButton(const char *name, const char *picture, const char *hint, QWidget *parent)
+{
+    auto *button = new PictureButton(QLatin1String(name), QStringLiteral(":/widgets/icons/%1.png").arg(QLatin1String(picture)),
+                                     QString::fromUtf8(hint), parent);
+    // A hidden picture keeps its slot.
+    QSizePolicy policy = button->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    button->setSizePolicy(policy);
+    button->setFixedSize(RecordEditor::kSlotWidth, RecordEditor::kSlotWidth);
+    return button;
+}
+
+} // namespace
+
+RecordEditor::RecordEditor(const QString &objectName, const QString &caption, Toolbar toolbar, const QString &closeName,
+                           QWidget *parent)
+    : FormBase(objectName, caption, closeName, parent)
+{
+    setEnterMovesFocus(true);
+    setFocusHighlight(true);
+
+    auto *panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("FlatPanel2"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    m_toolbar = panel;
+    auto *row = new QHBoxLayout(panel);
+    row->setContentsMargins(8, 4, 8, 4);
+    row->setSpacing(4);
+
+    QList<PictureButton *> pictures;
+    if (toolbar == Toolbar::Full) {
+        BTnovo = toolbarButton("BTnovo", "novo", "Novo Cadastro", panel);
+        BTalterar = toolbarButton("BTalterar", "alterar", "Editar Cadastro", panel);
+        BTexcluir = toolbarButton("BTexcluir", "excluir", "Excluir Cadastro", panel);
+        BTconsultar = toolbarButton("BTconsultar", "consultar", "Localizar Cadastro", panel);
+        pictures = {BTnovo, BTalterar, BTexcluir, BTconsultar};
+    } else {
+        // Three empty slots keep the remaining pictures at the right.
+        for (int i = 0; i < 3; ++i)
+            row->addSpacing(kSlotWidth + row->spacing());
+        BTalterar = toolbarButton("BTalterar", "alterar", "Editar Cadastro", panel);
+        pictures = {BTalterar};
+    }
+    BTsalvar = toolbarButton("BTsalvar", "salvar", "Salvar Cadastro", panel);
+    BTcancelar = toolbarButton("BTcancelar", "cancelar", "Cancelar Cadastro", panel);
+    pictures << BTsalvar << BTcancelar;
+    for (PictureButton *button : pictures)
+        row->addWidget(button);
+    row->addStretch(1);
+
+    static_cast<QVBoxLayout *>(layout())->addWidget(panel);
+    setBrowseState();
+}
+
+void RecordEditor::restaura()
+{
+    for (PictureButton *button : {BTnovo, BTalterar, BTexcluir, BTconsultar, BTsalvar, BTcancelar}) {
+        if (button)
+            button->setHidden(!button->isHidden());
+    }
+    for (QWidget *field : qAsConst(m_fields))
+        field->setEnabled(field->testAttribute(Qt::WA_Disabled));
+    for (QWidget *control : qAsConst(m_visibles))
+        control->setHidden(!control->isHidden());
+}
+
+void RecordEditor::setBrowseState()
+{
+    for (PictureButton *button : {BTnovo, BTalterar, BTexcluir, BTconsultar}) {
+        if (button)
+            button->show();
+    }
+    BTsalvar->hide();
+    BTcancelar->hide();
+    for (QWidget *field : qAsConst(m_fields))
+        field->setEnabled(false);
+}
+
+void RecordEditor::postAndCommit(Dataset &dataset, Transaction &transaction)
+{
+    DBEdit::updateRecords(this);
+    if (dataset.state() == Dataset::State::Browse)
+        dataset.edit();
+    dataset.post();
+    transaction.commitRetaining();
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "FormBase.h"
+
+#include <QList>
+
+class Dataset;
+class PictureButton;
+class Transaction;
+
+// The record editor: a form with a toolbar panel of six pictures in fixed
+// slots (New, Edit, Delete, Find | Save, Cancel), a browse state and an edit
+// state, and restaura, which switches between the two by inverting.
+class RecordEditor : public FormBase
+{
+    Q_OBJECT
+public:
+    enum class Toolbar {
+        Full,    // BTnovo, BTalterar, BTexcluir, BTconsultar, BTsalvar, BTcancelar
+        EditOnly // BTalterar, BTsalvar, BTcancelar in the three rightmost slots
+    };
+    static constexpr int kSlotWidth = 56;
+
+    RecordEditor(const QString &objectName, const QString &caption, Toolbar toolbar = Toolbar::Full,
+                 const QString &closeName = QStringLiteral("Image1"), QWidget *parent = nullptr);
+
+    // The pictures of the toolbar; null when the toolbar has no such slot.
+    PictureButton *BTnovo = nullptr;
+    PictureButton *BTalterar = nullptr;
+    PictureButton *BTexcluir = nullptr;
+    PictureButton *BTconsultar = nullptr;
+    PictureButton *BTsalvar = nullptr;
+    PictureButton *BTcancelar = nullptr;
+
+    QWidget *toolbarPanel() const { return m_toolbar; }
+
+    // The fields whose enabled state restaura inverts, and further controls
+    // (such as print tiles) whose visibility it inverts with the toolbar.
+    void setRestauraList(const QList<QWidget *> &fields) { m_fields = fields; }
+    void setRestauraVisibleList(const QList<QWidget *> &controls) { m_visibles = controls; }
+
+    // Inverts the toolbar pictures' visibility, the listed fields' enabled
+    // state and the listed controls' visibility: browse <-> edit.
+    void restaura();
+    // The browse state set absolutely: New, Edit, Delete, Find shown, Save,
+    // Cancel hidden, every listed field disabled.
+    void setBrowseState();
+
+    // A save's first steps: the typed text of every entry into its field, the
+    // dataset into editing if needed, post, commit-retaining.
+    void postAndCommit(Dataset &dataset, Transaction &transaction);
+
+private:
+    QWidget *m_toolbar;
+    QList<QWidget *> m_fields;
+    QList<QWidget *> m_visibles;
+};
