@@ -11,15 +11,6 @@ namespace {
 const QString kCnpjPattern = QStringLiteral("00\\.000\\.000\\/0000\\-00");
 const QString kAlphanumericCnpj = QStringLiteral(">NN.NNN.NNN/NNNN!-99");
 
-QString convertedCase(const QString &text, DBEdit::CharCase charCase)
-{
-    switch (charCase) {
-    case DBEdit::CharCase::Upper: return text.toUpper();
-    case DBEdit::CharCase::Lower: return text.toLower();
-    default: return text;
-    }
-}
-
 } // namespace
 
 QString entryInputMask(const EditMask &mask)
@@ -32,9 +23,8 @@ QString entryInputMask(const EditMask &mask)
 }
 
 DBEdit::DBEdit(const QString &objectName, QWidget *parent)
-    : QLineEdit(parent)
+    : CaseEdit(objectName, parent)
 {
-    setObjectName(objectName);
 }
 
 void DBEdit::setDataField(Dataset *dataset, const QString &fieldName)
@@ -70,6 +60,8 @@ bool DBEdit::datasetEditing() const
 
 void DBEdit::refresh()
 {
+    if (!m_dataset)
+        return;
     const Field *bound = field();
     setReadOnly(!datasetEditing());
     if (!bound || !m_dataset->active()) {
@@ -109,12 +101,12 @@ void DBEdit::focusInEvent(QFocusEvent *event)
     m_hasFocus = true;
     if (!isModified())
         refresh();
-    QLineEdit::focusInEvent(event);
+    CaseEdit::focusInEvent(event);
 }
 
 void DBEdit::focusOutEvent(QFocusEvent *event)
 {
-    QLineEdit::focusOutEvent(event);
+    CaseEdit::focusOutEvent(event);
     // Another window coming up (a message, a popup) is not leaving the control.
     if (!m_hasFocus || event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
         return;
@@ -142,13 +134,5 @@ void DBEdit::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    const QString converted = convertedCase(event->text(), m_charCase);
-    if (converted != event->text()) {
-        QKeyEvent typed(event->type(), event->key(), event->modifiers(), converted, event->isAutoRepeat(),
-                        ushort(event->count()));
-        QLineEdit::keyPressEvent(&typed);
-        event->setAccepted(typed.isAccepted());
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
+    CaseEdit::keyPressEvent(event);
 }

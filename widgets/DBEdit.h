@@ -1,20 +1,18 @@
 #pragma once
 
+#include "CaseEdit.h"
 #include "data/Dataset.h"
 
-#include <QLineEdit>
 #include <QPointer>
 
 // An entry control bound to a field of a dataset. It shows the field's display
 // text, and its edit text while it is being edited; the field's edit mask
 // governs typing. The typed text goes into the field when the focus leaves
 // (exited() follows) or when updateRecord() is called before a post.
-class DBEdit : public QLineEdit
+class DBEdit : public CaseEdit
 {
     Q_OBJECT
 public:
-    enum class CharCase { Normal, Upper, Lower };
-
     // The refusal of a masked entry left with required positions unfilled.
     static QString invalidInputText() { return QStringLiteral("Invalid input value.  Use escape key to abandon changes"); }
 
@@ -24,9 +22,6 @@ public:
     Dataset *dataset() const { return m_dataset; }
     QString dataField() const { return m_fieldName; }
     Field *field() const;
-
-    CharCase charCase() const { return m_charCase; }
-    void setCharCase(CharCase charCase) { m_charCase = charCase; }
 
     // Writes typed text into the field; throws DatabaseError when it is refused.
     void updateRecord();
@@ -49,7 +44,6 @@ private:
 
     QPointer<Dataset> m_dataset;
     QString m_fieldName;
-    CharCase m_charCase = CharCase::Normal;
     bool m_masked = false;
     // A focus-out counts only after a focus-in of our own (a refusal puts the
     // focus back before the next control has received it).

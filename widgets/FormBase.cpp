@@ -1,5 +1,6 @@
 #include "FormBase.h"
 
+#include "ErrorDisplay.h"
 #include "PictureButton.h"
 #include "TitlePanel.h"
 
@@ -75,6 +76,15 @@ void FormBase::showEvent(QShowEvent *event)
 {
     qApp->installEventFilter(this);
     QDialog::showEvent(event);
+    // A failed show still shows the form, with whatever its controls hold.
+    if (!event->spontaneous())
+        guarded([this] { FormShow(); });
+}
+
+void FormBase::done(int result)
+{
+    guarded([this] { FormClose(); });
+    QDialog::done(result);
 }
 
 void FormBase::hideEvent(QHideEvent *event)

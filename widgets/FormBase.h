@@ -33,7 +33,14 @@ public:
     void setFocusHighlight(bool on);
     static QColor focusColour() { return QColor(192, 192, 192); }
 
+    // Closing in every way (close picture, reject(), accept()) runs FormClose and hides the form.
+    void done(int result) override;
+
 protected:
+    // Run each time the form is shown, and on every way of closing it; an
+    // error stops the handler and goes to the standard error display.
+    virtual void FormShow() {}
+    virtual void FormClose() {}
     // Called with every key pressed in the form before the focused control
     // sees it; return true to swallow the key.
     virtual bool FormKeyDown(QKeyEvent *event);

@@ -50,6 +50,25 @@ void typeInto(QLineEdit *entry, const QString &keys)
     }
 }
 
+// A form that counts its show and close handlers; its show may fail.
+class CountingForm : public FormBase
+{
+public:
+    int shows = 0;
+    int closes = 0;
+    bool failShow = false;
+    CountingForm() : FormBase(QStringLiteral("FRcontagem"), QStringLiteral("  Contagem")) {}
+
+protected:
+    void FormShow() override
+    {
+        ++shows;
+        if (failShow)
+            throw DatabaseError(QStringLiteral("sem banco"));
+    }
+    void FormClose() override { ++closes; }
+};
+
 } // namespace
 
 class TstWidgets : public QObject
@@ -326,6 +345,37 @@ private slots:
         QTest::mouseClick(close, Qt::LeftButton);
         QVERIFY(!form.isVisible());
         QCOMPARE(form.result(), int(QDialog::Rejected));
+    }
+
+    void showAndCloseHandlersRunEveryTime_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("failShow");
+        QTest::newRow("close picture") << "picture" << false;
+        QTest::newRow("reject") << "reject" << false;
+        QTest::newRow("accept") << "accept" << false;
+        QTest::newRow("failed show") << "picture" << true;
+    }
+    void showAndCloseHandlersRunEveryTime()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, failShow);
+        CountingForm form;
+        form.failShow = failShow;
+        for (int round = 1; round <= 2; ++round) {
+            form.show();
+            QVERIFY(form.isVisible());
+            QCOMPARE(errordisplay::lastError(), failShow ? QStringLiteral("sem banco") : QString());
+            if (how == QLatin1String("picture"))
+                QTest::mouseClick(form.findChild<PictureButton *>(QStringLiteral("Image1")), Qt::LeftButton);
+            else if (how == QLatin1String("reject"))
+                form.reject();
+            else
+                form.accept();
+            QVERIFY(!form.isVisible());
+            QCOMPARE(form.shows, round);
+            QCOMPARE(form.closes, round);
+        }
     }
 
     void entryFollowsTheDataset()

@@ -1,0 +1,215 @@
+#include "common/TempDatabase.h"
+
+#include "data/Statement.h"
+#include "widgets/DBGrid.h"
+#include "widgets/DBImage.h"
+#include "widgets/DBLookupComboBox.h"
+#include "widgets/ErrorDisplay.h"
+
+#include <QBuffer>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Receipts 1..count (count up to 10,000), receipt i worth i * 1234,50, dated
+// i - 1 days after 2024-03-15.
+void fillRecibos(DataModule &dm, int count)
+{
+    dm.Base.open();
+    if (!dm.Tra.inTransaction())
+        dm.Tra.startTransaction();
+    PreparedStatement(dm.Base, QStringLiteral(
+        "insert into RECIBOS (ID_RECIBO, EMITENTE, VALOR, DATA) "
+        "select i, 'PAGADOR ' || i, i * 1234.5, dateadd(i - 1 day to date '2024-03-15') from ("
+        "with d as (select 0 n from rdb$database union all select 1 from rdb$database union all "
+        "select 2 from rdb$database union all select 3 from rdb$database union all select 4 from rdb$database "
+        "union all select 5 from rdb$database union all select 6 from rdb$database union all "
+        "select 7 from rdb$database union all select 8 from rdb$database union all select 9 from rdb$database) "
+        "select 1 + a.n + 10 * b.n + 100 * c.n + 1000 * e.n as i from d a, d b, d c, d e) where i <= %1").arg(count))
+        .execute(dm.Tra);
+    dm.Tra.commitRetaining();
+    dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
+}
+
+const QList<DatasetModel::Column> kColumns{{QStringLiteral("ID_RECIBO"), QString::fromUtf8("nº"), 52},
+                                           {QStringLiteral("DATA"), QString::fromUtf8("Emissão"), 71},
+                                           {QStringLiteral("EMITENTE"), QStringLiteral("Nome/Razão Social"), 300},
+                                           {QStringLiteral("VALOR"), QStringLiteral("Valor do Recibo"), 112}};
+
+QByteArray pictureBytes(const char *format)
+{
+    QImage image(4, 2, QImage::Format_RGB32);
+    image.fill(QColor(200, 30, 30));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+} // namespace
+
+class TstDataWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        errordisplay::setPresenter([](const QString &) {});
+    }
+
+    void gridFetchesOnlyAsItScrolls_data()
+    {
+        QTest::addColumn<int>("pageDowns");
+        QTest::addColumn<bool>("toTheEnd");
+        QTest::newRow("shown") << 0 << false;
+        QTest::newRow("a few pages down") << 30 << false;
+        QTest::newRow("to the end") << 0 << true;
+    }
+    void gridFetchesOnlyAsItScrolls()
+    {
+        QFETCH(int, pageDowns);
+        QFETCH(bool, toTheEnd);
+        constexpr int kRows = 5000;
+        TempDatabase db;
+        Module m(db.path());
+        fillRecibos(m.dm, kRows);
+        DBGrid grid(QStringLiteral("DBGrid1"));
+        grid.setDataset(&m.dm.Recibos, kColumns);
+        grid.resize(600, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        // The view lays its rows out, and asks for the first of them, from the event loop.
+        QCoreApplication::processEvents();
+        grid.setFocus();
+        for (int i = 0; i < pageDowns; ++i) {
+            QTest::keyClick(&grid, Qt::Key_PageDown);
+            QCoreApplication::processEvents();
+        }
+        if (toTheEnd)
+            m.dm.Recibos.last();
+        QCoreApplication::processEvents();
+
+        const int fetched = m.dm.Recibos.rowCount();
+        QCOMPARE(grid.model()->rowCount(), fetched);
+        QCOMPARE(m.dm.Recibos.allFetched(), toTheEnd);
+        if (!toTheEnd)
+            QVERIFY(fetched < kRows / 2);
+        QVERIFY(grid.currentIndex().row() >= pageDowns);
+        QCOMPARE(grid.currentIndex().row(), m.dm.Recibos.recNo());
+        const int id = grid.model()->index(m.dm.Recibos.recNo(), 0).data().toInt();
+        QCOMPARE(id, m.dm.Recibos.recNo() + 1);
+    }
+
+    void gridShowsAndFollowsTheCurrentRow()
+    {
+        TempDatabase db;
+        Module m(db.path());
+        fillRecibos(m.dm, 20);
+        DBGrid grid(QStringLiteral("DBGrid1"));
+        grid.setDataset(&m.dm.Recibos, kColumns);
+        grid.resize(600, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        // The view lays its rows out, and asks for the first of them, from the event loop.
+        QCoreApplication::processEvents();
+        QAbstractItemModel *model = grid.model();
+        QCOMPARE(model->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Valor do Recibo"));
+        QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("15/03/2024"));
+        QCOMPARE(model->index(0, 3).data().toString(), QStringLiteral("1.234,50"));
+        QCOMPARE(grid.columnWidth(2), 300);
+
+        const QRect third = grid.visualRect(model->index(2, 2));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, third.center());
+        QCOMPARE(errordisplay::lastError(), QString());
+        QCOMPARE(m.dm.Recibos.recNo(), 2);
+        QCOMPARE(model->headerData(2, Qt::Vertical).toString(), QStringLiteral("\u25B6"));
+        QTest::keyClick(&grid, Qt::Key_Tab);
+        QCOMPARE(grid.currentIndex().column(), 3);
+        QCOMPARE(m.dm.Recibos.recNo(), 2);
+
+        m.dm.Recibos.moveTo(7);
+        QCOMPARE(grid.currentIndex().row(), 7);
+        m.dm.Recibos.remove();
+        QCOMPARE(model->rowCount(), m.dm.Recibos.rowCount());
+        QCOMPARE(model->index(7, 0).data().toString(), QStringLiteral("9"));
+        QCOMPARE(grid.currentIndex().row(), 7);
+
+        QSignalSpy doubleClicks(&grid, &DBGrid::gridDoubleClicked);
+        m.dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS WHERE ID_RECIBO < 0")});
+        QCOMPARE(model->rowCount(), 0);
+        QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(doubleClicks.count(), 1);
+    }
+
+    void lookupComboStoresTheChosenKey()
+    {
+        TempDatabase db;
+        Module m(db.path());
+        m.dm.Tipo2.requery({QStringLiteral("SELECT * FROM TIPO2"), QStringLiteral("ORDER BY ID_TIPO2")});
+        m.dm.Clientes.open();
+        m.dm.Clientes.insert();
+        Field &type = m.dm.Clientes.fieldByName(QStringLiteral("CLASSIFICACAO"));
+        type.setValue(QString::fromUtf8("FÍSICA"));
+        DBLookupComboBox combo(QStringLiteral("DBtipo"));
+        combo.setDataField(&m.dm.Clientes, QStringLiteral("CLASSIFICACAO"));
+        combo.setListSource(&m.dm.Tipo2, QStringLiteral("TIPO2"), QStringLiteral("TIPO2"));
+        combo.show();
+        QVERIFY(QTest::qWaitForWindowActive(&combo));
+        QCOMPARE(combo.count(), 2);
+        QCOMPARE(combo.maxVisibleItems(), 8);
+        QCOMPARE(combo.currentText(), QString::fromUtf8("FÍSICA"));
+
+        QTest::keyClick(&combo, Qt::Key_Down);
+        QCOMPARE(type.asString(), QString::fromUtf8("JURÍDICA"));
+        type.clear();
+        QCOMPARE(combo.currentIndex(), -1);
+        type.setValue(QString::fromUtf8("FÍSICA"));
+        QCOMPARE(combo.currentText(), QString::fromUtf8("FÍSICA"));
+        m.dm.Clientes.cancel();
+        QCOMPARE(combo.currentIndex(), -1);
+    }
+
+    void pictureDecodesOnlyPictures_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("bmp") << pictureBytes("BMP") << true;
+        QTest::newRow("jpeg") << pictureBytes("JPEG") << true;
+        QTest::newRow("png") << pictureBytes("PNG") << true;
+        QTest::newRow("gif is not offered") << QByteArray("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14) << false;
+        QTest::newRow("bmp header, garbage after") << QByteArray("BM\xff\xff\xff\xff garbage") << false;
+        QTest::newRow("truncated png") << pictureBytes("PNG").left(20) << false;
+        QTest::newRow("text") << QByteArray("not a picture") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+    void pictureDecodesOnlyPictures()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, shown);
+        TempDatabase db;
+        Module m(db.path());
+        m.dm.Emitente.open();
+        m.dm.Emitente.insert();
+        m.dm.Emitente.fieldByName(QStringLiteral("FOTO_MARC")).setValue(bytes.isEmpty() ? QVariant() : QVariant(bytes));
+        m.dm.Emitente.post();
+        m.dm.Tra.commitRetaining();
+        m.dm.Emitente.requery({QStringLiteral("SELECT * FROM EMITENTE")});
+        DBImage image(QStringLiteral("DBImage1"));
+        image.setDataField(&m.dm.Emitente, QStringLiteral("FOTO_MARC"));
+        image.resize(100, 50);
+        QCOMPARE(!image.picture().isNull(), shown);
+        const QColor corner = image.grab().toImage().pixelColor(2, 47);
+        if (shown)
+            QVERIFY(qAbs(corner.red() - 200) < 20 && corner.green() < 60);
+        else
+            QVERIFY(corner.red() < 180 || corner.green() > 60);
+    }
+};
+
+QTEST_MAIN(TstDataWidgets)
+#include "tst_datawidgets.moc"

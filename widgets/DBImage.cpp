@@ -1,0 +1,74 @@
+#include "DBImage.h"
+
+#include "ErrorDisplay.h"
+#include "data/Dataset.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+QImage decodePicture(const QByteArray &bytes)
+{
+    // The format is taken from the file's signature, never from a guess.
+    const char *format = nullptr;
+    if (bytes.startsWith("BM"))
+        format = "BMP";
+    else if (bytes.startsWith("\xFF\xD8\xFF"))
+        format = "JPEG";
+    else if (bytes.startsWith("\x89PNG\r\n\x1A\n"))
+        format = "PNG";
+    return format ? QImage::fromData(bytes, format) : QImage();
+}
+
+DBImage::DBImage(const QString &objectName, QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(objectName);
+}
+
+void DBImage::setDataField(Dataset *dataset, const QString &fieldName)
+{
+    if (m_dataset)
+        disconnect(m_dataset, nullptr, this, nullptr);
+    m_dataset = dataset;
+    m_fieldName = fieldName;
+    if (dataset) {
+        connect(dataset, &Dataset::reset, this, &DBImage::reload);
+        connect(dataset, &Dataset::stateChanged, this, &DBImage::reload);
+        connect(dataset, &Dataset::currentChanged, this, &DBImage::reload);
+        connect(dataset, &Dataset::fieldChanged, this, &DBImage::fieldChanged);
+    }
+    reload();
+}
+
+void DBImage::fieldChanged(int fieldIndex)
+{
+    const Field *bound = m_dataset ? m_dataset->findField(m_fieldName) : nullptr;
+    if (bound && bound->index() == fieldIndex)
+        reload();
+}
+
+void DBImage::reload()
+{
+    const Field *bound = m_dataset ? m_dataset->findField(m_fieldName) : nullptr;
+    QByteArray bytes;
+    if (bound && m_dataset->active())
+        guarded([&] { bytes = bound->asBytes(); });
+    m_picture = decodePicture(bytes);
+    update();
+}
+
+void DBImage::paintEvent(QPaintEvent *)
+{
+    if (m_picture.isNull())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), m_picture);
+}
+
+void DBImage::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        emit doubleClicked();
+}

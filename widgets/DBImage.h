@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+class Dataset;
+
+// A picture bound to a blob field: the bytes of a BMP, JPEG or PNG file,
+// stretched to the frame. Other bytes show nothing.
+class DBImage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit DBImage(const QString &objectName, QWidget *parent = nullptr);
+
+    void setDataField(Dataset *dataset, const QString &fieldName);
+    const QImage &picture() const { return m_picture; }
+
+signals:
+    void doubleClicked();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    void reload();
+    void fieldChanged(int fieldIndex);
+
+    QPointer<Dataset> m_dataset;
+    QString m_fieldName;
+    QImage m_picture;
+};
+
+// Decodes the bytes of a BMP, JPEG or PNG file; a null image for anything else.
+QImage decodePicture(const QByteArray &bytes);

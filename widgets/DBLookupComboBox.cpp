@@ -1,0 +1,106 @@
+#include "DBLookupComboBox.h"
+
+#include "ErrorDisplay.h"
+#include "data/Dataset.h"
+
+#include <QFocusEvent>
+
+DBLookupComboBox::DBLookupComboBox(const QString &objectName, QWidget *parent)
+    : QComboBox(parent)
+{
+    setObjectName(objectName);
+    setMaxVisibleItems(kDropDownRows);
+    connect(this, &QComboBox::activated, this, &DBLookupComboBox::choose);
+}
+
+Field *DBLookupComboBox::field() const
+{
+    return m_dataset ? m_dataset->findField(m_fieldName) : nullptr;
+}
+
+void DBLookupComboBox::setDataField(Dataset *dataset, const QString &fieldName)
+{
+    if (m_dataset)
+        disconnect(m_dataset, nullptr, this, nullptr);
+    m_dataset = dataset;
+    m_fieldName = fieldName;
+    if (dataset) {
+        connect(dataset, &Dataset::reset, this, &DBLookupComboBox::showFieldValue);
+        connect(dataset, &Dataset::stateChanged, this, &DBLookupComboBox::showFieldValue);
+        connect(dataset, &Dataset::currentChanged, this, &DBLookupComboBox::showFieldValue);
+        connect(dataset, &Dataset::fieldChanged, this, &DBLookupComboBox::showFieldValue);
+    }
+    showFieldValue();
+}
+
+void DBLookupComboBox::setListSource(Dataset *list, const QString &keyField, const QString &listField)
+{
+    if (m_list)
+        disconnect(m_list, nullptr, this, nullptr);
+    m_list = list;
+    m_keyField = keyField;
+    m_listField = listField;
+    if (list) {
+        connect(list, &Dataset::reset, this, &DBLookupComboBox::reloadList);
+        connect(list, &Dataset::rowsFetched, this, &DBLookupComboBox::reloadList);
+    }
+    reloadList();
+}
+
+void DBLookupComboBox::reloadList()
+{
+    // Reading the rest of the list below signals again.
+    if (m_loading)
+        return;
+    m_loading = true;
+    clear();
+    const Field *key = m_list ? m_list->findField(m_keyField) : nullptr;
+    const Field *shown = m_list ? m_list->findField(m_listField) : nullptr;
+    if (key && shown && m_list->active()) {
+        // Lists are short: read them whole (without moving their current row).
+        guarded([this] {
+            while (!m_list->allFetched())
+                m_list->fetchMore(100);
+        });
+        for (int row = 0; row < m_list->rowCount(); ++row)
+            addItem(m_list->valueAt(row, shown->index()).toString(), m_list->valueAt(row, key->index()));
+    }
+    m_loading = false;
+    showFieldValue();
+}
+
+void DBLookupComboBox::showFieldValue()
+{
+    if (m_loading)
+        return;
+    const Field *bound = field();
+    const QVariant value = bound && m_dataset->active() ? bound->value() : QVariant();
+    m_loading = true;
+    setCurrentIndex(value.isNull() || !value.isValid() ? -1 : findData(value));
+    m_loading = false;
+}
+
+void DBLookupComboBox::choose(int index)
+{
+    Field *bound = field();
+    if (m_loading || !bound || index < 0)
+        return;
+    const QVariant key = itemData(index);
+    guarded([&] { bound->setValue(key); });
+    showFieldValue();
+}
+
+void DBLookupComboBox::focusInEvent(QFocusEvent *event)
+{
+    m_hasFocus = true;
+    QComboBox::focusInEvent(event);
+}
+
+void DBLookupComboBox::focusOutEvent(QFocusEvent *event)
+{
+    QComboBox::focusOutEvent(event);
+    if (!m_hasFocus || event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    m_hasFocus = false;
+    emit exited();
+}

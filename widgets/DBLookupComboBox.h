@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QComboBox>
+#include <QPointer>
+
+class Dataset;
+class Field;
+
+// A combo bound to a field whose list comes from another dataset: the list
+// shows listField and the bound field stores keyField of the chosen row.
+class DBLookupComboBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    static constexpr int kDropDownRows = 8;
+
+    explicit DBLookupComboBox(const QString &objectName, QWidget *parent = nullptr);
+
+    void setDataField(Dataset *dataset, const QString &fieldName);
+    void setListSource(Dataset *list, const QString &keyField, const QString &listField);
+    Field *field() const;
+
+signals:
+    // The focus left the combo: the screens' ...Exit handlers.
+    void exited();
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    void reloadList();
+    void showFieldValue();
+    void choose(int index);
+
+    QPointer<Dataset> m_dataset;
+    QString m_fieldName;
+    QPointer<Dataset> m_list;
+    QString m_keyField;
+    QString m_listField;
+    bool m_loading = false;
+    bool m_hasFocus = false;
+};

@@ -1,0 +1,107 @@
+#include "DatasetModel.h"
+
+#include "ErrorDisplay.h"
+#include "data/Dataset.h"
+#include "data/DisplayFormat.h"
+
+#include <QDate>
+#include <QLocale>
+
+QString displayTextOf(const Dataset &dataset, int row, int fieldIndex)
+{
+    const QVariant value = dataset.valueAt(row, fieldIndex);
+    if (!value.isValid() || value.isNull())
+        return {};
+    const Field &field = *dataset.fields().at(size_t(fieldIndex));
+    switch (field.dataType()) {
+    case ColumnType::Numeric: {
+        const Numeric number = value.value<Numeric>();
+        const QString pattern = field.displayFormat().isEmpty()
+                                    ? QStringLiteral("0.") + QString(-number.scale, QLatin1Char('0'))
+                                    : field.displayFormat();
+        return displayformat::formatNumeric(number, pattern);
+    }
+    case ColumnType::Date:
+        return QLocale().toString(value.toDate(), QLocale::ShortFormat);
+    case ColumnType::Blob:
+        return {};
+    default:
+        return value.toString();
+    }
+}
+
+DatasetModel::DatasetModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+void DatasetModel::setDataset(Dataset *dataset, const QList<Column> &columns)
+{
+    beginResetModel();
+    if (m_dataset)
+        disconnect(m_dataset, nullptr, this, nullptr);
+    m_dataset = dataset;
+    m_columns = columns;
+    if (dataset) {
+        connect(dataset, &Dataset::aboutToReset, this, &DatasetModel::beginResetModel);
+        connect(dataset, &Dataset::reset, this, &DatasetModel::endResetModel);
+        connect(dataset, &Dataset::rowsAboutToBeFetched, this,
+                [this](int first, int last) { beginInsertRows({}, first, last); });
+        connect(dataset, &Dataset::rowsFetched, this, &DatasetModel::endInsertRows);
+        connect(dataset, &Dataset::rowAboutToBeInserted, this, [this](int row) { beginInsertRows({}, row, row); });
+        connect(dataset, &Dataset::rowInserted, this, &DatasetModel::endInsertRows);
+        connect(dataset, &Dataset::rowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
+        connect(dataset, &Dataset::rowRemoved, this, &DatasetModel::endRemoveRows);
+        connect(dataset, &Dataset::rowUpdated, this, &DatasetModel::rowChanged);
+        connect(dataset, &Dataset::fieldChanged, this, [this] { rowChanged(m_dataset->recNo()); });
+    }
+    endResetModel();
+}
+
+int DatasetModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() || !m_dataset ? 0 : m_dataset->rowCount();
+}
+
+int DatasetModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant DatasetModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !m_dataset || !index.isValid())
+        return {};
+    const Field *field = m_dataset->findField(m_columns.at(index.column()).fieldName);
+    return field ? displayTextOf(*m_dataset, index.row(), field->index()) : QVariant();
+}
+
+QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal) {
+        if (role == Qt::DisplayRole && section < m_columns.size())
+            return m_columns.at(section).title;
+        return {};
+    }
+    // The row indicator marks the current row.
+    if (role == Qt::DisplayRole)
+        return m_dataset && section == m_dataset->recNo() ? QStringLiteral("\u25B6") : QString();
+    return {};
+}
+
+bool DatasetModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_dataset && m_dataset->active() && !m_dataset->allFetched();
+}
+
+void DatasetModel::fetchMore(const QModelIndex &parent)
+{
+    if (canFetchMore(parent))
+        guarded([this] { m_dataset->fetchMore(kFetchBatch); });
+}
+
+void DatasetModel::rowChanged(int row)
+{
+    if (row >= 0 && row < rowCount())
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}

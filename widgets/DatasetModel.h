@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QPointer>
+
+class Dataset;
+
+// The rows a dataset has read so far, as a table; it holds no copy of them and
+// asks the dataset for more as a view scrolls towards the end.
+class DatasetModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    struct Column
+    {
+        QString fieldName;
+        QString title;
+        int width = 64;
+    };
+    static constexpr int kFetchBatch = 200;
+
+    explicit DatasetModel(QObject *parent = nullptr);
+
+    void setDataset(Dataset *dataset, const QList<Column> &columns);
+    Dataset *dataset() const { return m_dataset; }
+    const QList<Column> &columns() const { return m_columns; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
+private:
+    void rowChanged(int row);
+
+    QPointer<Dataset> m_dataset;
+    QList<Column> m_columns;
+};
+
+// A value of any row shown as its field shows it: the display pattern for
+// numbers, the short date for dates.
+QString displayTextOf(const Dataset &dataset, int row, int fieldIndex);

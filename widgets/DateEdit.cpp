@@ -1,0 +1,24 @@
+#include "DateEdit.h"
+
+#include <QCalendarWidget>
+#include <QEvent>
+
+DateEdit::DateEdit(const QString &objectName, QWidget *parent)
+    : QDateEdit(parent)
+{
+    setObjectName(objectName);
+    setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    setCalendarPopup(true);
+    setDate(QDate::currentDate());
+    calendarWidget()->window()->installEventFilter(this);
+}
+
+bool DateEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && watched == calendarWidget()->window()) {
+        auto *popup = static_cast<QWidget *>(watched);
+        const QPoint rightEdge = mapToGlobal(QPoint(width(), height()));
+        popup->move(rightEdge.x() - popup->width(), rightEdge.y());
+    }
+    return QDateEdit::eventFilter(watched, event);
+}
