@@ -3,6 +3,7 @@
 #include "FRprincipal.h"
 #include "data/Datamodule1.h"
 #include "dialogs/Mensagens.h"
+#include "maintenance/frmBackup.h"
 
 FRprincipalForm *FRprincipal = nullptr;
 
@@ -13,6 +14,8 @@ Screens::~Screens()
     // Screens go before the data module, whose end commits the transaction.
     clearMessageDialogs();
     m_dialogs.clear();
+    frmBackup = nullptr;
+    m_backup.reset();
     FRprincipal = nullptr;
     m_principal.reset();
     Datamodule1 = nullptr;
@@ -28,6 +31,8 @@ void Screens::create(const QString &configFolder)
     // FRmensagem14. Each screen is added here at its place in that order.
     m_principal = std::make_unique<FRprincipalForm>();
     FRprincipal = m_principal.get();
+    m_backup = std::make_unique<frmBackupForm>();
+    frmBackup = m_backup.get();
 
     m_dataModule = std::make_unique<DataModule>(configFolder);
     Datamodule1 = m_dataModule.get();
@@ -38,6 +43,15 @@ void Screens::create(const QString &configFolder)
     addDialog("FRmensagem");
 
     addDialog("FRmensagem14");
+
+    connectMenu();
+}
+
+void Screens::connectMenu()
+{
+    MenuOpeners openers;
+    openers.frmBackup = [] { frmBackup->showModal(); };
+    m_principal->setOpeners(openers);
 }
 
 void Screens::addDialog(const char *name)

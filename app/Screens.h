@@ -7,6 +7,7 @@
 
 class DataModule;
 class FRprincipalForm;
+class frmBackupForm;
 class MessageDialog;
 
 // Owns every screen, dialog and the data module for the whole run; each is
@@ -24,8 +25,11 @@ public:
 
 private:
     void addDialog(const char *name);
+    // The menu's tiles open the screens through their references.
+    void connectMenu();
 
     std::unique_ptr<FRprincipalForm> m_principal;
+    std::unique_ptr<frmBackupForm> m_backup;
     std::unique_ptr<DataModule> m_dataModule;
     std::vector<std::unique_ptr<MessageDialog>> m_dialogs;
 };

@@ -189,11 +189,12 @@ private slots:
         menu.resize(800, 600);
         menu.show();
         QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        QTimer::singleShot(0, [&] {
+        QObject driver; // its end cancels what is still pending
+        QTimer::singleShot(0, &driver, [&] {
             QTest::mouseClick(menu.findChild<QWidget *>(QStringLiteral("Image1")), Qt::LeftButton, {}, QPoint(5, 5));
         });
         // A loop still running after this long means the click did not end it.
-        QTimer::singleShot(30000, [] { QCoreApplication::exit(2); });
+        QTimer::singleShot(30000, &driver, [] { QCoreApplication::exit(2); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(!menu.isVisible());
     }
