@@ -1,12 +1,16 @@
-// Times a backup made by the program's backup code against Firebird's own
+// Times a backup made through the backup screen against Firebird's own
 // `gbak -b` of the same database (100,000 clients, 1,000,000 receipts).
 //   bench_backup [FOLDER]   (reuses FOLDER/BENCH-BACKUP.FDB when it is already filled)
 #include "data/DatabaseCreator.h"
 #include "data/DatabaseError.h"
 #include "data/FbApi.h"
+#include "data/Datamodule1.h"
 #include "maintenance/DatabaseBackup.h"
+#include "maintenance/frmBackup.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -88,7 +92,7 @@ double seconds(const QElapsedTimer &timer)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     QTemporaryDir scratch;
     const QString folder = app.arguments().value(1, scratch.path());
     QDir().mkpath(folder);
@@ -107,9 +111,18 @@ int main(int argc, char *argv[])
         }
         std::printf("database: %.1f MB\n", QFileInfo(path).size() / 1048576.0);
 
-        const QString ours = QDir(folder).filePath(QStringLiteral("programa.gbk"));
+        const QDate today(2026, 12, 8);
+        const QString destination = QDir(folder).filePath(QStringLiteral("programa.fdb"));
+        const QString ours = DatabaseBackup::fileName(destination, today);
         const QString theirs = QDir(folder).filePath(QStringLiteral("gbak.gbk"));
-        DatabaseBackup backup(QStringLiteral("sysdba"), QStringLiteral("tarvolimb"));
+        DataModule dm(scratch.path());
+        dm.Base.setDatabaseName(path);
+        Datamodule1 = &dm;
+        frmBackupForm screen;
+        screen.setToday([&] { return today; });
+        screen.setAfterBackup([] {});
+        screen.show();
+        auto *progress = screen.findChild<QPlainTextEdit *>(QStringLiteral("memProgresso"));
         std::vector<double> oursTimes, gbakTimes;
         int lines = 0;
         for (int round = 0; round < 5; ++round) {
@@ -117,8 +130,14 @@ int main(int argc, char *argv[])
             QFile::remove(ours);
             QElapsedTimer timer;
             timer.start();
-            backup.run(path, ours, [&](const QString &) { ++lines; });
+            screen.findChild<QLineEdit *>(QStringLiteral("edtDestino"))->setText(destination);
+            screen.Panel1Click();
             oursTimes.push_back(seconds(timer));
+            if (!QFile::exists(ours)) {
+                std::fprintf(stderr, "the screen's backup failed\n");
+                return 1;
+            }
+            lines += progress->document()->blockCount();
 
             QFile::remove(theirs);
             timer.start();
@@ -131,7 +150,8 @@ int main(int argc, char *argv[])
                 return 1;
             }
         }
-        std::printf("backup through the program (verbose, %d progress lines per run): median %.2f s, file %.1f MB\n",
+        Datamodule1 = nullptr;
+        std::printf("backup through the screen (verbose, %d progress lines per run): median %.2f s, file %.1f MB\n",
                     lines / 5, median(oursTimes), QFileInfo(ours).size() / 1048576.0);
         std::printf("gbak -b: median %.2f s, file %.1f MB\n", median(gbakTimes), QFileInfo(theirs).size() / 1048576.0);
         std::printf("ratio program / gbak: %.2f (target <= 1.1)\n", median(oursTimes) / median(gbakTimes));
