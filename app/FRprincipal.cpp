@@ -1,11 +1,11 @@
 #include "FRprincipal.h"
 
-#include "MenuPicture.h"
+#include "widgets/PictureButton.h"
+#include "widgets/TitlePanel.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QPainter>
 
 namespace {
 
@@ -14,23 +14,6 @@ constexpr int kFirstColumn = 40;
 constexpr int kColumnStep = 120;
 constexpr int kRowTops[] = {104, 224};
 const QColor kTeal(64, 128, 128);
-const QColor kDarkTeal(0, 72, 72);
-
-// The title panel: dark teal with white highlight and shadow lines.
-class FlatPanel : public QFrame
-{
-public:
-    using QFrame::QFrame;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), kDarkTeal);
-        painter.setPen(Qt::white);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-};
 
 void setTextColour(QWidget *widget, const QColor &colour)
 {
@@ -51,62 +34,48 @@ FRprincipalForm::FRprincipalForm(QWidget *parent)
     colours.setColor(QPalette::Window, kTeal);
     setPalette(colours);
 
-    m_title = new FlatPanel(this);
-    m_title->setObjectName(QStringLiteral("FlatPanel1"));
-    m_caption = new QLabel(QStringLiteral("  Tolvamar"), m_title);
-    m_caption->setObjectName(QStringLiteral("FlatPanel1Caption"));
-    QFont captionFont(QStringLiteral("Arial"));
-    captionFont.setPixelSize(29);
-    m_caption->setFont(captionFont);
-    setTextColour(m_caption, QColor(192, 192, 192));
-    m_caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_title = new TitlePanel(QStringLiteral("  Tolvamar"), QStringLiteral("Image1"), this);
+    connect(m_title->closeButton(), &PictureButton::clicked, this, &FRprincipalForm::Image1Click);
 
-    m_close = new MenuPicture(QStringLiteral("Image1"), m_title);
-    m_close->setPixmap(QPixmap(QStringLiteral(":/quindelo/menu/fechar.png")));
-    m_close->setToolTip(QStringLiteral("Fechar"));
-    connect(m_close, &MenuPicture::clicked, this, &FRprincipalForm::Image1Click);
-
-    MenuPicture *label1 = nullptr;
-    MenuPicture *label8 = nullptr;
-    MenuPicture *unused = nullptr;
-    MenuPicture *image2 = addTile(0, 0, QStringLiteral("Image2"), QStringLiteral("cadastro"), QStringLiteral("Cadastro"),
+    PictureButton *label1 = nullptr;
+    PictureButton *label8 = nullptr;
+    PictureButton *unused = nullptr;
+    PictureButton *image2 = addTile(0, 0, QStringLiteral("Image2"), QStringLiteral("cadastro"), QStringLiteral("Cadastro"),
                                   QStringLiteral("Label1"), QStringLiteral("CADASTRO"), &label1);
-    MenuPicture *image3 = addTile(0, 1, QStringLiteral("Image3"), QStringLiteral("recibos"),
+    PictureButton *image3 = addTile(0, 1, QStringLiteral("Image3"), QStringLiteral("recibos"),
                                   QStringLiteral("Emitir Recibo"), QStringLiteral("Label8"), QStringLiteral("RECIBOS"), &label8);
-    MenuPicture *image9 = addTile(0, 2, QStringLiteral("Image9"), QStringLiteral("backup"), QString(),
+    PictureButton *image9 = addTile(0, 2, QStringLiteral("Image9"), QStringLiteral("backup"), QString(),
                                   QStringLiteral("Label9"), QStringLiteral("BACKUP"), &unused);
-    MenuPicture *image7 = addTile(0, 3, QStringLiteral("Image7"), QStringLiteral("relatorios"),
+    PictureButton *image7 = addTile(0, 3, QStringLiteral("Image7"), QStringLiteral("relatorios"),
                                   QStringLiteral("Emitir Recibo"), QStringLiteral("Label6"), QStringLiteral("RELATÓRIOS"), &unused);
-    MenuPicture *image8 = addTile(1, 0, QStringLiteral("Image8"), QStringLiteral("configuracoes"), QStringLiteral("Cadastro"),
+    PictureButton *image8 = addTile(1, 0, QStringLiteral("Image8"), QStringLiteral("configuracoes"), QStringLiteral("Cadastro"),
                                   QStringLiteral("Label10"), QStringLiteral("Configurações"), &unused);
-    MenuPicture *image4 = addTile(1, 1, QStringLiteral("Image4"), QStringLiteral("manual"), QString(),
+    PictureButton *image4 = addTile(1, 1, QStringLiteral("Image4"), QStringLiteral("manual"), QString(),
                                   QStringLiteral("Label2"), QStringLiteral("MANUAL"), &unused);
 
-    connect(image2, &MenuPicture::clicked, this, &FRprincipalForm::Image2Click);
-    connect(label1, &MenuPicture::clicked, this, &FRprincipalForm::Label1Click);
-    connect(image3, &MenuPicture::clicked, this, &FRprincipalForm::Image3Click);
-    connect(label8, &MenuPicture::clicked, this, &FRprincipalForm::Label8Click);
-    connect(image9, &MenuPicture::clicked, this, &FRprincipalForm::Image9Click);
-    connect(image7, &MenuPicture::clicked, this, &FRprincipalForm::Image7Click);
-    connect(image8, &MenuPicture::clicked, this, &FRprincipalForm::Image8Click);
-    connect(image4, &MenuPicture::clicked, this, &FRprincipalForm::Image4Click);
+    connect(image2, &PictureButton::clicked, this, &FRprincipalForm::Image2Click);
+    connect(label1, &PictureButton::clicked, this, &FRprincipalForm::Label1Click);
+    connect(image3, &PictureButton::clicked, this, &FRprincipalForm::Image3Click);
+    connect(label8, &PictureButton::clicked, this, &FRprincipalForm::Label8Click);
+    connect(image9, &PictureButton::clicked, this, &FRprincipalForm::Image9Click);
+    connect(image7, &PictureButton::clicked, this, &FRprincipalForm::Image7Click);
+    connect(image8, &PictureButton::clicked, this, &FRprincipalForm::Image8Click);
+    connect(image4, &PictureButton::clicked, this, &FRprincipalForm::Image4Click);
 
     m_openers.manual = [](const QUrl &url) { QDesktopServices::openUrl(url); };
 }
 
-MenuPicture *FRprincipalForm::addTile(int row, int column, const QString &imageName, const QString &picture,
+PictureButton *FRprincipalForm::addTile(int row, int column, const QString &imageName, const QString &picture,
                                       const QString &hint, const QString &labelName, const QString &caption,
-                                      MenuPicture **label)
+                                      PictureButton **label)
 {
     const int left = kFirstColumn + column * kColumnStep;
     const int top = kRowTops[row];
 
-    auto *image = new MenuPicture(imageName, this);
-    image->setPixmap(QPixmap(QStringLiteral(":/quindelo/menu/%1.png").arg(picture)));
-    image->setToolTip(hint);
+    auto *image = new PictureButton(imageName, QStringLiteral(":/quindelo/menu/%1.png").arg(picture), hint, this);
     image->setGeometry(left, top, kTileSize, kTileSize);
 
-    auto *text = new MenuPicture(labelName, this);
+    auto *text = new PictureButton(labelName, QString(), QString(), this);
     text->setText(caption);
     QFont font(QStringLiteral("Arial Black"));
     font.setPixelSize(11);
@@ -188,9 +157,7 @@ void FRprincipalForm::Image4Click()
 void FRprincipalForm::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    m_title->setGeometry(0, 0, width(), kTitleHeight);
-    m_caption->setGeometry(1, 1, width() - 2, kTitleHeight - 2);
-    m_close->setGeometry(width() - 48, 1, 47, 47);
+    m_title->setGeometry(0, 0, width(), TitlePanel::kHeight);
 }
 
 void FRprincipalForm::closeEvent(QCloseEvent *event)

@@ -5,9 +5,8 @@
 
 #include <functional>
 
-class MenuPicture;
-class QFrame;
-class QLabel;
+class PictureButton;
+class TitlePanel;
 
 // What the tiles open. The screens are created elsewhere; an opener left
 // empty makes its tile do nothing.
@@ -27,8 +26,6 @@ class FRprincipalForm : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int kTitleHeight = 49;
-
     explicit FRprincipalForm(QWidget *parent = nullptr);
 
     // The manual is a page installed beside the program.
@@ -51,12 +48,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    MenuPicture *addTile(int row, int column, const QString &imageName, const QString &picture, const QString &hint,
-                         const QString &labelName, const QString &caption, MenuPicture **label);
+    PictureButton *addTile(int row, int column, const QString &imageName, const QString &picture, const QString &hint,
+                           const QString &labelName, const QString &caption, PictureButton **label);
     static void run(const std::function<void()> &opener);
 
-    QFrame *m_title;
-    QLabel *m_caption;
-    MenuPicture *m_close;
+    TitlePanel *m_title;
     MenuOpeners m_openers;
 };

@@ -50,7 +50,6 @@ frmBackupForm::frmBackupForm(QWidget *parent)
 
     m_panel1 = new QPushButton(QStringLiteral("REALIZAR BACKUP"), body());
     m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel1->setFlat(true);
     m_panel1->setFocusPolicy(Qt::NoFocus);
     m_panel1->setCursor(Qt::PointingHandCursor);
     m_panel1->setMinimumHeight(41);
