@@ -129,33 +129,6 @@ private slots:
         QVERIFY(menu.isVisible());
     }
 
-    void dragOffAPictureIsNoClick()
-    {
-        int opened = 0;
-        FRprincipalForm menu;
-        menu.setOpeners({[&] { ++opened; }, {}, {}, {}, {}, {}});
-        menu.resize(800, 600);
-        menu.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        QWidget *picture = menu.findChild<QWidget *>(QStringLiteral("Image2"));
-        QTest::mousePress(picture, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseRelease(picture, Qt::LeftButton, {}, QPoint(200, 5));
-        QCOMPARE(opened, 0);
-        QTest::mouseClick(picture, Qt::RightButton, {}, QPoint(5, 5));
-        QCOMPARE(opened, 0);
-    }
-
-    void tilesWithoutScreensDoNothing()
-    {
-        FRprincipalForm menu;
-        menu.resize(800, 600);
-        menu.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        for (const char *name : {"Image2", "Image3", "Image9", "Image7", "Image8", "Label1", "Label8"})
-            QTest::mouseClick(menu.findChild<QWidget *>(QLatin1String(name)), Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(menu.isVisible());
-    }
-
     void manualGoesToTheDesktopAsALocalPage()
     {
         QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openedByDesktop");
