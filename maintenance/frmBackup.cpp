@@ -96,8 +96,8 @@ void frmBackupForm::Panel1Click()
     const QString database = m_banco->text();
     const QString file = DatabaseBackup::fileName(m_destino->text(), m_today());
     m_progresso->clear();
-    setBusy(true);
     try {
+        const Busy busy(this);
         // Only a folder on this machine can be made here; a server makes none.
         if (databasecreator::isLocalPath(database))
             QDir().mkpath(QFileInfo(file).absolutePath());
@@ -106,13 +106,22 @@ void frmBackupForm::Panel1Click()
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         });
     } catch (const DatabaseError &error) {
-        setBusy(false);
         showError(error.message());
         return;
     }
-    setBusy(false);
     m_progresso->appendPlainText(QStringLiteral("Backup concluído: %1").arg(file));
     m_afterBackup();
+}
+
+frmBackupForm::Busy::Busy(frmBackupForm *form)
+    : m_form(form)
+{
+    m_form->setBusy(true);
+}
+
+frmBackupForm::Busy::~Busy()
+{
+    m_form->setBusy(false);
 }
 
 void frmBackupForm::setBusy(bool busy)

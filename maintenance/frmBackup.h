@@ -32,6 +32,17 @@ protected:
     void FormClose() override;
 
 private:
+    // The controls are locked and the cursor waits while the backup runs, however it ends.
+    class Busy
+    {
+    public:
+        explicit Busy(frmBackupForm *form);
+        ~Busy();
+
+    private:
+        frmBackupForm *m_form;
+    };
+
     void setBusy(bool busy);
     void showError(const QString &reason);
 
