@@ -14,6 +14,7 @@
 #include "reports/FRabrerecibos2.h"
 #include "reports/FRabrerecibos3.h"
 #include "reports/FRrelatorios.h"
+#include "maintenance/frmBackup.h"
 
 FRprincipalForm *FRprincipal = nullptr;
 
@@ -46,6 +47,8 @@ Screens::~Screens()
     m_abrerecibos1.reset();
     clearMessageDialogs();
     m_dialogs.clear();
+    frmBackup = nullptr;
+    m_backup.reset();
     FRprincipal = nullptr;
     m_principal.reset();
     Datamodule1 = nullptr;
@@ -61,6 +64,8 @@ void Screens::create(const QString &configFolder)
     // FRmensagem14. Each screen is added here at its place in that order.
     m_principal = std::make_unique<FRprincipalForm>();
     FRprincipal = m_principal.get();
+    m_backup = std::make_unique<frmBackupForm>();
+    frmBackup = m_backup.get();
 
     m_dataModule = std::make_unique<DataModule>(configFolder);
     Datamodule1 = m_dataModule.get();
@@ -104,6 +109,19 @@ void Screens::create(const QString &configFolder)
     FRconsultacli2 = m_consultacli2.get();
 
     addDialog("FRmensagem14");
+
+    connectMenu();
+}
+
+void Screens::connectMenu()
+{
+    MenuOpeners openers;
+    openers.frmBackup = [] { frmBackup->showModal(); };
+    openers.FRcadastro = [] { FRcadastro->showModal(); };
+    openers.FRrecibo = [] { FRrecibo->showModal(); };
+    openers.FRrelatorios = [] { FRrelatorios->showModal(); };
+    openers.FRcademitente = [] { FRcademitente->showModal(); };
+    m_principal->setOpeners(openers);
 }
 
 void Screens::addDialog(const char *name)

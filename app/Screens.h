@@ -18,6 +18,7 @@ class FRabrerecibos1Form;
 class FRabrerecibos2Form;
 class FRabrerecibos3Form;
 class FRrelatoriosForm;
+class frmBackupForm;
 class MessageDialog;
 
 // Owns every screen, dialog and the data module for the whole run; each is
@@ -35,8 +36,11 @@ public:
 
 private:
     void addDialog(const char *name);
+    // The menu's tiles open the screens through their references.
+    void connectMenu();
 
     std::unique_ptr<FRprincipalForm> m_principal;
+    std::unique_ptr<frmBackupForm> m_backup;
     std::unique_ptr<DataModule> m_dataModule;
     std::vector<std::unique_ptr<MessageDialog>> m_dialogs;
     std::unique_ptr<FRreciboForm> m_recibo;

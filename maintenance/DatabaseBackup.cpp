@@ -5,7 +5,6 @@
 #include "data/FbApi.h"
 #include "data/ServiceManager.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -16,12 +15,6 @@
 using namespace Firebird;
 
 namespace {
-
-bool isLoopbackHost(const QString &databasePath)
-{
-    const QString host = databasePath.section(QLatin1Char(':'), 0, 0).section(QLatin1Char('/'), 0, 0).toLower();
-    return host == QLatin1String("localhost") || host == QLatin1String("127.0.0.1");
-}
 
 QByteArray startBlock(const QString &database, const QString &file)
 {
@@ -76,10 +69,9 @@ QString DatabaseBackup::temporaryName(const QString &file)
 
 void DatabaseBackup::run(const QString &database, const QString &file, const Progress &progress)
 {
-    // Only a file on this machine can be renamed by us; a remote server's file
-    // is written under its own name.
-    const bool local = databasecreator::isLocalPath(database);
-    const bool renamable = local || (isLoopbackHost(database) && QFileInfo(file).isAbsolute());
+    // A server writes the file as its own user, often where we may not rename
+    // it: only the embedded engine's file goes through a temporary name.
+    const bool renamable = databasecreator::isLocalPath(database);
     const QString target = renamable ? temporaryName(file) : file;
     if (renamable)
         QFile::remove(target);

@@ -25,8 +25,8 @@ public:
     // Writes the backup of `database` to `file` (a path on the service
     // manager's machine) and returns once the service has finished; every line
     // of its output goes to `progress`. Throws DatabaseError with the server's
-    // text. Where the file is on this machine it is written under a temporary
-    // name and takes its own name only when complete.
+    // text. For a local database the file is written under a temporary name
+    // and takes its own name only when complete.
     void run(const QString &database, const QString &file, const Progress &progress = {});
 
     static QString temporaryName(const QString &file);

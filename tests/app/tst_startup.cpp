@@ -4,6 +4,7 @@
 #include "common/TempDatabase.h"
 
 #include "data/DatabaseCreator.h"
+#include "maintenance/DatabaseBackup.h"
 #include "data/DatabaseError.h"
 #include "data/Datamodule1.h"
 #include "widgets/ErrorDisplay.h"
@@ -13,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -140,6 +143,40 @@ private slots:
         Module check(db.path());
         check.dm.Clientes.open();
         QVERIFY(check.dm.Clientes.isEmpty());
+    }
+
+    void backupFromTheMenuEndsTheProgramOnceComplete()
+    {
+        TempDatabase db;
+        QTemporaryDir folder;
+        writeDatabaseIni(folder.path(), db.path());
+        Screens screens;
+        screens.create(folder.path());
+        screens.showMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(FRprincipal));
+        addCliente(*Datamodule1, QStringLiteral("MARIA"));
+
+        // Each step runs inside the modal loop the previous click opened; a
+        // timer does not fire again inside its own handler, so each step sets the next.
+        QStringList seen;
+        QObject driver; // its end cancels the steps still pending
+        std::function<void()> step = [&] {
+            QTimer::singleShot(20, &driver, step);
+            QWidget *modal = QApplication::activeModalWidget();
+            const QString name = modal ? modal->objectName() : QString();
+            if (!seen.isEmpty() && seen.last() == name)
+                return;
+            seen << name;
+            const char *target = name.isEmpty() ? "Image9" : name == QLatin1String("frmBackup") ? "Panel1" : "FlatButton1";
+            if (QWidget *widget = (modal ? modal : FRprincipal)->findChild<QWidget *>(QLatin1String(target)))
+                QTest::mouseClick(widget, Qt::LeftButton);
+        };
+        QTimer::singleShot(0, &driver, step);
+        QTimer::singleShot(120000, &driver, [] { QCoreApplication::exit(3); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(seen, (QStringList{QString(), QStringLiteral("frmBackup"), QStringLiteral("FRmensagem14")}));
+        const QString file = DatabaseBackup::fileName(DatabaseBackup::defaultDestination(db.path()), QDate::currentDate());
+        QVERIFY2(QFileInfo(file).size() > 0, qPrintable(file));
     }
 
     void createToolRefusesAnExistingFile()

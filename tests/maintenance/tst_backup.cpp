@@ -1,7 +1,6 @@
 #include "common/TempDatabase.h"
 
 #include "data/DatabaseError.h"
-#include "data/FbApi.h"
 #include "data/ServiceManager.h"
 #include "maintenance/DatabaseBackup.h"
 
@@ -16,7 +15,7 @@ namespace {
 
 const QDate kToday(2026, 12, 8);
 
-// Rows of every kind, blobs up to 1.2 MB, accented text and moved generators.
+// Rows of every kind, blobs up to 400 KB, accented text and moved generators.
 const char kFill[] = R"(
 set term ^;
 execute block as
@@ -35,7 +34,7 @@ begin
   end
   logo = '';
   i = 0;
-  while (i < 150) do begin
+  while (i < 50) do begin
     logo = logo || lpad('', 8000, 'logo' || :i);
     i = i + 1;
   end
@@ -104,11 +103,15 @@ class TstBackup : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_lockFolder;
+
 private slots:
     void initTestCase()
     {
-        // isql-fb and gbak work on our files with the engine's lock folder we use.
-        fb::prepareLockFolder();
+        // A lock folder of our own, shared with the isql-fb and gbak we start,
+        // keeps other programs' engines on this machine out of our way.
+        QVERIFY(m_lockFolder.isValid());
+        qputenv("FIREBIRD_LOCK", QFile::encodeName(m_lockFolder.path()));
     }
 
     void fileName_data()

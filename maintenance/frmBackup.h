@@ -1,0 +1,58 @@
+#pragma once
+
+#include "widgets/FormBase.h"
+
+#include <QDate>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+// The backup screen: backs up the database the program works on into a file
+// named after the destination and the date, waits for the service to finish
+// while showing its progress, then hands over to what ends the program.
+class frmBackupForm : public FormBase
+{
+    Q_OBJECT
+public:
+    explicit frmBackupForm(QWidget *parent = nullptr);
+
+    // What follows a completed backup; FRmensagem14, which ends the program, unless replaced.
+    void setAfterBackup(std::function<void()> afterBackup) { m_afterBackup = std::move(afterBackup); }
+    // The day that names the file; tests fix it.
+    void setToday(std::function<QDate()> today) { m_today = std::move(today); }
+
+    void Panel1Click();
+
+protected:
+    void FormShow() override;
+    void FormClose() override;
+
+private:
+    // The controls are locked and the cursor waits while the backup runs, however it ends.
+    class Busy
+    {
+    public:
+        explicit Busy(frmBackupForm *form);
+        ~Busy();
+
+    private:
+        frmBackupForm *m_form;
+    };
+
+    void setBusy(bool busy);
+    void showError(const QString &reason);
+
+    QLabel *m_label1;
+    QLineEdit *m_destino;
+    QLineEdit *m_banco;
+    QPushButton *m_panel1;
+    QPlainTextEdit *m_progresso;
+    std::function<void()> m_afterBackup;
+    std::function<QDate()> m_today;
+};
+
+extern frmBackupForm *frmBackup;
