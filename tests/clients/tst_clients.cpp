@@ -714,6 +714,31 @@ private slots:
         QCOMPARE(visibleToolbar(FRcadastro), (QStringList{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar"}));
     }
 
+    void deleteOfARowLockedElsewhereKeepsTheQuestionOpen()
+    {
+        addClient(QStringLiteral("ANA"));
+        showRegistry();
+        Module other(m_program->database.path());
+        other.dm.Clientes.open();
+        other.dm.Clientes.edit();
+        other.dm.Clientes.fieldByName(QStringLiteral("OBS")).setValue(QStringLiteral("em uso"));
+        other.dm.Clientes.post();
+
+        bool stillAsked = false;
+        ModalDriver driver(QStringLiteral("FRmensagem6"), [&](QWidget *question) {
+            QTest::mouseClick(child(question, QStringLiteral("FlatButton1")), Qt::LeftButton);
+            stillAsked = question->isVisible() && !errordisplay::lastError().isEmpty();
+            QTest::mouseClick(child(question, QStringLiteral("FlatButton2")), Qt::LeftButton);
+        });
+        QTest::mouseClick(FRcadastro->BTexcluir, Qt::LeftButton);
+        QVERIFY(driver.acted());
+        QVERIFY2(stillAsked, qPrintable(errordisplay::lastError()));
+        QVERIFY(errordisplay::lastError().contains(QStringLiteral("update conflicts")));
+        QCOMPARE(openWindows(), QStringList{QStringLiteral("FRcadastro")});
+        QCOMPARE(FRcadastro->DBEdit2->text(), QStringLiteral("ANA"));
+        QCOMPARE(count(QStringLiteral("CLIENTES")), 1);
+    }
+
     void deleteOnAnEmptyListDoesNothing()
     {
         showRegistry();
