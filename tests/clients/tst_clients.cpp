@@ -544,6 +544,19 @@ private slots:
         QCOMPARE(errordisplay::lastError(), QString());
     }
 
+    void searchWithACharacterOutsideWin1252()
+    {
+        addLookupRows();
+        FRconsultacli->show();
+        QVERIFY(QTest::qWaitForWindowActive(FRconsultacli));
+        search(FRconsultacli, QStringLiteral("JŁ"), 0);
+        QVERIFY2(errordisplay::lastError().contains(QStringLiteral("Ł")), qPrintable(errordisplay::lastError()));
+        QCOMPARE(FRconsultacli->EDlocalizar->text(), QStringLiteral("JŁ"));
+        QCOMPARE(gridColumn(grid(FRconsultacli), 0), QStringList());
+        QTest::keyClick(FRconsultacli->EDlocalizar, Qt::Key_Backspace);
+        QCOMPARE(gridColumn(grid(FRconsultacli), 0), (QStringList{"JOANA", "JOAQUIM", "JOSE"}));
+    }
+
     void lookupStartsAfreshOnEveryShowing()
     {
         addLookupRows();
