@@ -31,20 +31,22 @@ const QStringList kFields{"DBEdit2", "DBtipo", "DBEdit14", "DBEdit4", "DBEdit3",
                           "DBEdit6", "DBEdit8", "DBEdit9", "DBEdit11", "DBEdit12", "DBEdit10", "DBEdit7"};
 const QStringList kToolbar{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar", "BTsalvar", "BTcancelar"};
 
-// Every screen of the program on a database of its own.
+// Every screen of the program on a copy of a freshly made database.
 struct Program
 {
-    TempDatabase database;
-    QTemporaryDir config;
+    QTemporaryDir folder;
+    const QString database = folder.filePath(QStringLiteral("QUINDELO.FDB"));
     Screens screens;
 
-    Program()
+    explicit Program(const QString &emptyDatabase)
     {
-        QFile ini(config.filePath(QStringLiteral("Arquivo.ini")));
+        QFile::copy(emptyDatabase, database);
+        QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner);
+        QFile ini(folder.filePath(QStringLiteral("Arquivo.ini")));
         ini.open(QIODevice::WriteOnly);
-        ini.write("[Configuracoes]\nCaminhoBD=" + database.path().toUtf8() + "\n");
+        ini.write("[Configuracoes]\nCaminhoBD=" + database.toUtf8() + "\n");
         ini.close();
-        screens.create(config.path());
+        screens.create(folder.path());
     }
 };
 
@@ -226,6 +228,8 @@ class TstClients : public QObject
 {
     Q_OBJECT
 
+    // Made once; each test works on a copy of it.
+    TempDatabase m_emptyDatabase;
     std::unique_ptr<Program> m_program;
 
     // Shows the registry as the main menu does, and makes it the active window.
@@ -253,7 +257,7 @@ private slots:
     void init()
     {
         errordisplay::clearLastError();
-        m_program = std::make_unique<Program>();
+        m_program = std::make_unique<Program>(m_emptyDatabase.path());
     }
 
     void cleanup() { m_program.reset(); }
@@ -544,6 +548,19 @@ private slots:
         QCOMPARE(errordisplay::lastError(), QString());
     }
 
+    void searchWithACharacterOutsideWin1252()
+    {
+        addLookupRows();
+        FRconsultacli->show();
+        QVERIFY(QTest::qWaitForWindowActive(FRconsultacli));
+        search(FRconsultacli, QStringLiteral("JŁ"), 0);
+        QVERIFY2(errordisplay::lastError().contains(QStringLiteral("Ł")), qPrintable(errordisplay::lastError()));
+        QCOMPARE(FRconsultacli->EDlocalizar->text(), QStringLiteral("JŁ"));
+        QCOMPARE(gridColumn(grid(FRconsultacli), 0), QStringList());
+        QTest::keyClick(FRconsultacli->EDlocalizar, Qt::Key_Backspace);
+        QCOMPARE(gridColumn(grid(FRconsultacli), 0), (QStringList{"JOANA", "JOAQUIM", "JOSE"}));
+    }
+
     void lookupStartsAfreshOnEveryShowing()
     {
         addLookupRows();
@@ -712,6 +729,31 @@ private slots:
         QCOMPARE(FRcadastro->DBEdit2->text(), shown);
         QCOMPARE(openWindows(), QStringList{QStringLiteral("FRcadastro")});
         QCOMPARE(visibleToolbar(FRcadastro), (QStringList{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar"}));
+    }
+
+    void deleteOfARowLockedElsewhereKeepsTheQuestionOpen()
+    {
+        addClient(QStringLiteral("ANA"));
+        showRegistry();
+        Module other(m_program->database);
+        other.dm.Clientes.open();
+        other.dm.Clientes.edit();
+        other.dm.Clientes.fieldByName(QStringLiteral("OBS")).setValue(QStringLiteral("em uso"));
+        other.dm.Clientes.post();
+
+        bool stillAsked = false;
+        ModalDriver driver(QStringLiteral("FRmensagem6"), [&](QWidget *question) {
+            QTest::mouseClick(child(question, QStringLiteral("FlatButton1")), Qt::LeftButton);
+            stillAsked = question->isVisible() && !errordisplay::lastError().isEmpty();
+            QTest::mouseClick(child(question, QStringLiteral("FlatButton2")), Qt::LeftButton);
+        });
+        QTest::mouseClick(FRcadastro->BTexcluir, Qt::LeftButton);
+        QVERIFY(driver.acted());
+        QVERIFY2(stillAsked, qPrintable(errordisplay::lastError()));
+        QVERIFY(errordisplay::lastError().contains(QStringLiteral("update conflicts")));
+        QCOMPARE(openWindows(), QStringList{QStringLiteral("FRcadastro")});
+        QCOMPARE(FRcadastro->DBEdit2->text(), QStringLiteral("ANA"));
+        QCOMPARE(count(QStringLiteral("CLIENTES")), 1);
     }
 
     void deleteOnAnEmptyListDoesNothing()
