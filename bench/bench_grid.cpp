@@ -1,6 +1,7 @@
 // Scrolls the receipts grid from the first to the last row of a big RECIBOS
 // table and prints the time taken and how much the process grew.
-//   bench_grid [ROWS]   (default 1,000,000; a fresh database in a temporary folder)
+//   bench_grid [ROWS [FOLDER]]   (default 1,000,000 rows in a temporary folder;
+//   FOLDER/GRID.FDB is filled once and then reused)
 #include "data/DatabaseCreator.h"
 #include "data/Datamodule1.h"
 #include "data/Statement.h"
@@ -59,16 +60,21 @@ int main(int argc, char **argv)
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 1000000;
 
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("BENCH.FDB"));
-    databasecreator::create(path);
+    QTemporaryDir temporary;
+    const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : temporary.path();
+    const QString path = folder + QStringLiteral("/GRID.FDB");
+    const bool reused = QFile::exists(path);
+    if (!reused)
+        databasecreator::create(path);
     QTemporaryDir config;
     DataModule dm(config.path());
     dm.Base.setDatabaseName(path);
     QElapsedTimer timer;
     timer.start();
-    fill(dm, rows);
-    std::printf("filled %d receipts in %.1f s\n", rows, timer.elapsed() / 1000.0);
+    if (!reused) {
+        fill(dm, rows);
+        std::printf("filled %d receipts in %.1f s\n", rows, timer.elapsed() / 1000.0);
+    }
 
     const long before = residentKb();
     timer.restart();
