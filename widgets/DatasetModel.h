@@ -17,7 +17,8 @@ public:
         QString title;
         int width = 64;
     };
-    static constexpr int kFetchBatch = 200;
+    // As the dataset grows its row buffer.
+    static constexpr int kFetchBatch = 1000;
 
     explicit DatasetModel(QObject *parent = nullptr);
 

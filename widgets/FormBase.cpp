@@ -35,10 +35,11 @@ FormBase::~FormBase()
 
 void FormBase::showModal()
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+    // A screen that gave itself a size keeps it.
+    if (!testAttribute(Qt::WA_Resized))
         adjustSize();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
-    }
     exec();
 }
 

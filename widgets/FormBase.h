@@ -3,12 +3,11 @@
 #include <QDialog>
 
 class QKeyEvent;
-class QVBoxLayout;
 class TitlePanel;
 
 // A borderless modal form with the title panel across its top. It is created
 // once and shown again and again; closing only hides it. The form sees every
-// key before the focused control (FormKeyDown / FormKeyPress).
+// key before the focused control (FormKeyDown).
 class FormBase : public QDialog
 {
     Q_OBJECT
@@ -42,7 +41,8 @@ protected:
     virtual void FormShow() {}
     virtual void FormClose() {}
     // Called with every key pressed in the form before the focused control
-    // sees it; return true to swallow the key.
+    // sees it; return true to swallow the key. An override that keeps Enter
+    // moving the focus calls FormBase::FormKeyDown for the keys it leaves alone.
     virtual bool FormKeyDown(QKeyEvent *event);
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
