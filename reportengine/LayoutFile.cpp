@@ -1,6 +1,7 @@
 #include "LayoutFile.h"
 
 #include "ReportError.h"
+#include "ValueFormat.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -236,6 +237,11 @@ bool readTextProperty(const LineReader &reader, const Token &token, ReportObject
     } else if (key == QLatin1String("linegap")) {
         object.gaps.between = reader.number(token);
     } else if (key == QLatin1String("format")) {
+        try {
+            valueformat::format(QVariant(0), token.value);
+        } catch (const ReportError &error) {
+            reader.fail(error.message());
+        }
         object.displayFormat = token.value;
     } else if (key == QLatin1String("frame")) {
         readFrame(reader, token, object.frame);

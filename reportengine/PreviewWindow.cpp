@@ -144,6 +144,7 @@ void PreviewWindow::buildToolbar()
     m_find = new QLineEdit(bar);
     m_find->setObjectName(QStringLiteral("EDlocalizar"));
     m_find->setPlaceholderText(QStringLiteral("Localizar texto"));
+    m_find->setMinimumWidth(140);
     m_find->setMaximumWidth(200);
     bar->addWidget(m_find);
     connect(m_find, &QLineEdit::returnPressed, this, [this] { guarded([this] { findClicked(); }); });

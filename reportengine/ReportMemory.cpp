@@ -1,5 +1,7 @@
 #include "ReportMemory.h"
 
+#include <cstdlib> // defines __GLIBC__ where it applies
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -10,9 +12,8 @@ void retainFreedMemory()
 {
 #ifdef __GLIBC__
     static const bool done = [] {
-        mallopt(M_MMAP_THRESHOLD, 256 << 20);
-        mallopt(M_TRIM_THRESHOLD, 256 << 20);
         mallopt(M_TOP_PAD, 64 << 20);
+        mallopt(M_TRIM_THRESHOLD, 256 << 20);
         return true;
     }();
     (void)done;

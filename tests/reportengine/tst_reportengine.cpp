@@ -134,6 +134,8 @@ void TstReportEngine::brokenLayouts_data()
     QTest::newRow("open bracket") << head + "text T left=0 top=0 width=1 height=1 text=\"[a.b\"" << 3 << "falta \"]\"";
     QTest::newRow("bad alignment") << head + "text T left=0 top=0 width=1 height=1 align=middle" << 3
                                    << "align=middle inválido; use center, left, right";
+    QTest::newRow("bad pattern") << head + "text T left=0 top=0 width=1 height=1 format=%2.2x" << 3
+                                 << "formato de exibição inválido: %2.2x";
     QTest::newRow("bad colour") << head + "text T left=0 top=0 width=1 height=1 fill=#12" << 3 << "cor inválida";
     QTest::newRow("data band without source") << "layout x\nband D kind=data height=10" << 2 << "precisa de source";
     QTest::newRow("band without kind") << "layout x\nband D height=10" << 2 << "precisa de kind e height";
