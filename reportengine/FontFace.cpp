@@ -13,18 +13,18 @@ namespace {
 // Text that needs shaping is measured at print resolution.
 constexpr double kMeasuringDpi = 1200;
 
-QFont baseFont(const FontSpec &spec)
+QFont baseFont(const FontDesc &desc)
 {
-    QFont font(spec.family);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+    QFont font(desc.family);
+    font.setBold(desc.bold);
+    font.setItalic(desc.italic);
     font.setKerning(false);
     return font;
 }
 
-double pixelSizeOf(const FontSpec &spec)
+double pixelSizeOf(const FontDesc &desc)
 {
-    return spec.pointSize * units::kPerInch / 72.0;
+    return desc.pointSize * units::kPerInch / 72.0;
 }
 
 const QImage &measuringDevice()
@@ -41,20 +41,20 @@ const QImage &measuringDevice()
 
 } // namespace
 
-const FontFace &FontFace::of(const FontSpec &spec)
+const FontFace &FontFace::of(const FontDesc &desc)
 {
     using Key = std::tuple<QString, double, bool, bool>;
     static std::map<Key, std::unique_ptr<FontFace>> faces;
-    const Key key{spec.family, spec.pointSize, spec.bold, spec.italic};
+    const Key key{desc.family, desc.pointSize, desc.bold, desc.italic};
     auto it = faces.find(key);
     if (it == faces.end())
-        it = faces.emplace(key, std::make_unique<FontFace>(spec)).first;
+        it = faces.emplace(key, std::make_unique<FontFace>(desc)).first;
     return *it->second;
 }
 
-FontFace::FontFace(const FontSpec &spec) : m_spec(spec), m_raw(QRawFont::fromFont(baseFont(spec)))
+FontFace::FontFace(const FontDesc &desc) : m_desc(desc), m_raw(QRawFont::fromFont(baseFont(desc)))
 {
-    m_raw.setPixelSize(pixelSizeOf(spec));
+    m_raw.setPixelSize(pixelSizeOf(desc));
     if (m_raw.isValid()) {
         m_ascent = m_raw.ascent();
         m_descent = m_raw.descent();
@@ -67,8 +67,8 @@ FontFace::FontFace(const FontSpec &spec) : m_spec(spec), m_raw(QRawFont::fromFon
 
 QFont FontFace::font(double deviceDpi) const
 {
-    QFont font = baseFont(m_spec);
-    font.setPointSizeF(m_spec.pointSize * units::kPerInch / deviceDpi);
+    QFont font = baseFont(m_desc);
+    font.setPointSizeF(m_desc.pointSize * units::kPerInch / deviceDpi);
     return font;
 }
 

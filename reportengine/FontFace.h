@@ -15,9 +15,9 @@ class FontFace
 {
 public:
     // Shared faces, made on first use; the user-interface thread only.
-    static const FontFace &of(const FontSpec &spec);
+    static const FontFace &of(const FontDesc &desc);
 
-    explicit FontFace(const FontSpec &spec);
+    explicit FontFace(const FontDesc &desc);
 
     double ascent() const { return m_ascent; }
     double height() const { return m_ascent + m_descent; }
@@ -31,7 +31,7 @@ public:
 private:
     bool simple(const QString &text) const;
 
-    FontSpec m_spec;
+    FontDesc m_desc;
     QRawFont m_raw;
     double m_ascent = 0;
     double m_descent = 0;

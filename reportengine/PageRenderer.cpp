@@ -35,8 +35,8 @@ void paintPage(const PreparedReport &report, int pageIndex, QPainter &painter)
 {
     const double dpi = painter.device()->logicalDpiY();
     std::vector<const FontFace *> faces;
-    for (const FontSpec &spec : report.fonts())
-        faces.push_back(&FontFace::of(spec));
+    for (const FontDesc &desc : report.fonts())
+        faces.push_back(&FontFace::of(desc));
     QGlyphRun run;
 
     painter.save();

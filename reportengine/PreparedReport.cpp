@@ -11,7 +11,7 @@ namespace {
 constexpr quint32 kMagic = 0x514e5047; // "QNPG"
 constexpr quint16 kVersion = 1;
 
-bool sameFont(const FontSpec &a, const FontSpec &b)
+bool sameFont(const FontDesc &a, const FontDesc &b)
 {
     return a.family == b.family && a.pointSize == b.pointSize && a.bold == b.bold && a.italic == b.italic
         && a.color == b.color;
@@ -25,7 +25,7 @@ PreparedPage &PreparedReport::addPage(const QSizeF &size)
     return m_pages.last();
 }
 
-int PreparedReport::fontIndex(const FontSpec &font)
+int PreparedReport::fontIndex(const FontDesc &font)
 {
     for (int i = 0; i < m_fonts.size(); ++i) {
         if (sameFont(m_fonts.at(i), font))
@@ -55,7 +55,7 @@ void PreparedReport::clear()
 void PreparedReport::append(const PreparedReport &other)
 {
     QVector<int> fonts, images;
-    for (const FontSpec &font : other.m_fonts)
+    for (const FontDesc &font : other.m_fonts)
         fonts << fontIndex(font);
     for (const QImage &image : other.m_images)
         images << imageIndex(image);
@@ -88,7 +88,7 @@ void PreparedReport::save(QIODevice &device) const
     out.setVersion(QDataStream::Qt_6_0);
     out << kMagic << kVersion;
     out << qint32(m_fonts.size());
-    for (const FontSpec &font : m_fonts)
+    for (const FontDesc &font : m_fonts)
         out << font.family << font.pointSize << font.bold << font.italic << font.color;
     out << qint32(m_images.size());
     for (const QImage &image : m_images)
@@ -119,7 +119,7 @@ PreparedReport PreparedReport::load(QIODevice &device)
     qint32 count = 0;
     in >> count;
     for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
-        FontSpec font;
+        FontDesc font;
         in >> font.family >> font.pointSize >> font.bold >> font.italic >> font.color;
         report.m_fonts.append(font);
     }

@@ -38,11 +38,11 @@ class PreparedReport
 public:
     int pageCount() const { return int(m_pages.size()); }
     const PreparedPage &page(int index) const { return m_pages.at(index); }
-    const QVector<FontSpec> &fonts() const { return m_fonts; }
+    const QVector<FontDesc> &fonts() const { return m_fonts; }
     const QVector<QImage> &images() const { return m_images; }
 
     PreparedPage &addPage(const QSizeF &size);
-    int fontIndex(const FontSpec &font);
+    int fontIndex(const FontDesc &font);
     int imageIndex(const QImage &image);
     void clear();
     // Adds the other report's pages after these.
@@ -59,6 +59,6 @@ public:
 
 private:
     QVector<PreparedPage> m_pages;
-    QVector<FontSpec> m_fonts;
+    QVector<FontDesc> m_fonts;
     QVector<QImage> m_images;
 };

@@ -23,7 +23,7 @@ enum class ObjectKind { Text, Line, Rectangle, Picture };
 enum class LineStyle { Solid, Dotted, SquareDots };
 enum class BandKind { ReportTitle, PageHeader, MasterData, ReportSummary };
 
-struct FontSpec
+struct FontDesc
 {
     QString family = QStringLiteral("Arial");
     double pointSize = 10;
@@ -64,7 +64,7 @@ public:
     QRectF box;
 
     // Text
-    FontSpec font;
+    FontDesc font;
     Qt::Alignment hAlign = Qt::AlignLeft;
     Qt::Alignment vAlign = Qt::AlignTop;
     bool wordWrap = true;
