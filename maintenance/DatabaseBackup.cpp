@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -77,6 +80,25 @@ bool DatabaseBackup::renamableHere(const QString &database, const QString &file)
         return false;
     const QFileInfo folder(QFileInfo(file).absolutePath());
     return folder.isDir() && folder.isWritable();
+}
+
+void DatabaseBackup::makeFolder(const QString &database, const QString &file)
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    if (databasecreator::isLocalPath(database)) {
+        QDir().mkpath(folder);
+        return;
+    }
+    const QString parent = QFileInfo(folder).absolutePath();
+    if (!ServiceManager::heldOnThisMachine(database) || !QDir::isAbsolutePath(file) || QFileInfo::exists(folder)
+        || !QFileInfo(parent).isDir() || !QDir().mkdir(folder)) {
+        return;
+    }
+    // Should either fail, the server's own message about the folder says so.
+    QFile::setPermissions(folder, QFileInfo(parent).permissions());
+    struct stat parentStatus;
+    if (::stat(QFile::encodeName(parent).constData(), &parentStatus) == 0)
+        (void)::chown(QFile::encodeName(folder).constData(), uid_t(-1), parentStatus.st_gid);
 }
 
 void DatabaseBackup::run(const QString &database, const QString &file, const Progress &progress)

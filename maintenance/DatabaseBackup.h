@@ -36,6 +36,13 @@ public:
     // by absolute path into a folder that is here and that we may write.
     static bool renamableHere(const QString &database, const QString &file);
 
+    // Makes the file's folder where this machine can: any missing folders for
+    // the embedded engine; for a server on this machine, the last folder only,
+    // beside one that is here, with that one's group and permissions so that a
+    // server that may write there may write here too. A remote server's
+    // folders are its own business.
+    static void makeFolder(const QString &database, const QString &file);
+
 private:
     void backUp(const QString &database, const QString &file, const Progress &progress);
 

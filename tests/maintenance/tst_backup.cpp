@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace backupcheck;
 
 namespace {
@@ -141,6 +144,51 @@ private slots:
         QVERIFY(writeFile(folder.filePath(QStringLiteral("arquivo")), "não é uma pasta"));
         QCOMPARE(DatabaseBackup::renamableHere(database, destination.replace(QStringLiteral("%1"), folder.path())),
                  renamable);
+    }
+
+    void makeFolder_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QString>("made");
+
+        QTest::newRow("embedded, several levels") << "/x/Q.FDB" << "%1/a/b/Q.gbk" << "a/b";
+        QTest::newRow("server here, one level") << "localhost/3050:/x/Q.FDB" << "%1/Backup/Q.gbk" << "Backup";
+        QTest::newRow("server here, two levels") << "127.0.0.1:/x/Q.FDB" << "%1/a/b/Q.gbk" << "";
+        QTest::newRow("server here, relative") << "localhost:/x/Q.FDB" << "Backup/Q.gbk" << "";
+        QTest::newRow("remote server") << "servidor:/x/Q.FDB" << "%1/Backup/Q.gbk" << "";
+    }
+
+    // The folder made for a server here takes the group and permissions of
+    // the folder it is made in, which the server may write.
+    void makeFolder()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, destination);
+        QFETCH(QString, made);
+        QTemporaryDir folder;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::WriteGroup
+            | QFile::ExeGroup;
+        QVERIFY(QFile::setPermissions(folder.path(), shared));
+        // A group other than our own, where we may give one, so that copying it shows.
+        if (geteuid() == 0)
+            QCOMPARE(chown(QFile::encodeName(folder.path()).constData(), uid_t(-1), gid_t(100)), 0);
+
+        DatabaseBackup::makeFolder(database, destination.replace(QStringLiteral("%1"), folder.path()));
+        QDir::setCurrent(previous);
+
+        const QStringList entries = QDir(folder.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(entries, made.isEmpty() ? QStringList() : QStringList{made.section(QLatin1Char('/'), 0, 0)});
+        if (made.isEmpty())
+            return;
+        const QFileInfo madeFolder(QDir(folder.path()).filePath(made));
+        QVERIFY(madeFolder.isDir());
+        if (database.startsWith(QLatin1Char('/')))
+            return;
+        QCOMPARE(madeFolder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser), shared);
+        QCOMPARE(madeFolder.groupId(), QFileInfo(folder.path()).groupId());
     }
 
     void relativeDatabaseBecomesAbsolute()

@@ -1,3 +1,4 @@
+#include "BackupCheck.h"
 #include "common/TempDatabase.h"
 
 #include "app/QuindeloApplication.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QUuid>
 
 #include <memory>
 
@@ -168,6 +170,47 @@ private slots:
         clickBackup();
         QCOMPARE(m_completed, 1);
         QVERIFY(QFile::exists(DatabaseBackup::fileName(folder.filePath(destination), kToday)));
+    }
+
+    // A database a server on this machine holds: its Backup folder is made
+    // beside it, the missing database is reported, and once it is there the
+    // same screen writes a backup that restores.
+    void serverDatabaseMissingThenBackedUp()
+    {
+        if (testServer().isEmpty() || testServerFolder().isEmpty())
+            QSKIP("No Firebird server: scripts/test starts one and sets QUINDELO_TEST_SERVER and QUINDELO_TEST_SERVER_DIR.");
+        const QDir folder(QDir(testServerFolder()).filePath(QUuid::createUuid().toString(QUuid::Id128)));
+        QVERIFY(folder.mkpath(QStringLiteral(".")));
+        const QString database = testServer() + QLatin1Char(':') + folder.filePath(QStringLiteral("QUINDELO.FDB"));
+        m_module = std::make_unique<Module>(database);
+        Datamodule1 = &m_module->dm;
+
+        m_form->show();
+        QCOMPARE(edit("edtBanco")->text(), database);
+        QCOMPARE(edit("edtDestino")->text(), folder.filePath(QStringLiteral("Backup/QUINDELO.FDB")));
+        MessageBoxAnswer answer;
+        answer.arm();
+        clickBackup();
+        QVERIFY(answer.seen);
+        QCOMPARE(answer.text, QStringLiteral("Erro no Backup ! Tente novamente"));
+        QVERIFY2(answer.reason.contains(folder.filePath(QStringLiteral("QUINDELO.FDB"))), qPrintable(answer.reason));
+        QCOMPARE(m_completed, 0);
+        QVERIFY(QFileInfo(folder.filePath(QStringLiteral("Backup"))).isDir());
+        QCOMPARE(QDir(folder.filePath(QStringLiteral("Backup"))).entryList(QDir::Files), QStringList());
+
+        databasecreator::create(database);
+        addCliente(m_module->dm, QStringLiteral("JOSÉ DA CONCEIÇÃO"));
+        clickBackup();
+        QCOMPARE(m_completed, 1);
+        const QString file = folder.filePath(QStringLiteral("Backup/QUINDELO08122026.gbk"));
+        QCOMPARE(QDir(folder.filePath(QStringLiteral("Backup"))).entryList(QDir::Files),
+                 QStringList{QFileInfo(file).fileName()});
+        QTemporaryDir restoreFolder;
+        const QString restored = restoreFolder.filePath(QStringLiteral("R.FDB"));
+        const QString restoreError = backupcheck::restore(file, restored);
+        QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
+        const QString rows = backupcheck::isql(restored, "set list on; select CLIENTE from CLIENTES;");
+        QVERIFY2(rows.contains(QStringLiteral("JOSÉ DA CONCEIÇÃO")), qPrintable(rows));
     }
 
     void closingLeavesAConnectionForTheNextScreen()
