@@ -175,6 +175,8 @@ private slots:
         QTest::newRow("missing folder") << "nao/existe/Q.gbk";
         QTest::newRow("folder that is a file") << "arquivo/Q.gbk";
         QTest::newRow("folder that is the database") << "VAZIO.FDB/Q.gbk";
+        // There, not even a server running as root may make a file.
+        QTest::newRow("folder no one may write") << "/proc/Q.gbk";
     }
 
     void destinationTheServerCannotWrite()
@@ -188,6 +190,7 @@ private slots:
 
         const QString message = failure(database, file);
         QVERIFY2(message.contains(QStringLiteral("cannot open backup file %1").arg(file)), qPrintable(message));
+        QVERIFY2(!message.contains(DatabaseBackup::temporaryName(file)), qPrintable(message));
         QVERIFY(!QFile::exists(file));
         QVERIFY(!QFile::exists(DatabaseBackup::temporaryName(file)));
     }
