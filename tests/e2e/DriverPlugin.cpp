@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int kKeyInterval = 15;
-
 // Takes the test's commands, one line each with tab-separated fields, and
 // acts on the program's widgets through the window system layer, the way
 // the platform delivers a user's mouse and keys. Every command is answered
@@ -137,7 +135,7 @@ private:
             scheduleNext();
             return;
         }
-        QTimer::singleShot(kKeyInterval, this, [this, window, text] {
+        QTimer::singleShot(0, this, [this, window, text] {
             if (window) {
                 const QChar c = text.front();
                 QTest::sendKeyEvent(QTest::Click, window, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
