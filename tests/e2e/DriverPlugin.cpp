@@ -71,11 +71,6 @@ private:
     void run(const QStringList &command)
     {
         const QString verb = command.value(0);
-        if (verb == QLatin1String("modal")) {
-            const QWidget *modal = QApplication::activeModalWidget();
-            reply(QStringLiteral("ok"), modal ? nameOf(modal) : QString());
-            return;
-        }
         QString problem;
         QWidget *target = find(command.value(1), problem);
         if (target && verb != QLatin1String("text"))
@@ -108,7 +103,7 @@ private:
             mouse(view->viewport(), view->visualRect(index).center(), true);
         } else if (verb == QLatin1String("keys")) {
             reply(QStringLiteral("ok"));
-            typeSlowly(target, command.value(2));
+            typeText(target, command.value(2));
         } else if (verb == QLatin1String("key")) {
             const QKeySequence sequence(command.value(2));
             if (sequence.count() != 1)
@@ -122,7 +117,7 @@ private:
 
     // A key per turn of the event loop, as a person types: what a key sets
     // off (completions, lists, field updates) runs before the next one.
-    void typeSlowly(QWidget *target, const QString &text)
+    void typeText(QWidget *target, const QString &text)
     {
         m_typing = true;
         typeNext(QPointer<QWindow>(handle(target)), text);
