@@ -1,3 +1,4 @@
+#include "common/FirebirdTools.h"
 #include "common/TempDatabase.h"
 
 #include "data/DatabaseError.h"
@@ -7,7 +8,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,31 +58,6 @@ select * from TIPO2 order by 1;
 select gen_id(GEN_CLIENTES_ID, 0) C, gen_id(GEN_EMITENTES_ID, 0) E, gen_id(GEN_RECIBOS_ID, 0) R,
        gen_id(GEN_AGENDAMENTOS_ID, 0) A from rdb$database;
 )";
-
-QString isql(const QString &database, const QByteArray &script)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-ch"), QStringLiteral("UTF8"),
-                                               QStringLiteral("-user"), QStringLiteral("sysdba"),
-                                               QStringLiteral("-password"), QStringLiteral("tarvolimb"), database});
-    process.write(script);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000))
-        return QStringLiteral("isql-fb did not finish");
-    return QString::fromUtf8(process.readAll());
-}
-
-QString restore(const QString &backupFile, const QString &database)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("gbak"), {QStringLiteral("-c"), QStringLiteral("-user"), QStringLiteral("sysdba"),
-                                           QStringLiteral("-password"), QStringLiteral("tarvolimb"), backupFile, database});
-    if (!process.waitForFinished(120000))
-        return QStringLiteral("gbak did not finish");
-    return process.exitCode() == 0 ? QString() : QString::fromLocal8Bit(process.readAll());
-}
 
 QByteArray contents(const QString &path)
 {
@@ -201,7 +176,7 @@ private slots:
         QVERIFY(!QFile::exists(DatabaseBackup::temporaryName(file)));
         QVERIFY2(progress.filter(QStringLiteral("RECIBOS")).size() > 0, qPrintable(progress.join('\n')));
         const QString restored = db.folder() + QStringLiteral("/RESTAURADO.FDB");
-        const QString restoreError = restore(file, restored);
+        const QString restoreError = gbakRestore(file, restored);
         QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
         QCOMPARE(isql(restored, kDump), before);
     }
