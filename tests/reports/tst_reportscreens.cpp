@@ -295,14 +295,14 @@ void TstScreens::visualizarPreviewsThePeriod()
     form->Medtfim()->setDate(kHoje.addDays(1));
     QCOMPARE(closingModals([&] { clickOn(panel); }, exportPreview), QStringList{"preview"});
     QCOMPARE(pages.size(), 1);
-    QCOMPARE(linhas(pages.first()).value(1), heading);
+    QCOMPARE(pages.first().lines().value(1), heading);
     QCOMPARE(numerosImpressos(pages), firstIds);
 
     form->Medtini()->setDate(kHoje.addDays(5));
     form->Medtfim()->setDate(kHoje.addDays(5));
     QCOMPARE(closingModals([&] { clickOn(panel); }, exportPreview), QStringList{"preview"});
     QCOMPARE(numerosImpressos(pages), secondIds);
-    QCOMPARE(linhas(pages.first()).value(1), heading);
+    QCOMPARE(pages.first().lines().value(1), heading);
     QVERIFY(form->relatorio().ibqRelatorio().active());
     QCOMPARE(errordisplay::lastError(), QString());
     form->close();
