@@ -1,3 +1,4 @@
+#include "common/ScreenTesting.h"
 #include "common/PdfText.h"
 #include "common/Pictures.h"
 #include "common/TempDatabase.h"
@@ -43,9 +44,8 @@ class TstReportEngine : public QObject
 private slots:
     void initTestCase()
     {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        prepareScreenTests();
         registerReportFonts();
-        errordisplay::setPresenter([](const QString &) {});
         QVERIFY(m_dir.isValid());
         // Our own embedded lock folder: other test programs stuck on the shared one cannot block us.
         QDir(m_dir.path()).mkpath(QStringLiteral("fblock"));

@@ -1,5 +1,6 @@
 #include "ReportsFixture.h"
 
+#include "common/ScreenTesting.h"
 #include "common/TempDatabase.h"
 
 #include "app/ExportPeriodo.h"
@@ -57,9 +58,8 @@ class TstReports : public QObject
 private slots:
     void initTestCase()
     {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        prepareScreenTests();
         registerReportFonts();
-        errordisplay::setPresenter([](const QString &) {});
     }
     void init() { errordisplay::clearLastError(); }
 

@@ -1,6 +1,7 @@
 #include "ReportsFixture.h"
 
 #include "app/Screens.h"
+#include "common/ScreenTesting.h"
 #include "common/TempDatabase.h"
 
 #include "reportengine/PreviewWindow.h"
@@ -98,9 +99,8 @@ class TstScreens : public QObject
 private slots:
     void initTestCase()
     {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        prepareScreenTests();
         registerReportFonts();
-        errordisplay::setPresenter([](const QString &) {});
     }
     void init() { errordisplay::clearLastError(); }
 

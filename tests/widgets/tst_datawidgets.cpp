@@ -1,3 +1,4 @@
+#include "common/ScreenTesting.h"
 #include "common/Pictures.h"
 #include "common/TempDatabase.h"
 
@@ -45,11 +46,7 @@ class TstDataWidgets : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-        errordisplay::setPresenter([](const QString &) {});
-    }
+    void initTestCase() { prepareScreenTests(); }
 
     void gridFetchesOnlyAsItScrolls_data()
     {
