@@ -1,9 +1,8 @@
 // Times a backup made through the backup screen against Firebird's own
 // `gbak -b` of the same database (100,000 clients, 1,000,000 receipts).
 //   bench_backup [FOLDER]   (reuses FOLDER/BENCH-BACKUP.FDB when it is already filled)
-#include "data/DatabaseCreator.h"
+#include "common/BenchDatabase.h"
 #include "data/DatabaseError.h"
-#include "data/FbApi.h"
 #include "data/Datamodule1.h"
 #include "maintenance/DatabaseBackup.h"
 #include "maintenance/frmBackup.h"
@@ -22,60 +21,7 @@
 #include <cstdio>
 #include <vector>
 
-using namespace Firebird;
-
 namespace {
-
-constexpr int kClients = 100000;
-constexpr int kReceipts = 1000000;
-
-// The rows are made by the engine itself: the bench measures backups, not inserts.
-const char kFillClients[] = R"(
-execute block as
-  declare i int = 1;
-begin
-  while (i <= 100000) do begin
-    insert into CLIENTES (ID_CLIENTE, CLIENTE, CIDADE, UF, CPF, CLASSIFICACAO, ENDERECO, TELEFONE, EMAIL)
-    values (gen_id(GEN_CLIENTES_ID, 1), 'CLIENTE DE TESTE ' || lpad(:i, 6, '0'), 'SAO PAULO', 'SP',
-            lpad(mod(:i, 1000), 3, '0') || '.456.789-01', 'FISICA', 'RUA DAS FLORES, ' || :i, '(11) 5555-0000',
-            'cliente' || :i || '@exemplo.com.br');
-    i = i + 1;
-  end
-end)";
-
-const char kFillReceipts[] = R"(
-execute block as
-  declare i int = 1;
-begin
-  while (i <= 200000) do begin
-    insert into RECIBOS (ID_RECIBO, EMITENTE, CLIENTE, VALOR, VALOREXTENSO, DATA, DATARECIBO, LOCAL, TIPO, REFERENTE)
-    values (gen_id(GEN_RECIBOS_ID, 1), 'CLIENTE DE TESTE ' || lpad(mod(:i, 100000), 6, '0'), 'EMPRESA EMITENTE LTDA',
-            (10000 + mod(:i, 50000)) / 100.00, 'Cem Reais.', dateadd(mod(:i, 2000) day to date '2020-01-01'),
-            '01 de janeiro de 2024', 'Recife', iif(mod(:i, 2) = 0, 'PAGAMENTO', 'RECEBIMENTO'), 'servicos prestados');
-    i = i + 1;
-  end
-end)";
-
-void execute(IAttachment *attachment, ITransaction *transaction, const char *sql)
-{
-    fb::call([&](fb::Status *st) { attachment->execute(st, transaction, 0, sql, 3, nullptr, nullptr, nullptr, nullptr); });
-}
-
-void fill(const QString &path)
-{
-    const QByteArray name = path.toLocal8Bit();
-    IAttachment *attachment = fb::call([&](fb::Status *st) {
-        return fb::provider()->attachDatabase(st, name.constData(), 0, nullptr);
-    });
-    ITransaction *transaction = fb::call([&](fb::Status *st) { return attachment->startTransaction(st, 0, nullptr); });
-    execute(attachment, transaction, kFillClients);
-    for (int part = 0; part < kReceipts / 200000; ++part) {
-        execute(attachment, transaction, kFillReceipts);
-        fb::call([&](fb::Status *st) { transaction->commitRetaining(st); });
-    }
-    fb::call([&](fb::Status *st) { transaction->commit(st); });
-    fb::call([&](fb::Status *st) { attachment->detach(st); });
-}
 
 double median(std::vector<double> values)
 {
@@ -95,20 +41,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTemporaryDir scratch;
     const QString folder = app.arguments().value(1, scratch.path());
-    QDir().mkpath(folder);
-    const QString path = QDir(folder).absoluteFilePath(QStringLiteral("BENCH-BACKUP.FDB"));
-    fb::prepareLockFolder();
 
     try {
-        if (!QFile::exists(path)) {
-            databasecreator::create(path);
-            QElapsedTimer timer;
-            timer.start();
-            fill(path);
-            std::printf("fill: %d clients + %d receipts in %.1f s\n", kClients, kReceipts, seconds(timer));
-        } else {
-            std::printf("fill: reusing %s\n", qPrintable(path));
-        }
+        const QString path = benchdb::prepare(folder, QStringLiteral("BENCH-BACKUP.FDB"), benchdb::Contents());
         std::printf("database: %.1f MB\n", QFileInfo(path).size() / 1048576.0);
 
         const QDate today(2026, 12, 8);

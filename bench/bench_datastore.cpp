@@ -1,18 +1,16 @@
-// Fills a database with 100,000 clients (each with a 100 KB logo) and 1,000,000
-// receipts, then times the data layer against the bare client library on the
+// On a database of 100,000 clients (each with a 100 KB logo) and 1,000,000
+// receipts, times the data layer against the bare client library on the
 // same statements and prints the figures.
 //   bench_datastore [FOLDER]   (reuses FOLDER/BENCH.FDB when it is already filled)
-#include "data/DatabaseCreator.h"
+#include "common/BenchDatabase.h"
 #include "data/DatabaseError.h"
 #include "data/Datamodule1.h"
 #include "data/FbApi.h"
 #include "data/Statement.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -26,22 +24,7 @@ using namespace Firebird;
 
 namespace {
 
-constexpr int kClients = 100000;
-constexpr int kReceipts = 1000000;
 constexpr int kLogoBytes = 100 * 1024;
-
-const char *const kFirstNames[] = {"ANA", "ANTONIO", "BEATRIZ", "BRUNO", "CARLOS", "CLARA", "DANIEL", "EDUARDO",
-                                   "FERNANDA", "GABRIEL", "HELENA", "JOAO", "JOSE", "JULIA", "LUCAS", "MARIA",
-                                   "MARCOS", "PAULO", "PEDRO", "RAFAEL", "SILVIA", "TIAGO", "VITORIA", "ZILDA"};
-const char *const kSurnames[] = {"ALMEIDA", "ALVES", "BARBOSA", "CARDOSO", "COSTA", "FERREIRA", "GOMES", "LIMA",
-                                 "MARTINS", "OLIVEIRA", "PEREIRA", "RIBEIRO", "RODRIGUES", "SANTOS", "SILVA", "SOUZA"};
-
-QString clientName(int i)
-{
-    return QStringLiteral("%1 %2 %3")
-        .arg(QLatin1String(kFirstNames[i % 24]), QLatin1String(kSurnames[(i / 24) % 16]))
-        .arg(i, 6, 10, QLatin1Char('0'));
-}
 
 long residentKb()
 {
@@ -64,36 +47,6 @@ double timeMs(const std::function<void()> &work)
     timer.start();
     work();
     return double(timer.nsecsElapsed()) / 1e6;
-}
-
-void fill(DataModule &dm)
-{
-    dm.Base.open();
-    PreparedStatement client(dm.Base, QStringLiteral(
-        "insert into CLIENTES (ID_CLIENTE, CLIENTE, CIDADE, UF, CPF, CLASSIFICACAO, FOTO_MARC) "
-        "values (gen_id(GEN_CLIENTES_ID, 1), :CLIENTE, :CIDADE, 'PE', :CPF, 'FÍSICA', :FOTO_MARC)"));
-    QByteArray logo(kLogoBytes, Qt::Uninitialized);
-    for (int b = 0; b < logo.size(); ++b)
-        logo[b] = char((b * 7919) >> 3);
-    for (int i = 1; i <= kClients; ++i) {
-        logo[0] = char(i);
-        client.execute(dm.Tra, QVariantList{clientName(i), QStringLiteral("São Paulo"),
-                                            QStringLiteral("%1.456.789-01").arg(i % 1000, 3, 10, QLatin1Char('0')), logo});
-        if (i % 1000 == 0)
-            dm.Tra.commitRetaining();
-    }
-    dm.Tra.commitRetaining();
-    PreparedStatement receipt(dm.Base, QStringLiteral(
-        "insert into RECIBOS (ID_RECIBO, EMITENTE, CLIENTE, VALOR, VALOREXTENSO, DATA, DATARECIBO, LOCAL, TIPO, REFERENTE) "
-        "values (gen_id(GEN_RECIBOS_ID, 1), :EMITENTE, 'EMPRESA EMITENTE LTDA', :VALOR, 'Cem Reais.', :DATA, "
-        "'01 de janeiro de 2024', 'Recife', 'RECEBIMENTO', 'serviços prestados')"));
-    for (int i = 1; i <= kReceipts; ++i) {
-        receipt.execute(dm.Tra, QVariantList{clientName(i % kClients + 1), QVariant::fromValue(Numeric{10000 + i % 50000, -2}),
-                                             QDate(2020, 1, 1).addDays(i % 2000)});
-        if (i % 100000 == 0)
-            dm.Tra.commitRetaining();
-    }
-    dm.Tra.commitRetaining();
 }
 
 // The same statement straight through the client library: prepare, open with
@@ -136,25 +89,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir scratch;
-    const QString folder = app.arguments().value(1, scratch.path());
-    QDir().mkpath(folder);
-    const QString path = QDir(folder).filePath(QStringLiteral("BENCH.FDB"));
     const QString noConfig = scratch.path();
 
     try {
-        if (!QFile::exists(path)) {
-            databasecreator::create(path);
-            // Filling a million rows with every page forced to disk would take hours.
-            QProcess::execute(QStringLiteral("gfix"), {QStringLiteral("-write"), QStringLiteral("async"),
-                                                       QStringLiteral("-user"), QStringLiteral("SYSDBA"), path});
-            DataModule dm(noConfig);
-            dm.Base.setDatabaseName(path);
-            const double ms = timeMs([&] { fill(dm); });
-            std::printf("fill: %d clients + %d receipts in %.1f s (%.0f rows/s)\n", kClients, kReceipts, ms / 1000,
-                        (kClients + kReceipts) / (ms / 1000));
-        } else {
-            std::printf("fill: reusing %s\n", qPrintable(path));
-        }
+        benchdb::Contents contents;
+        contents.logoBytes = kLogoBytes;
+        const QString path = benchdb::prepare(app.arguments().value(1, scratch.path()), QStringLiteral("BENCH.FDB"), contents);
 
         DataModule dm(noConfig);
         dm.Base.setDatabaseName(path);
@@ -208,7 +148,7 @@ int main(int argc, char *argv[])
         const QByteArray lookupSql = ParsedSql::parse(lookup.join(QLatin1Char('\n'))).text.toUtf8();
         const long lookupBefore = residentKb();
         for (int c = 0; c < 40; ++c) {
-            const QString name = clientName(1 + c * 2477);
+            const QString name = benchdb::clientName(1 + c * 2477);
             for (int length = 1; length <= 8; ++length) {
                 const QString typed = name.left(length);
                 ours.push_back(timeMs([&] {
@@ -228,7 +168,7 @@ int main(int argc, char *argv[])
         }
         std::printf("client lookup over %d clients with a %d KB logo each (%zu keystrokes, 20 rows): median %.2f ms "
                     "(bare client %.2f ms, ratio %.2f); memory growth %.1f MB\n",
-                    kClients, kLogoBytes / 1024, ours.size(), median(ours), median(bare), median(ours) / median(bare),
+                    benchdb::kClients, kLogoBytes / 1024, ours.size(), median(ours), median(bare), median(ours) / median(bare),
                     (residentKb() - lookupBefore) / 1024.0);
 
         // One receipt saved: post and commit-retaining.

@@ -6,15 +6,12 @@
 #include "clients/LookupQueries.h"
 #include "widgets/CaseEdit.h"
 #include "widgets/DBGrid.h"
-#include "data/DatabaseCreator.h"
+#include "common/BenchDatabase.h"
 #include "data/Datamodule1.h"
-#include "data/Statement.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -26,35 +23,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kClients = 100000;
-
-const char *const kFirstNames[] = {"ANA", "ANTONIO", "BEATRIZ", "BRUNO", "CARLOS", "CLARA", "DANIEL", "EDUARDO",
-                                   "FERNANDA", "GABRIEL", "HELENA", "JOAO", "JOSE", "JULIA", "LUCAS", "MARIA",
-                                   "MARCOS", "PAULO", "PEDRO", "RAFAEL", "SILVIA", "TIAGO", "VITORIA", "ZILDA"};
-const char *const kSurnames[] = {"ALMEIDA", "ALVES", "BARBOSA", "CARDOSO", "COSTA", "FERREIRA", "GOMES", "LIMA",
-                                 "MARTINS", "OLIVEIRA", "PEREIRA", "RIBEIRO", "RODRIGUES", "SANTOS", "SILVA", "SOUZA"};
-
-QString clientName(int i)
-{
-    return QStringLiteral("%1 %2 %3")
-        .arg(QLatin1String(kFirstNames[i % 24]), QLatin1String(kSurnames[(i / 24) % 16]))
-        .arg(i, 6, 10, QLatin1Char('0'));
-}
-
-void fill(DataModule &dm)
-{
-    dm.Base.open();
-    dm.Tra.startTransaction();
-    PreparedStatement insert(dm.Base, QStringLiteral(
-        "INSERT INTO CLIENTES (ID_CLIENTE, CLIENTE, CIDADE, UF, CPF, CLASSIFICACAO) "
-        "VALUES (GEN_ID(GEN_CLIENTES_ID, 1), ?, 'RECIFE', 'PE', ?, ?)"));
-    for (int i = 1; i <= kClients; ++i) {
-        insert.execute(dm.Tra, QVariantList{clientName(i), QStringLiteral("%1.456.789-01").arg(i % 1000, 3, 10, QLatin1Char('0')),
-                                            i % 3 ? QStringLiteral("FÍSICA") : QStringLiteral("JURÍDICA")});
-    }
-    dm.Tra.commitRetaining();
-}
 
 // CPU time of the whole process, which a loaded machine does not inflate as it does the wall clock.
 double cpuMs()
@@ -78,22 +46,13 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     QTemporaryDir scratch;
-    const QString folder = app.arguments().value(1, scratch.path());
-    QDir().mkpath(folder);
-    const QString path = QDir(folder).filePath(QStringLiteral("LOOKUP.FDB"));
-
     DataModule dm(scratch.path());
-    dm.Base.setDatabaseName(path);
     Datamodule1 = &dm;
     try {
-        if (!QFile::exists(path)) {
-            databasecreator::create(path);
-            QElapsedTimer timer;
-            timer.start();
-            fill(dm);
-            std::printf("fill: %d clients in %.1f s\n", kClients, double(timer.elapsed()) / 1000);
-        }
-
+        benchdb::Contents clientsOnly;
+        clientsOnly.receipts = 0;
+        dm.Base.setDatabaseName(benchdb::prepare(app.arguments().value(1, scratch.path()), QStringLiteral("LOOKUP.FDB"),
+                                                 clientsOnly));
         FRconsultacliForm lookup;
         lookup.resize(800, 600);
         lookup.show();
@@ -101,7 +60,7 @@ int main(int argc, char *argv[])
         QAbstractItemView *grid = lookup.DBGrid1;
         std::vector<double> typed, erased, cpu;
         for (int c = 0; c < 40; ++c) {
-            const QString name = clientName(1 + c * 2477);
+            const QString name = benchdb::clientName(1 + c * 2477);
             for (int length = 1; length <= 10; ++length) {
                 QElapsedTimer timer;
                 const double cpuStart = cpuMs();
@@ -126,7 +85,7 @@ int main(int argc, char *argv[])
         // The query alone, as each keystroke issues it, for comparison.
         std::vector<double> queryOnly;
         for (int c = 0; c < 40; ++c) {
-            const QString name = clientName(1 + c * 2477);
+            const QString name = benchdb::clientName(1 + c * 2477);
             for (int length = 1; length <= 10; ++length) {
                 QElapsedTimer timer;
                 timer.start();
@@ -142,7 +101,7 @@ int main(int argc, char *argv[])
                     "  typed:   median %.2f ms (%zu)\n"
                     "  erased:  median %.2f ms (%zu; the shortest prefixes match the most rows)\n"
                     "  query alone (re-issue + first row, no grid): median %.2f ms\n",
-                    kClients, all.size(), percentile(all, 0.5), percentile(all, 0.9), percentile(all, 1.0), percentile(cpu, 0.5),
+                    benchdb::kClients, all.size(), percentile(all, 0.5), percentile(all, 0.9), percentile(all, 1.0), percentile(cpu, 0.5),
                     percentile(typed, 0.5), typed.size(), percentile(erased, 0.5), erased.size(), percentile(queryOnly, 0.5));
     } catch (const std::exception &error) {
         std::fprintf(stderr, "%s\n", error.what());

@@ -1,10 +1,8 @@
 // A period holding 100,000 receipts: time and peak memory from "Visualizar"
 // (query opened) to prepared pages, and from there to a PDF file.
 //   bench_periodo [FOLDER]   (reuses FOLDER/BENCH_REPORTS.FDB when it is already filled)
-#include "data/DatabaseCreator.h"
+#include "common/BenchDatabase.h"
 #include "data/Datamodule1.h"
-#include "data/Numeric.h"
-#include "data/Statement.h"
 #include "reportengine/ReportExport.h"
 #include "reportengine/ReportFonts.h"
 #include "reports/RelatorioPeriodo.h"
@@ -47,23 +45,6 @@ void resetPeak()
         clear.write("5");
 }
 
-void fill(DataModule &dm)
-{
-    dm.Base.open();
-    dm.Tra.startTransaction();
-    PreparedStatement insert(dm.Base, QStringLiteral(
-        "insert into RECIBOS (ID_RECIBO, EMITENTE, CLIENTE, VALOR, DATA, TIPO, REFERENTE) "
-        "values (gen_id(GEN_RECIBOS_ID, 1), :EMITENTE, 'EMPRESA EMITENTE LTDA', :VALOR, :DATA, :TIPO, 'serviços prestados')"));
-    const int days = int(kFirstDay.daysTo(kLastDay)) + 1;
-    for (int i = 0; i < kReceipts; ++i) {
-        insert.execute(dm.Tra, QVariantList{QStringLiteral("CLIENTE NÚMERO %1 DA SILVA").arg(i % 5000),
-                                            QVariant::fromValue(Numeric{1000 + (i * 7919) % 9000000, -2}),
-                                            kFirstDay.addDays(i % days),
-                                            i % 2 ? QStringLiteral("PAGAMENTO") : QStringLiteral("RECEBIMENTO")});
-    }
-    dm.Tra.commitRetaining();
-}
-
 double seconds(const QElapsedTimer &timer)
 {
     return double(timer.nsecsElapsed()) / 1e9;
@@ -89,22 +70,15 @@ int main(int argc, char *argv[])
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     registerReportFonts();
     QTemporaryDir scratch;
-    const QString folder = app.arguments().value(1, scratch.path());
-    QDir().mkpath(folder);
-    const QString path = QDir(folder).filePath(QStringLiteral("BENCH_REPORTS.FDB"));
 
     try {
-        if (!QFile::exists(path)) {
-            databasecreator::create(path);
-            DataModule dm(scratch.path());
-            dm.Base.setDatabaseName(path);
-            QElapsedTimer timer;
-            timer.start();
-            fill(dm);
-            std::printf("fill: %d receipts in %.1f s\n", kReceipts, seconds(timer));
-        } else {
-            std::printf("fill: reusing %s\n", qPrintable(path));
-        }
+        benchdb::Contents contents;
+        contents.clients = 0;
+        contents.receipts = kReceipts;
+        contents.firstDay = kFirstDay;
+        contents.days = int(kFirstDay.daysTo(kLastDay)) + 1;
+        const QString path =
+            benchdb::prepare(app.arguments().value(1, scratch.path()), QStringLiteral("BENCH_REPORTS.FDB"), contents);
 
         DataModule dm(scratch.path());
         dm.Base.setDatabaseName(path);

@@ -1,5 +1,7 @@
 // Prints how long the report engine takes: one receipt prepared and exported
 // to PDF, two per sheet, JPEG at 150 dpi, and a banded listing of 100,000 rows.
+#include "common/Pictures.h"
+#include "common/SampleReceipt.h"
 #include "receipts/ReceiptPrinting.h"
 #include "reportengine/LayoutFile.h"
 #include "reportengine/ReportExport.h"
@@ -7,7 +9,6 @@
 
 #include "data/Numeric.h"
 
-#include <QBuffer>
 #include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
@@ -22,29 +23,6 @@
 #include <vector>
 
 namespace {
-
-ReceiptValues sample()
-{
-    ReceiptValues v;
-    v.amount = QStringLiteral("1.234,50");
-    v.amountInWords = QStringLiteral("um mil duzentos e trinta e quatro reais e cinquenta centavos");
-    v.reference = QStringLiteral("Serviços de pintura da fachada");
-    v.observation = QStringLiteral("Pago em dinheiro");
-    v.place = QStringLiteral("São Paulo");
-    v.dateText = QStringLiteral("05 de março de 2026");
-    v.number = QStringLiteral("7");
-    v.otherPartyName = QStringLiteral("Maria Souza");
-    v.otherPartyDocument = QStringLiteral("123.456.789-01");
-    v.issuerName = QStringLiteral("Oficina Modelo Ltda");
-    v.issuerDocument = QStringLiteral("12.345.678/0001-99");
-    v.kind = QStringLiteral("RECEBIMENTO");
-    QImage logo(400, 200, QImage::Format_RGB32);
-    logo.fill(Qt::darkCyan);
-    QBuffer buffer(&v.logo);
-    buffer.open(QIODevice::WriteOnly);
-    logo.save(&buffer, "PNG");
-    return v;
-}
 
 // Rows made as they are read, so that the figure is the engine's alone.
 class GeneratedRows : public DataSource
@@ -135,7 +113,8 @@ int main(int argc, char *argv[])
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     registerReportFonts();
     QTemporaryDir dir;
-    const ReceiptValues values = sample();
+    ReceiptValues values = sampleReceipt();
+    values.logo = pictureBytes("PNG", {400, 200}, Qt::darkCyan);
 
     Report one = receiptLayout(ReceiptSheet::OnePerSheet);
     timeIt("one receipt per sheet: fill, prepare, PDF", 30, [&] {

@@ -31,13 +31,3 @@ void ModalDriver::poll()
     m_acted = true;
     m_action(modal);
 }
-
-QStringList openWindows(const QWidget *except)
-{
-    QStringList names;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible() && window != except && window->isWindow())
-            names << window->objectName();
-    }
-    return names;
-}

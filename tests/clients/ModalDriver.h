@@ -27,6 +27,3 @@ private:
     QTimer m_timer;
     bool m_acted = false;
 };
-
-// Every visible top-level window other than `except`, by object name.
-QStringList openWindows(const QWidget *except = nullptr);

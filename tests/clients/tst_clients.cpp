@@ -7,6 +7,7 @@
 #include "clients/FRconsultarec.h"
 #include "clients/LookupForm.h"
 #include "clients/LookupQueries.h"
+#include "common/ScreenTesting.h"
 #include "common/TempDatabase.h"
 
 #include "data/Datamodule1.h"
@@ -107,24 +108,6 @@ QString current(const char *column)
     return Datamodule1->Clientes.fieldByName(QLatin1String(column)).asString();
 }
 
-// Real key presses; letters beyond ASCII go as the text of an unnamed key.
-void keys(QWidget *control, const QString &text)
-{
-    for (QChar c : text) {
-        if (c.unicode() < 128)
-            QTest::keyClick(control, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-// Into the control as the user arrives there with Tab, then the keys.
-void type(QWidget *control, const QString &text)
-{
-    control->setFocus(Qt::TabFocusReason);
-    keys(control, text);
-}
-
 void key(Qt::Key key)
 {
     QTest::keyClick(QApplication::focusWidget(), key);
@@ -207,7 +190,7 @@ void doubleClickGrid(QAbstractItemView *grid)
 // In a shown lookup: types the text, then presses Down `downs` times.
 void search(LookupForm *form, const QString &text, int downs)
 {
-    keys(form->EDlocalizar, text);
+    typeKeys(form->EDlocalizar, text);
     for (int i = 0; i < downs; ++i)
         key(Qt::Key_Down);
 }
@@ -248,11 +231,7 @@ class TstClients : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-        errordisplay::setPresenter([](const QString &) {});
-    }
+    void initTestCase() { prepareScreenTests(); }
 
     void init()
     {
@@ -300,7 +279,7 @@ private slots:
         showRegistry();
         for (const QString &step : steps) {
             if (step.startsWith(QLatin1String("name:")))
-                type(FRcadastro->DBEdit2, step.mid(5));
+                typeInto(FRcadastro->DBEdit2, step.mid(5));
             else if (step.contains(QLatin1Char('>')))
                 clickAnswering(step.section(QLatin1Char('>'), 0, 0), step.section(QLatin1Char('>'), 1), QStringLiteral("FlatButton1"));
             else
@@ -344,7 +323,7 @@ private slots:
 
         chooseType(FRcadastro, firstType);
         key(Qt::Key_Return);
-        type(QApplication::focusWidget(), number);
+        typeInto(QApplication::focusWidget(), number);
         chooseType(FRcadastro, finalType);
         key(Qt::Key_Return);
 
@@ -361,7 +340,7 @@ private slots:
         showRegistry();
         QTest::mouseClick(FRcadastro->BTalterar, Qt::LeftButton);
         QVERIFY(FRcadastro->DBEdit14->isEnabled() && FRcadastro->DBEdit4->isEnabled());
-        type(FRcadastro->DBEdit8, QStringLiteral("rua a"));
+        typeInto(FRcadastro->DBEdit8, QStringLiteral("rua a"));
         clickAnswering(QStringLiteral("BTsalvar"), QStringLiteral("FRmensagem"), QStringLiteral("FlatButton1"));
         const int id = current("ID_CLIENTE").toInt();
         QCOMPARE(stored(QStringLiteral("CPF"), id).toString(), QStringLiteral("123.456.789-01"));
@@ -396,12 +375,12 @@ private slots:
         QFETCH(QString, value);
         showRegistry();
         QTest::mouseClick(FRcadastro->BTnovo, Qt::LeftButton);
-        type(FRcadastro->DBEdit2, QStringLiteral("ana"));
+        typeInto(FRcadastro->DBEdit2, QStringLiteral("ana"));
         if (column == QLatin1String("CNPJ")) {
             chooseType(FRcadastro, kJuridica);
             key(Qt::Key_Return);
         }
-        type(child(FRcadastro, control), typed);
+        typeInto(child(FRcadastro, control), typed);
         clickAnswering(QStringLiteral("BTsalvar"), QStringLiteral("FRmensagem"), QStringLiteral("FlatButton1"));
         const QVariant saved = stored(column, current("ID_CLIENTE").toInt());
         QCOMPARE(saved.typeId() == QMetaType::QDate ? saved.toDate().toString(Qt::ISODate) : saved.toString(), value);
@@ -477,7 +456,7 @@ private slots:
     {
         showRegistry();
         QTest::mouseClick(FRcadastro->BTnovo, Qt::LeftButton);
-        type(FRcadastro->DBEdit2, QStringLiteral("łukasz"));
+        typeInto(FRcadastro->DBEdit2, QStringLiteral("łukasz"));
         ModalDriver acknowledgement(QStringLiteral("FRmensagem"), ModalDriver::click(QStringLiteral("FlatButton1")));
         QTest::mouseClick(FRcadastro->BTsalvar, Qt::LeftButton);
         QVERIFY(!acknowledgement.acted());
@@ -493,7 +472,7 @@ private slots:
         addClient(QStringLiteral("ANA"));
         showRegistry();
         QTest::mouseClick(FRcadastro->BTnovo, Qt::LeftButton);
-        type(FRcadastro->DBEdit2, QStringLiteral("CARLOS"));
+        typeInto(FRcadastro->DBEdit2, QStringLiteral("CARLOS"));
         QTest::mouseClick(child(FRcadastro, QStringLiteral("Image1")), Qt::LeftButton);
         QVERIFY(!FRcadastro->isVisible());
         showRegistry();
@@ -542,7 +521,7 @@ private slots:
             if (c == QLatin1Char('\b'))
                 QTest::keyClick(form->EDlocalizar, Qt::Key_Backspace);
             else
-                keys(form->EDlocalizar, QString(c));
+                typeKeys(form->EDlocalizar, QString(c));
         }
         QCOMPARE(gridColumn(grid(form), column), shown);
         QCOMPARE(errordisplay::lastError(), QString());

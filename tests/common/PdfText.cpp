@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace {
 
 constexpr double kUnitsPerPoint = 96.0 / 72.0;
@@ -28,6 +30,28 @@ QString unescape(QString text)
     text.replace(QStringLiteral("&apos;"), QStringLiteral("'"));
     text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
     return text;
+}
+
+struct PdfFont
+{
+    QString name;
+    bool embedded;
+};
+
+QVector<PdfFont> fontsOf(const QString &path)
+{
+    const QStringList lines = run(QStringLiteral("pdffonts"), {path}).split(QLatin1Char('\n'));
+    QVector<PdfFont> fonts;
+    // Columns: name, type (may hold a blank), encoding, emb, sub, uni, object ID.
+    static const QRegularExpression row(QStringLiteral(R"re(^(\S+)\s+.*\s(yes|no)\s+(yes|no)\s+(yes|no)\s+\d+\s+\d+$)re"));
+    for (const QString &line : lines.mid(2)) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const auto match = row.match(line.trimmed());
+        // A line of another shape counts as a font not embedded, so that it is seen.
+        fonts.append({line.section(QLatin1Char(' '), 0, 0), match.hasMatch() && match.captured(2) == QLatin1String("yes")});
+    }
+    return fonts;
 }
 
 } // namespace
@@ -62,6 +86,46 @@ QString PdfPage::textInside(const QRectF &area, double tolerance) const
     return texts.join(QLatin1Char(' '));
 }
 
+QStringList PdfPage::lines() const
+{
+    QVector<PdfWord> sorted = words;
+    std::sort(sorted.begin(), sorted.end(), [](const PdfWord &a, const PdfWord &b) {
+        return a.box.center().y() < b.box.center().y();
+    });
+    QVector<QVector<PdfWord>> rows;
+    for (const PdfWord &word : sorted) {
+        if (rows.isEmpty() || word.box.center().y() - rows.last().first().box.center().y() > 6)
+            rows.append(QVector<PdfWord>());
+        rows.last().append(word);
+    }
+    QStringList texts;
+    for (QVector<PdfWord> &row : rows) {
+        std::sort(row.begin(), row.end(), [](const PdfWord &a, const PdfWord &b) { return a.box.left() < b.box.left(); });
+        QStringList parts;
+        for (const PdfWord &word : row)
+            parts << word.text;
+        texts << parts.join(QLatin1Char(' '));
+    }
+    return texts;
+}
+
+int PdfPage::count(const QString &word) const
+{
+    return int(std::count_if(words.begin(), words.end(), [&](const PdfWord &w) { return w.text == word; }));
+}
+
+QStringList wordsMatching(const QVector<PdfPage> &pages, const QRegularExpression &pattern)
+{
+    QStringList matching;
+    for (const PdfPage &page : pages) {
+        for (const PdfWord &word : page.words) {
+            if (pattern.match(word.text).hasMatch())
+                matching << word.text;
+        }
+    }
+    return matching;
+}
+
 QVector<PdfPage> readPdf(const QString &path)
 {
     const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
@@ -82,16 +146,20 @@ QVector<PdfPage> readPdf(const QString &path)
     return pages;
 }
 
+QStringList fontNames(const QString &path)
+{
+    QStringList names;
+    for (const PdfFont &font : fontsOf(path))
+        names << font.name;
+    return names;
+}
+
 QStringList fontsNotEmbedded(const QString &path)
 {
-    const QStringList lines = run(QStringLiteral("pdffonts"), {path}).split(QLatin1Char('\n'));
     QStringList missing;
-    // Columns: name, type (may hold a blank), encoding, emb, sub, uni, object ID.
-    static const QRegularExpression row(QStringLiteral(R"re(^(\S+)\s+.*\s(yes|no)\s+(yes|no)\s+(yes|no)\s+\d+\s+\d+$)re"));
-    for (const QString &line : lines.mid(2)) {
-        const auto match = row.match(line.trimmed());
-        if (match.hasMatch() && match.captured(2) == QLatin1String("no"))
-            missing << match.captured(1);
+    for (const PdfFont &font : fontsOf(path)) {
+        if (!font.embedded)
+            missing << font.name;
     }
     return missing;
 }

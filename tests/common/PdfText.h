@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRectF>
+#include <QRegularExpression>
 #include <QString>
 #include <QVector>
 
@@ -21,9 +22,18 @@ struct PdfPage
     QVector<PdfWord> wordsInside(const QRectF &area, double tolerance) const;
     // The words that lie within the area, joined by blanks.
     QString textInside(const QRectF &area, double tolerance) const;
+    // The words a line at a time, top to bottom, each line left to right.
+    QStringList lines() const;
+    // How many words are exactly `word`.
+    int count(const QString &word) const;
 };
 
 // Empty when pdftotext fails; the failure is printed.
 QVector<PdfPage> readPdf(const QString &path);
-// The fonts of the PDF that are not embedded, as pdffonts lists them.
+// The words of the pages that match the pattern, in page order.
+QStringList wordsMatching(const QVector<PdfPage> &pages, const QRegularExpression &pattern);
+
+// The fonts of the PDF by name, as pdffonts lists them.
+QStringList fontNames(const QString &path);
+// Those of them that are not embedded.
 QStringList fontsNotEmbedded(const QString &path);

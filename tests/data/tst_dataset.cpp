@@ -1,4 +1,5 @@
 #include "ChildProcess.h"
+#include "common/FirebirdTools.h"
 #include "common/TempDatabase.h"
 
 #include "data/DatabaseCreator.h"
@@ -8,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -244,14 +244,7 @@ private slots:
             QCOMPARE(read, texts);
         }
         // The bytes stored are WIN1252 to other programs too.
-        QProcess isql;
-        isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-ch"), QStringLiteral("UTF8"), QStringLiteral("-user"),
-                                               QStringLiteral("sysdba"), QStringLiteral("-q"), db.path()});
-        QVERIFY(isql.waitForStarted());
-        isql.write("set list on; select CLIENTE from CLIENTES order by ID_CLIENTE;\n");
-        isql.closeWriteChannel();
-        QVERIFY(isql.waitForFinished(30000));
-        const QString output = QString::fromUtf8(isql.readAllStandardOutput());
+        const QString output = isql(db.path(), "set list on; select CLIENTE from CLIENTES order by ID_CLIENTE;\n");
         for (const QString &text : texts)
             QVERIFY2(output.contains(QStringLiteral("CLIENTE ") + text) || output.contains(text), qPrintable(output));
     }

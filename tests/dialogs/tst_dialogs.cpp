@@ -1,3 +1,4 @@
+#include "common/ScreenTesting.h"
 #include "common/TempDatabase.h"
 
 #include "dialogs/Mensagens.h"
@@ -42,16 +43,6 @@ void whenShown(std::function<void()> then)
     QTimer::singleShot(0, qApp, std::move(then));
 }
 
-QStringList shownDialogs()
-{
-    QStringList names;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible())
-            names << widget->objectName();
-    }
-    return names;
-}
-
 QStringList clientNames(Dataset &clientes)
 {
     QStringList names;
@@ -76,11 +67,7 @@ class TstDialogs : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-        errordisplay::setPresenter([](const QString &) {});
-    }
+    void initTestCase() { prepareScreenTests(); }
     void init() { errordisplay::clearLastError(); }
 
     void catalogueTexts_data()
@@ -220,14 +207,14 @@ private slots:
                 return;
             }
             whenShown([&] {
-                shownOverQuestion = shownDialogs();
+                shownOverQuestion = openWindows();
                 button(FRmensagem8, "FlatButton1")->click();
             });
             button(asked, "FlatButton1")->click();
         });
         asked->showModal();
 
-        QCOMPARE(shownDialogs(), QStringList());
+        QCOMPARE(openWindows(), QStringList());
         QCOMPARE(errordisplay::lastError(), QString());
         const QStringList expected = answerYes ? QStringList{"ANA", "CAIO"} : QStringList{"ANA", "BIA", "CAIO"};
         dataset.last();
@@ -266,7 +253,7 @@ private slots:
             button(FRmensagem6, "FlatButton1")->click();
             error = errordisplay::lastError();
             questionShown = FRmensagem6->isVisible();
-            shownAfterRefusal = shownDialogs();
+            shownAfterRefusal = openWindows();
             button(FRmensagem6, "FlatButton2")->click();
         });
         FRmensagem6->showModal();

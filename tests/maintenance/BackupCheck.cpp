@@ -1,7 +1,8 @@
 #include "BackupCheck.h"
 
+#include "common/FirebirdTools.h"
+
 #include <QFile>
-#include <QProcess>
 
 namespace backupcheck {
 
@@ -46,31 +47,6 @@ select * from TIPO2 order by 1;
 select gen_id(GEN_CLIENTES_ID, 0) C, gen_id(GEN_EMITENTES_ID, 0) E, gen_id(GEN_RECIBOS_ID, 0) R,
        gen_id(GEN_AGENDAMENTOS_ID, 0) A from rdb$database;
 )";
-
-QString isql(const QString &database, const QByteArray &script)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-ch"), QStringLiteral("UTF8"),
-                                               QStringLiteral("-user"), QStringLiteral("sysdba"),
-                                               QStringLiteral("-password"), QStringLiteral("tarvolimb"), database});
-    process.write(script);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(120000))
-        return QStringLiteral("isql-fb did not finish");
-    return QString::fromUtf8(process.readAll());
-}
-
-QString restore(const QString &backupFile, const QString &database)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("gbak"), {QStringLiteral("-c"), QStringLiteral("-user"), QStringLiteral("sysdba"),
-                                           QStringLiteral("-password"), QStringLiteral("tarvolimb"), backupFile, database});
-    if (!process.waitForFinished(120000))
-        return QStringLiteral("gbak did not finish");
-    return process.exitCode() == 0 ? QString() : QString::fromLocal8Bit(process.readAll());
-}
 
 QByteArray contents(const QString &path)
 {

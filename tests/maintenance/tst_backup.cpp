@@ -1,4 +1,5 @@
 #include "BackupCheck.h"
+#include "common/FirebirdTools.h"
 #include "common/TempDatabase.h"
 
 #include "data/DatabaseError.h"
@@ -221,7 +222,7 @@ private slots:
         QVERIFY(!QFile::exists(DatabaseBackup::temporaryName(file)));
         QVERIFY2(progress.filter(QStringLiteral("RECIBOS")).size() > 0, qPrintable(progress.join('\n')));
         const QString restored = db.folder() + QStringLiteral("/RESTAURADO.FDB");
-        const QString restoreError = restore(file, restored);
+        const QString restoreError = gbakRestore(file, restored);
         QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
         QCOMPARE(isql(restored, kDump), before);
     }

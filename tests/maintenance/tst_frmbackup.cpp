@@ -1,5 +1,6 @@
 #include "BackupCheck.h"
 #include "OwnServer.h"
+#include "common/FirebirdTools.h"
 #include "common/TempDatabase.h"
 
 #include "app/QuindeloApplication.h"
@@ -208,9 +209,9 @@ private slots:
                  QStringList{QFileInfo(file).fileName()});
         QTemporaryDir restoreFolder;
         const QString restored = restoreFolder.filePath(QStringLiteral("R.FDB"));
-        const QString restoreError = backupcheck::restore(file, restored);
+        const QString restoreError = gbakRestore(file, restored);
         QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
-        const QString rows = backupcheck::isql(restored, "set list on; select CLIENTE from CLIENTES;");
+        const QString rows = isql(restored, "set list on; select CLIENTE from CLIENTES;");
         QVERIFY2(rows.contains(QStringLiteral("JOSÉ DA CONCEIÇÃO")), qPrintable(rows));
     }
 
@@ -251,9 +252,9 @@ private slots:
         QCOMPARE(backups.entryList(QDir::Files), QStringList{QStringLiteral("QUINDELO08122026.gbk")});
         QTemporaryDir restoreFolder;
         const QString restored = restoreFolder.filePath(QStringLiteral("R.FDB"));
-        const QString restoreError = backupcheck::restore(backups.filePath(QStringLiteral("QUINDELO08122026.gbk")), restored);
+        const QString restoreError = gbakRestore(backups.filePath(QStringLiteral("QUINDELO08122026.gbk")), restored);
         QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
-        const QString rows = backupcheck::isql(restored, "set list on; select CLIENTE from CLIENTES;");
+        const QString rows = isql(restored, "set list on; select CLIENTE from CLIENTES;");
         QVERIFY2(rows.contains(QStringLiteral("ANA")), qPrintable(rows));
     }
 

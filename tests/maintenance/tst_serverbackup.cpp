@@ -1,4 +1,5 @@
 #include "BackupCheck.h"
+#include "common/FirebirdTools.h"
 #include "common/TempDatabase.h"
 
 #include "data/DatabaseCreator.h"
@@ -111,7 +112,7 @@ private slots:
         QVERIFY2(progress.filter(QStringLiteral("RECIBOS")).size() > 0, qPrintable(progress.join('\n')));
         QTemporaryDir restoreFolder;
         const QString restored = restoreFolder.filePath(QStringLiteral("RESTAURADO.FDB"));
-        const QString restoreError = restore(file, restored);
+        const QString restoreError = gbakRestore(file, restored);
         QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
         QCOMPARE(isql(restored, kDump), before);
     }
@@ -164,7 +165,7 @@ private slots:
         QVERIFY(contents(file) != yesterday);
         QVERIFY(!QFile::exists(DatabaseBackup::temporaryName(file)));
         QTemporaryDir restoreFolder;
-        const QString restoreError = restore(file, restoreFolder.filePath(QStringLiteral("R.FDB")));
+        const QString restoreError = gbakRestore(file, restoreFolder.filePath(QStringLiteral("R.FDB")));
         QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
     }
 

@@ -1,10 +1,10 @@
 #include "ReceiptFixtures.h"
 
+#include "common/FirebirdTools.h"
+
 #include <QColor>
 #include <QDir>
 #include <QImage>
-#include <QProcess>
-#include <QTemporaryFile>
 #include <QTest>
 
 void saveIssuer(DataModule &dm, const QString &name, const QString &document, const QString &city)
@@ -30,27 +30,19 @@ QString writePicture(const QString &folder, const QByteArray &format, const QCol
 
 namespace {
 
-QString runIsql(const QString &databasePath, const QString &statements)
+QString firstIssuer(const QString &databasePath, const QString &column)
 {
-    QTemporaryFile script;
-    if (!script.open())
-        qFatal("No temporary file for isql-fb");
-    script.write(("SET HEADING OFF;\n" + statements).toUtf8());
-    script.flush();
-    QProcess isql;
-    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-user"), QStringLiteral("SYSDBA"), QStringLiteral("-q"),
-                                           QStringLiteral("-i"), script.fileName(), databasePath});
-    if (!isql.waitForFinished(60000) || isql.exitCode() != 0)
-        qFatal("isql-fb failed: %s", isql.readAllStandardError().constData());
-    return QString::fromLatin1(isql.readAllStandardOutput()).trimmed();
+    return isql(databasePath, QStringLiteral("SET HEADING OFF;\nSELECT %1 FROM EMITENTE ORDER BY ID_EMITENTE ROWS 1;\n")
+                                  .arg(column)
+                                  .toUtf8())
+        .trimmed();
 }
 
 } // namespace
 
 std::optional<QByteArray> logoBytesViaIsql(const QString &databasePath)
 {
-    const QString length = runIsql(databasePath, QStringLiteral(
-        "SELECT COALESCE(OCTET_LENGTH(FOTO_MARC), -1) FROM EMITENTE ORDER BY ID_EMITENTE ROWS 1;\n"));
+    const QString length = firstIssuer(databasePath, QStringLiteral("COALESCE(OCTET_LENGTH(FOTO_MARC), -1)"));
     bool ok = false;
     const int size = length.toInt(&ok);
     if (!ok)
@@ -61,9 +53,8 @@ std::optional<QByteArray> logoBytesViaIsql(const QString &databasePath)
     constexpr int kPiece = 32000;
     QByteArray bytes;
     for (int from = 1; from <= size; from += kPiece) {
-        const QString hex = runIsql(databasePath, QStringLiteral(
-            "SELECT CAST(SUBSTRING(FOTO_MARC FROM %1 FOR %2) AS VARCHAR(%2) CHARACTER SET OCTETS) "
-            "FROM EMITENTE ORDER BY ID_EMITENTE ROWS 1;\n").arg(from).arg(kPiece));
+        const QString hex = firstIssuer(databasePath, QStringLiteral(
+            "CAST(SUBSTRING(FOTO_MARC FROM %1 FOR %2) AS VARCHAR(%2) CHARACTER SET OCTETS)").arg(from).arg(kPiece));
         bytes += QByteArray::fromHex(hex.toLatin1());
     }
     return bytes;

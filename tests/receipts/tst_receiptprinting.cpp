@@ -1,4 +1,6 @@
 #include "common/PdfText.h"
+#include "common/Pictures.h"
+#include "common/SampleReceipt.h"
 #include "common/TempDatabase.h"
 
 #include "data/Statement.h"
@@ -6,7 +8,6 @@
 #include "reportengine/ReportExport.h"
 #include "reportengine/ReportFonts.h"
 
-#include <QBuffer>
 #include <QDate>
 #include <QDir>
 #include <QTemporaryDir>
@@ -17,35 +18,6 @@ Q_DECLARE_METATYPE(ReceiptSheet)
 namespace {
 
 constexpr double kTolerance = 0.5 * units::kPerMm;
-
-ReceiptValues sample(const QString &kind)
-{
-    ReceiptValues v;
-    v.amount = QStringLiteral("1.234,50");
-    v.amountInWords = QStringLiteral("um mil duzentos e trinta e quatro reais e cinquenta centavos");
-    v.reference = QStringLiteral("Serviços de pintura");
-    v.observation = QStringLiteral("Pago em dinheiro");
-    v.place = QStringLiteral("São Paulo");
-    v.dateText = QStringLiteral("05 de março de 2026");
-    v.number = QStringLiteral("7");
-    v.otherPartyName = QStringLiteral("Maria Souza");
-    v.otherPartyDocument = QStringLiteral("123.456.789-01");
-    v.issuerName = QStringLiteral("Oficina Modelo Ltda");
-    v.issuerDocument = QStringLiteral("12.345.678/0001-99");
-    v.kind = kind;
-    return v;
-}
-
-QByteArray logoBytes(const char *format)
-{
-    QImage image(300, 100, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 // Boxes of the printed sheets, in 1/96 inch from the page's top-left corner.
 struct Box
@@ -180,7 +152,7 @@ void TstReceiptPrinting::everyTextInItsBox_data()
     QTest::addColumn<QString>("object");
     QTest::addColumn<QString>("expected");
 
-    const ReceiptValues v = sample(QStringLiteral("RECEBIMENTO"));
+    const ReceiptValues v = sampleReceipt();
     const auto row = [](ReceiptSheet sheet, const char *object, const QString &text) {
         QTest::addRow("%s %s", sheet == ReceiptSheet::OnePerSheet ? "1" : "2", object) << sheet << object << text;
     };
@@ -238,7 +210,7 @@ void TstReceiptPrinting::everyTextInItsBox()
     QFETCH(QString, expected);
     static QHash<int, QVector<PdfPage>> rendered;
     if (!rendered.contains(int(sheet)))
-        rendered.insert(int(sheet), render(sheet, sample(QStringLiteral("RECEBIMENTO"))));
+        rendered.insert(int(sheet), render(sheet, sampleReceipt()));
     const QVector<PdfPage> &pages = rendered[int(sheet)];
     QCOMPARE(pages.size(), 1);
     QCOMPARE(pages[0].textInside(boxOf(sheet, object.toLatin1().constData()), kTolerance), expected);
@@ -265,7 +237,7 @@ void TstReceiptPrinting::kindDecidesPayerAndSigner()
     QFETCH(ReceiptSheet, sheet);
     QFETCH(QString, kind);
     QFETCH(bool, issuerPays);
-    const ReceiptValues v = sample(kind);
+    const ReceiptValues v = sampleReceipt(kind);
     const QVector<PdfPage> pages = render(sheet, v);
     QCOMPARE(pages.size(), 1);
     const QString payer = issuerPays ? v.issuerName : v.otherPartyName;
@@ -300,8 +272,8 @@ void TstReceiptPrinting::secondPrintShowsOnlyItsValues()
 {
     QFETCH(ReceiptSheet, sheet);
     Report layout = receiptLayout(sheet);
-    ReceiptValues first = sample(QStringLiteral("PAGAMENTO"));
-    first.logo = logoBytes("PNG");
+    ReceiptValues first = sampleReceipt(QStringLiteral("PAGAMENTO"));
+    first.logo = pictureBytes("PNG");
     render(sheet, first, &layout);
 
     ReceiptValues second; // an empty receipt but for its name and number
@@ -335,7 +307,7 @@ void TstReceiptPrinting::longReferenceIsCutInItsBox()
     QFETCH(ReceiptSheet, sheet);
     QFETCH(QString, reference);
     QFETCH(QString, below);
-    ReceiptValues v = sample(QStringLiteral("RECEBIMENTO"));
+    ReceiptValues v = sampleReceipt();
     QStringList words;
     for (int i = 1; i <= 40; ++i)
         words << QStringLiteral("palavra%1").arg(i);
@@ -358,9 +330,9 @@ void TstReceiptPrinting::logo_data()
     for (ReceiptSheet sheet : {ReceiptSheet::OnePerSheet, ReceiptSheet::TwoPerSheet}) {
         const int copies = sheet == ReceiptSheet::OnePerSheet ? 1 : 2;
         const char *tag = copies == 1 ? "1" : "2";
-        QTest::addRow("%s png", tag) << sheet << logoBytes("PNG") << copies;
-        QTest::addRow("%s jpeg", tag) << sheet << logoBytes("JPG") << copies;
-        QTest::addRow("%s bmp", tag) << sheet << logoBytes("BMP") << copies;
+        QTest::addRow("%s png", tag) << sheet << pictureBytes("PNG") << copies;
+        QTest::addRow("%s jpeg", tag) << sheet << pictureBytes("JPG") << copies;
+        QTest::addRow("%s bmp", tag) << sheet << pictureBytes("BMP") << copies;
         QTest::addRow("%s not a picture", tag) << sheet << QByteArray("GIF89a?") << 0;
         QTest::addRow("%s none", tag) << sheet << QByteArray() << 0;
     }
@@ -371,7 +343,7 @@ void TstReceiptPrinting::logo()
     QFETCH(ReceiptSheet, sheet);
     QFETCH(QByteArray, bytes);
     QFETCH(int, pictures);
-    ReceiptValues v = sample(QStringLiteral("RECEBIMENTO"));
+    ReceiptValues v = sampleReceipt();
     v.logo = bytes;
     Report layout = receiptLayout(sheet);
     const QVector<PdfPage> pages = render(sheet, v, &layout);
@@ -419,7 +391,7 @@ void TstReceiptPrinting::valuesFromTheDatasets()
     QCOMPARE(v.dateText, QStringLiteral("05 de março de 2026"));
     QVERIFY(v.logo.isEmpty());
 
-    const QByteArray logo = logoBytes("PNG");
+    const QByteArray logo = pictureBytes("PNG");
     dm.Emitente.insert();
     dm.Emitente.fieldByName(QStringLiteral("EMITENTE")).setValue(QStringLiteral("Oficina"));
     dm.Emitente.fieldByName(QStringLiteral("FOTO_MARC")).setValue(logo);

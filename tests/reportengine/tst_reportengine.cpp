@@ -1,4 +1,6 @@
+#include "common/ScreenTesting.h"
 #include "common/PdfText.h"
+#include "common/Pictures.h"
 #include "common/TempDatabase.h"
 
 #include "data/Statement.h"
@@ -33,18 +35,6 @@ Numeric money(qint64 cents)
     return Numeric{cents, -2};
 }
 
-QByteArray pngBytes(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-
 } // namespace
 
 class TstReportEngine : public QObject
@@ -54,9 +44,8 @@ class TstReportEngine : public QObject
 private slots:
     void initTestCase()
     {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        prepareScreenTests();
         registerReportFonts();
-        errordisplay::setPresenter([](const QString &) {});
         QVERIFY(m_dir.isValid());
         // Our own embedded lock folder: other test programs stuck on the shared one cannot block us.
         QDir(m_dir.path()).mkpath(QStringLiteral("fblock"));
@@ -391,9 +380,9 @@ void TstReportEngine::pictureFitsBox_data()
     QTest::addColumn<QRectF>("expected");
 
     // Box at (30, 60), 200 x 100.
-    QTest::newRow("wide") << pngBytes(400, 100) << QRectF(30, 60, 200, 50);
-    QTest::newRow("tall") << pngBytes(100, 400) << QRectF(30, 60, 25, 100);
-    QTest::newRow("same shape, smaller") << pngBytes(20, 10) << QRectF(30, 60, 200, 100);
+    QTest::newRow("wide") << pictureBytes("PNG", {400, 100}) << QRectF(30, 60, 200, 50);
+    QTest::newRow("tall") << pictureBytes("PNG", {100, 400}) << QRectF(30, 60, 25, 100);
+    QTest::newRow("same shape, smaller") << pictureBytes("PNG", {20, 10}) << QRectF(30, 60, 200, 100);
     QTest::newRow("not a picture") << QByteArray("no picture here") << QRectF();
     QTest::newRow("empty") << QByteArray() << QRectF();
 }
@@ -405,7 +394,7 @@ void TstReportEngine::pictureFitsBox()
     Report report(layoutfile::parse(QStringLiteral("layout x\npage margins=0,0,0,0\nband B kind=title height=500\n"
                                                    "picture Picture1 left=30 top=60 width=200 height=100\n"),
                                     QStringLiteral("x")));
-    report.findObject(QStringLiteral("picture1"))->setPicture(pngBytes(50, 50));
+    report.findObject(QStringLiteral("picture1"))->setPicture(pictureBytes("PNG", {50, 50}));
     report.findObject(QStringLiteral("picture1"))->setPicture(bytes);
     report.prepareReport();
     const QVector<Primitive> &primitives = report.preparedPages().page(0).primitives;

@@ -6,10 +6,6 @@
 #include "reportengine/ReportExport.h"
 
 #include <QLocale>
-#include <QProcess>
-#include <QRegularExpression>
-
-#include <algorithm>
 
 namespace {
 
@@ -80,27 +76,13 @@ QVector<PdfPage> pdfOf(Report &report, const QString &path)
 QStringList numerosImpressos(const QVector<PdfPage> &pages)
 {
     static const QRegularExpression digits(QStringLiteral("^\\d+$"));
-    QStringList numbers;
-    for (const PdfPage &page : pages) {
-        for (const PdfWord &word : page.words) {
-            if (digits.match(word.text).hasMatch())
-                numbers << word.text;
-        }
-    }
-    return numbers;
+    return wordsMatching(pages, digits);
 }
 
 QStringList valoresImpressos(const QVector<PdfPage> &pages)
 {
     static const QRegularExpression amount(QStringLiteral("^-?\\d{1,3}(\\.\\d{3})*,\\d\\d$"));
-    QStringList amounts;
-    for (const PdfPage &page : pages) {
-        for (const PdfWord &word : page.words) {
-            if (amount.match(word.text).hasMatch())
-                amounts << word.text;
-        }
-    }
-    return amounts;
+    return wordsMatching(pages, amount);
 }
 
 QString totalImpresso(const PdfPage &page)
@@ -117,49 +99,4 @@ QString totalImpresso(const PdfPage &page)
         return right.join(QLatin1Char(' '));
     }
     return QString();
-}
-
-QStringList linhas(const PdfPage &page)
-{
-    QVector<PdfWord> words = page.words;
-    std::sort(words.begin(), words.end(), [](const PdfWord &a, const PdfWord &b) {
-        return a.box.center().y() < b.box.center().y();
-    });
-    QVector<QVector<PdfWord>> lines;
-    for (const PdfWord &word : words) {
-        if (lines.isEmpty() || word.box.center().y() - lines.last().first().box.center().y() > 6)
-            lines.append(QVector<PdfWord>());
-        lines.last().append(word);
-    }
-    QStringList texts;
-    for (QVector<PdfWord> &line : lines) {
-        std::sort(line.begin(), line.end(), [](const PdfWord &a, const PdfWord &b) { return a.box.left() < b.box.left(); });
-        QStringList parts;
-        for (const PdfWord &word : line)
-            parts << word.text;
-        texts << parts.join(QLatin1Char(' '));
-    }
-    return texts;
-}
-
-QStringList fontesDoPdf(const QString &path)
-{
-    QProcess pdffonts;
-    pdffonts.start(QStringLiteral("pdffonts"), {path});
-    pdffonts.waitForFinished();
-    QStringList names;
-    const QStringList lines = QString::fromUtf8(pdffonts.readAllStandardOutput()).split(QLatin1Char('\n'));
-    for (const QString &line : lines.mid(2)) {
-        if (!line.trimmed().isEmpty())
-            names << line.section(QLatin1Char(' '), 0, 0);
-    }
-    return names;
-}
-
-int contaPalavra(const PdfPage &page, const QString &word)
-{
-    int count = 0;
-    for (const PdfWord &w : page.words)
-        count += w.text == word ? 1 : 0;
-    return count;
 }

@@ -37,8 +37,3 @@ QStringList numerosImpressos(const QVector<PdfPage> &pages);
 QStringList valoresImpressos(const QVector<PdfPage> &pages);
 // The words printed right of "Total" on its line of the page.
 QString totalImpresso(const PdfPage &page);
-// The words of the page a line at a time, top to bottom, each line left to right.
-QStringList linhas(const PdfPage &page);
-// The names of the fonts the PDF holds, as pdffonts lists them.
-QStringList fontesDoPdf(const QString &path);
-int contaPalavra(const PdfPage &page, const QString &word);

@@ -1,5 +1,6 @@
 #include "ReportsFixture.h"
 
+#include "common/ScreenTesting.h"
 #include "common/TempDatabase.h"
 
 #include "app/ExportPeriodo.h"
@@ -57,9 +58,8 @@ class TstReports : public QObject
 private slots:
     void initTestCase()
     {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        prepareScreenTests();
         registerReportFonts();
-        errordisplay::setPresenter([](const QString &) {});
     }
     void init() { errordisplay::clearLastError(); }
 
@@ -145,13 +145,13 @@ void TstReports::headingsFollowTheReport()
     QCOMPARE(pages.size(), 1);
     const QString kindHeading = kindColumn ? QStringLiteral("Classificação ") : QString();
     const QString kindCell = kindColumn ? tipo + QLatin1Char(' ') : QString();
-    QCOMPARE(linhas(pages.first()),
+    QCOMPARE(pages.first().lines(),
              (QStringList{title, kindHeading + QStringLiteral("Nº Recibo Emissão ") + nameHeading + QStringLiteral(" Valor R$"),
                           kindCell + QStringLiteral("7 10/03/2026 JOSÉ DA SILVA 1.234,50"),
                           QStringLiteral("Quindelo - Sistema de Recibos Valor Total R$ 1.234,50")}));
     // The cells in Tahoma, the rest in Arial's stand-in.
-    QCOMPARE(fontesDoPdf(m_out.filePath(QStringLiteral("cabecalhos.pdf"))).filter(QStringLiteral("Tahoma")).size(), 1);
-    QCOMPARE(fontesDoPdf(m_out.filePath(QStringLiteral("cabecalhos.pdf"))).size(), 3);
+    QCOMPARE(fontNames(m_out.filePath(QStringLiteral("cabecalhos.pdf"))).filter(QStringLiteral("Tahoma")).size(), 1);
+    QCOMPARE(fontNames(m_out.filePath(QStringLiteral("cabecalhos.pdf"))).size(), 3);
 }
 
 void TstReports::totals_data()
@@ -213,9 +213,9 @@ void TstReports::manyRowsPaginate()
         expected << QString::number(id);
     QCOMPARE(sorted(numerosImpressos(pages)), sorted(expected));
     for (int p = 0; p < pages.size(); ++p) {
-        QCOMPARE(contaPalavra(pages.at(p), QStringLiteral("Recebimento")), p == 0 ? 1 : 0);
-        QCOMPARE(contaPalavra(pages.at(p), QStringLiteral("Emissão")), 1);
-        QCOMPARE(contaPalavra(pages.at(p), QStringLiteral("Total")), p == pages.size() - 1 ? 1 : 0);
+        QCOMPARE(pages.at(p).count(QStringLiteral("Recebimento")), p == 0 ? 1 : 0);
+        QCOMPARE(pages.at(p).count(QStringLiteral("Emissão")), 1);
+        QCOMPARE(pages.at(p).count(QStringLiteral("Total")), p == pages.size() - 1 ? 1 : 0);
     }
     const PdfPage &last = pages.last();
     QCOMPARE(totalImpresso(last), somaNoBanco(m.dm, kDia10, kDia10.addDays(1), QStringLiteral("RECEBIMENTO")));
@@ -240,7 +240,7 @@ void TstReports::reversedPeriodPrintsAnEmptyReport()
     const QVector<PdfPage> pages = pdfOf(relatorio.frpEvento(), m_out.filePath(QStringLiteral("vazio.pdf")));
 
     QCOMPARE(pages.size(), 1);
-    QCOMPARE(linhas(pages.first()), (QStringList{QStringLiteral("Todos os Recibos"),
+    QCOMPARE(pages.first().lines(), (QStringList{QStringLiteral("Todos os Recibos"),
                                                  QStringLiteral("Classificação Nº Recibo Emissão Nome ou Razão Social Valor R$"),
                                                  QStringLiteral("Quindelo - Sistema de Recibos Valor Total R$ 0,00")}));
     QCOMPARE(errordisplay::lastError(), QString());
@@ -317,7 +317,7 @@ void TstReports::exportWritesTheScreensReport()
              0);
     const QVector<PdfPage> fromCommand = readPdf(commandPdf);
     QCOMPARE(fromCommand.size(), 1);
-    QCOMPARE(linhas(fromCommand.first()), linhas(fromScreen.first()));
+    QCOMPARE(fromCommand.first().lines(), fromScreen.first().lines());
     QCOMPARE(numerosImpressos(fromCommand).size(), 6);
 }
 

@@ -1,6 +1,7 @@
 #include "ReportsFixture.h"
 
 #include "app/Screens.h"
+#include "common/ScreenTesting.h"
 #include "common/TempDatabase.h"
 
 #include "reportengine/PreviewWindow.h"
@@ -98,9 +99,8 @@ class TstScreens : public QObject
 private slots:
     void initTestCase()
     {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        prepareScreenTests();
         registerReportFonts();
-        errordisplay::setPresenter([](const QString &) {});
     }
     void init() { errordisplay::clearLastError(); }
 
@@ -295,14 +295,14 @@ void TstScreens::visualizarPreviewsThePeriod()
     form->Medtfim()->setDate(kHoje.addDays(1));
     QCOMPARE(closingModals([&] { clickOn(panel); }, exportPreview), QStringList{"preview"});
     QCOMPARE(pages.size(), 1);
-    QCOMPARE(linhas(pages.first()).value(1), heading);
+    QCOMPARE(pages.first().lines().value(1), heading);
     QCOMPARE(numerosImpressos(pages), firstIds);
 
     form->Medtini()->setDate(kHoje.addDays(5));
     form->Medtfim()->setDate(kHoje.addDays(5));
     QCOMPARE(closingModals([&] { clickOn(panel); }, exportPreview), QStringList{"preview"});
     QCOMPARE(numerosImpressos(pages), secondIds);
-    QCOMPARE(linhas(pages.first()).value(1), heading);
+    QCOMPARE(pages.first().lines().value(1), heading);
     QVERIFY(form->relatorio().ibqRelatorio().active());
     QCOMPARE(errordisplay::lastError(), QString());
     form->close();

@@ -1,3 +1,5 @@
+#include "common/ScreenTesting.h"
+#include "common/Pictures.h"
 #include "common/TempDatabase.h"
 
 #include "data/Statement.h"
@@ -6,7 +8,6 @@
 #include "widgets/DBLookupComboBox.h"
 #include "widgets/ErrorDisplay.h"
 
-#include <QBuffer>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -38,17 +39,6 @@ const QList<DatasetModel::Column> kColumns{{QStringLiteral("ID_RECIBO"), QString
                                            {QStringLiteral("EMITENTE"), QStringLiteral("Nome/Razão Social"), 300},
                                            {QStringLiteral("VALOR"), QStringLiteral("Valor do Recibo"), 112}};
 
-QByteArray pictureBytes(const char *format)
-{
-    QImage image(4, 2, QImage::Format_RGB32);
-    image.fill(QColor(200, 30, 30));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
 } // namespace
 
 class TstDataWidgets : public QObject
@@ -56,11 +46,7 @@ class TstDataWidgets : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-        errordisplay::setPresenter([](const QString &) {});
-    }
+    void initTestCase() { prepareScreenTests(); }
 
     void gridFetchesOnlyAsItScrolls_data()
     {
@@ -178,12 +164,12 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("bmp") << pictureBytes("BMP") << true;
-        QTest::newRow("jpeg") << pictureBytes("JPEG") << true;
-        QTest::newRow("png") << pictureBytes("PNG") << true;
+        QTest::newRow("bmp") << pictureBytes("BMP", {4, 2}) << true;
+        QTest::newRow("jpeg") << pictureBytes("JPEG", {4, 2}) << true;
+        QTest::newRow("png") << pictureBytes("PNG", {4, 2}) << true;
         QTest::newRow("gif is not offered") << QByteArray("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14) << false;
         QTest::newRow("bmp header, garbage after") << QByteArray("BM\xff\xff\xff\xff garbage") << false;
-        QTest::newRow("truncated png") << pictureBytes("PNG").left(20) << false;
+        QTest::newRow("truncated png") << pictureBytes("PNG", {4, 2}).left(20) << false;
         QTest::newRow("text") << QByteArray("not a picture") << false;
         QTest::newRow("empty") << QByteArray() << false;
     }

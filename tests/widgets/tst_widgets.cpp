@@ -1,3 +1,4 @@
+#include "common/ScreenTesting.h"
 #include "common/TempDatabase.h"
 
 #include "data/DatabaseError.h"
@@ -37,19 +38,6 @@ struct ClientForm
     DBEdit *entry(const QString &column) const { return entries.value(column); }
 };
 
-// Types as a keyboard would, accented letters included (QTest::keyClicks takes ASCII only).
-void typeInto(QLineEdit *entry, const QString &keys)
-{
-    entry->setFocus(Qt::TabFocusReason);
-    entry->selectAll();
-    for (QChar c : keys) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(entry, &press);
-        QApplication::sendEvent(entry, &release);
-    }
-}
-
 // A form that counts its show and close handlers; its show may fail.
 class CountingForm : public FormBase
 {
@@ -76,11 +64,7 @@ class TstWidgets : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-        errordisplay::setPresenter([](const QString &) {});
-    }
+    void initTestCase() { prepareScreenTests(); }
     void init() { errordisplay::clearLastError(); }
 
     void maskedEntryStoresOrRefuses_data()

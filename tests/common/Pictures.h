@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QSize>
+
+// A one-colour picture encoded as a file of the format ("PNG", "JPG", "BMP") holds it.
+QByteArray pictureBytes(const char *format, QSize size = {300, 100}, const QColor &colour = QColor(200, 30, 30));

@@ -1,0 +1,44 @@
+#include "ScreenTesting.h"
+
+#include "widgets/ErrorDisplay.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTest>
+#include <QWidget>
+
+void prepareScreenTests()
+{
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    errordisplay::setPresenter([](const QString &) {});
+}
+
+void typeKeys(QWidget *control, const QString &text)
+{
+    for (QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(control, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+void typeInto(QWidget *control, const QString &text)
+{
+    control->setFocus(Qt::TabFocusReason);
+    // What the entry holds is replaced: Tab alone takes a masked entry to its first blank.
+    if (auto *entry = qobject_cast<QLineEdit *>(control))
+        entry->selectAll();
+    typeKeys(control, text);
+}
+
+QStringList openWindows(const QWidget *except)
+{
+    QStringList names;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window != except)
+            names << window->objectName();
+    }
+    return names;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Brazilian Portuguese, and the error display recorded for
+// errordisplay::lastError() rather than shown: where every test of screens starts.
+void prepareScreenTests();
+
+// Real key presses into the control; letters beyond ASCII go as the text of an
+// unnamed key (QTest::keyClicks takes ASCII only).
+void typeKeys(QWidget *control, const QString &text);
+// Into the control as the user arrives there with Tab, its text selected, then the keys.
+void typeInto(QWidget *control, const QString &text);
+
+// Every visible top-level window other than `except`, by object name.
+QStringList openWindows(const QWidget *except = nullptr);
