@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QQueue>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QWindow>
@@ -55,10 +56,30 @@ private:
             m_scheduled = false;
             if (m_queue.isEmpty())
                 return;
+            if (injecting()) {
+                QTimer::singleShot(10, this, &Driver::scheduleNext);
+                return;
+            }
             const QStringList command = m_queue.dequeue();
             scheduleNext();
             run(command);
         });
+    }
+
+    // The events of one action all go in before the next command runs, even
+    // though sending them lets the event loop turn; only a modal window the
+    // action opens runs the next commands, in its own loop.
+    void inject(const std::function<void()> &events)
+    {
+        const int outerLevel = m_injectionLevel;
+        m_injectionLevel = QThread::currentThread()->loopLevel();
+        events();
+        m_injectionLevel = outerLevel;
+    }
+
+    bool injecting() const
+    {
+        return m_injectionLevel >= 0 && QThread::currentThread()->loopLevel() <= m_injectionLevel;
     }
 
     void reply(const QString &status, const QString &detail = QString())
@@ -93,14 +114,14 @@ private:
             if (!problem.isEmpty())
                 return reply(QStringLiteral("no"), problem);
             reply(QStringLiteral("ok"));
-            mouse(target, point, verb == QLatin1String("dclick"));
+            inject([&] { mouse(target, point, verb == QLatin1String("dclick")); });
         } else if (verb == QLatin1String("dclickrow")) {
             auto *view = qobject_cast<QAbstractItemView *>(target);
             const QModelIndex index = view && view->model() ? view->model()->index(command.value(2).toInt(), 0) : QModelIndex();
             if (!index.isValid())
                 return reply(QStringLiteral("no"), QStringLiteral("no such row"));
             reply(QStringLiteral("ok"));
-            mouse(view->viewport(), view->visualRect(index).center(), true);
+            inject([&] { mouse(view->viewport(), view->visualRect(index).center(), true); });
         } else if (verb == QLatin1String("keys")) {
             reply(QStringLiteral("ok"));
             typeText(target, command.value(2));
@@ -109,7 +130,7 @@ private:
             if (sequence.count() != 1)
                 return reply(QStringLiteral("no"), QStringLiteral("not one key: ") + command.value(2));
             reply(QStringLiteral("ok"));
-            QTest::keyClick(handle(target), sequence[0].key(), sequence[0].keyboardModifiers());
+            inject([&] { QTest::keyClick(handle(target), sequence[0].key(), sequence[0].keyboardModifiers()); });
         } else {
             reply(QStringLiteral("no"), QStringLiteral("unknown command ") + verb);
         }
@@ -133,7 +154,7 @@ private:
         QTimer::singleShot(0, this, [this, window, text] {
             if (window) {
                 const QChar c = text.front();
-                QTest::sendKeyEvent(QTest::Click, window, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+                inject([&] { QTest::sendKeyEvent(QTest::Click, window, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier); });
             }
             typeNext(window, text.mid(1));
         });
@@ -231,6 +252,7 @@ private:
     QQueue<QStringList> m_queue;
     bool m_scheduled = false;
     bool m_typing = false;
+    int m_injectionLevel = -1;
 };
 
 } // namespace
