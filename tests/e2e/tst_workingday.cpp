@@ -1,5 +1,7 @@
 #include "ProgramDriver.h"
+#include "common/FirebirdTools.h"
 #include "common/PdfText.h"
+#include "common/TempDatabase.h"
 
 #include <QDate>
 #include <QDir>
@@ -10,23 +12,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
 namespace {
 
-using Row = QMap<QString, QString>;
+using ListedRow = QMap<QString, QString>;
 
 // The rows isql-fb lists for the query, a column name to its shown value each.
-QList<Row> query(const QString &database, const QString &sql)
+QList<ListedRow> query(const QString &database, const QString &sql)
 {
-    QProcess isql;
-    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-user"), QStringLiteral("SYSDBA"), QStringLiteral("-ch"),
-                                           QStringLiteral("UTF8"), QStringLiteral("-q"), database});
-    isql.write(("SET LIST ON;\n" + sql + ";\n").toUtf8());
-    isql.closeWriteChannel();
-    if (!isql.waitForFinished(60000) || isql.exitCode() != 0)
-        qWarning("isql-fb failed: %s", isql.readAllStandardError().constData());
-    QList<Row> rows;
-    Row row;
-    for (const QString &line : QString::fromUtf8(isql.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+    QList<ListedRow> rows;
+    ListedRow row;
+    for (const QString &line : isql(database, ("SET LIST ON;\n" + sql + ";\n").toUtf8()).split(QLatin1Char('\n'))) {
         if (line.trimmed().isEmpty()) {
             if (!row.isEmpty())
                 rows << row;
@@ -42,16 +39,16 @@ QList<Row> query(const QString &database, const QString &sql)
 }
 
 // Everything a backup must carry over: each table's rows, the logos' bytes, the generators.
-QList<Row> everything(const QString &database)
+QList<ListedRow> everything(const QString &database)
 {
-    QList<Row> rows;
+    QList<ListedRow> rows;
     const QString withLogo = QStringLiteral(", CAST(HASH(T.FOTO_MARC) AS VARCHAR(30)) AS LOGO_HASH");
     for (const QString &table : {QStringLiteral("EMITENTE"), QStringLiteral("CLIENTES"), QStringLiteral("RECIBOS"),
                                  QStringLiteral("TIPO"), QStringLiteral("TIPO2")}) {
         const bool logo = table == QLatin1String("EMITENTE") || table == QLatin1String("CLIENTES");
         const QString sql = QStringLiteral("SET BLOBDISPLAY OFF; SELECT T.*%1 FROM %2 T ORDER BY 1")
                                 .arg(logo ? withLogo : QString(), table);
-        for (Row row : query(database, sql)) {
+        for (ListedRow row : query(database, sql)) {
             // A blob's identifier changes with the restore; its bytes are compared by hash.
             row.remove(QStringLiteral("FOTO_MARC"));
             rows << row;
@@ -113,14 +110,39 @@ class TstWorkingDay : public QObject
     Q_OBJECT
 
 private slots:
+    void workingDay_data()
+    {
+        QTest::addColumn<bool>("onServer");
+        QTest::newRow("embedded engine") << false;
+        QTest::newRow("Firebird server") << true;
+    }
+
     void workingDay()
     {
+        QFETCH(bool, onServer);
+        if (onServer && (testServer().isEmpty() || testServerFolder().isEmpty()))
+            QSKIP("No Firebird server for the tests (scripts/test starts one)");
         QTemporaryDir home;
         QVERIFY(home.isValid());
         const QDir folder(home.path());
-        const QString database = folder.filePath(QStringLiteral("QUINDELO.FDB"));
+        // The server's database lives in the server's folder and is reached as "host/port:path".
+        std::optional<QTemporaryDir> serverFiles;
+        if (onServer)
+            serverFiles.emplace(QDir(testServerFolder()).filePath(QStringLiteral("e2e-XXXXXX")));
+        const QDir dataFolder(onServer ? serverFiles->path() : home.path());
+        const QString databaseFile = dataFolder.filePath(QStringLiteral("QUINDELO.FDB"));
+        const QString database = onServer ? testServer() + QLatin1Char(':') + databaseFile : databaseFile;
         QString output;
         QVERIFY2(run(QStringLiteral(CREATEDB_PATH), {database}, output), qPrintable(output));
+        QString program = QStringLiteral(PROGRAM_PATH);
+        if (onServer) {
+            // Arquivo.ini is read beside the program: a copy of the program gets one of its own.
+            program = folder.filePath(QStringLiteral("quindelo"));
+            QVERIFY(QFile::copy(QStringLiteral(PROGRAM_PATH), program));
+            QFile ini(folder.filePath(QStringLiteral("Arquivo.ini")));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write("[Configuracoes]\r\nCaminhoBD=" + database.toUtf8() + "\r\n");
+        }
         const QString logo = writeLogo(home.path());
         const QString reciboPdf = folder.filePath(QStringLiteral("recibo.pdf"));
         const QString periodoPdf = folder.filePath(QStringLiteral("periodo.pdf"));
@@ -138,7 +160,7 @@ private slots:
         screenFile.close();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + screen);
         ProgramDriver driver;
-        STEP(driver.start(QStringLiteral(PROGRAM_PATH), home.path(), environment));
+        STEP(driver.start(program, home.path(), environment));
 
         // The issuer and its logo.
         STEP(driver.click(QStringLiteral("FRprincipal/Image8")));
@@ -205,14 +227,14 @@ private slots:
 
         // The backup, which ends the program.
         STEP(driver.click(QStringLiteral("FRprincipal/Image9")));
-        QCOMPARE(driver.text(QStringLiteral("frmBackup/edtDestino")), folder.filePath(QStringLiteral("Backup/QUINDELO.FDB")));
+        QCOMPARE(driver.text(QStringLiteral("frmBackup/edtDestino")), dataFolder.filePath(QStringLiteral("Backup/QUINDELO.FDB")));
         STEP(driver.click(QStringLiteral("frmBackup/Panel1")));
         STEP(driver.click(QStringLiteral("FRmensagem14/FlatButton1")));
         int exitCode = -1;
         STEP(driver.waitForExit(exitCode));
         QCOMPARE(exitCode, 0);
 
-        const QList<Row> emitente = query(database, QStringLiteral(
+        const QList<ListedRow> emitente = query(database, QStringLiteral(
             "SELECT EMITENTE, CPFCNPJ, CIDADE, OCTET_LENGTH(FOTO_MARC) AS LOGO FROM EMITENTE"));
         QCOMPARE(emitente.size(), 1);
         QCOMPARE(emitente[0].value(QStringLiteral("EMITENTE")), QStringLiteral("OFICINA TRÊS IRMÃOS"));
@@ -220,18 +242,18 @@ private slots:
         QCOMPARE(emitente[0].value(QStringLiteral("CIDADE")), QStringLiteral("Campinas"));
         QCOMPARE(emitente[0].value(QStringLiteral("LOGO")).toLongLong(), QFileInfo(logo).size());
 
-        const QList<Row> clientes = query(database, QStringLiteral("SELECT CLIENTE, CLASSIFICACAO, CPF, CIDADE FROM CLIENTES"));
+        const QList<ListedRow> clientes = query(database, QStringLiteral("SELECT CLIENTE, CLASSIFICACAO, CPF, CIDADE FROM CLIENTES"));
         QCOMPARE(clientes.size(), 1);
         QCOMPARE(clientes[0].value(QStringLiteral("CLIENTE")), QStringLiteral("JOSÉ DA SILVA"));
         QCOMPARE(clientes[0].value(QStringLiteral("CLASSIFICACAO")), QStringLiteral("FÍSICA"));
         QCOMPARE(clientes[0].value(QStringLiteral("CPF")), QStringLiteral("529.982.247-25"));
         QCOMPARE(clientes[0].value(QStringLiteral("CIDADE")), QStringLiteral("VALINHOS"));
 
-        const QList<Row> recibos = query(database, QStringLiteral(
+        const QList<ListedRow> recibos = query(database, QStringLiteral(
             "SELECT TIPO, EMITENTE, CPFCNPJEMITENTE, REFERENTE, VALOR, VALOREXTENSO, DATA, DATARECIBO, "
             "CLIENTE, CPFCNPJCLIENTE, LOCAL FROM RECIBOS"));
         QCOMPARE(recibos.size(), 1);
-        const Row &recibo = recibos[0];
+        const ListedRow &recibo = recibos[0];
         QCOMPARE(recibo.value(QStringLiteral("TIPO")), QStringLiteral("RECEBIMENTO"));
         QCOMPARE(recibo.value(QStringLiteral("EMITENTE")), QStringLiteral("JOSÉ DA SILVA"));
         QCOMPARE(recibo.value(QStringLiteral("CPFCNPJEMITENTE")), QStringLiteral("529.982.247-25"));
@@ -260,13 +282,12 @@ private slots:
         for (const QString &expected : {QStringLiteral("JOSÉ DA SILVA"), QStringLiteral("1.234,56")})
             QVERIFY2(periodoText.contains(expected), qPrintable(expected + QStringLiteral(" missing from: ") + periodoText));
 
-        const QString backup = folder.filePath(QStringLiteral("Backup/QUINDELO%1.gbk").arg(today.toString(QStringLiteral("ddMMyyyy"))));
-        QCOMPARE(QDir(folder.filePath(QStringLiteral("Backup"))).entryList(QDir::Files), {QFileInfo(backup).fileName()});
+        const QString backup = dataFolder.filePath(QStringLiteral("Backup/QUINDELO%1.gbk").arg(today.toString(QStringLiteral("ddMMyyyy"))));
+        QCOMPARE(QDir(dataFolder.filePath(QStringLiteral("Backup"))).entryList(QDir::Files), {QFileInfo(backup).fileName()});
         const QString restored = folder.filePath(QStringLiteral("RESTAURADO.FDB"));
-        QVERIFY2(run(QStringLiteral("gbak"), {QStringLiteral("-c"), QStringLiteral("-user"), QStringLiteral("SYSDBA"), backup, restored},
-                     output),
-                 qPrintable(output));
-        const QList<Row> original = everything(database);
+        const QString restoreError = gbakRestore(backup, restored);
+        QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
+        const QList<ListedRow> original = everything(database);
         QCOMPARE(original.size(), 8); // the issuer, the client, the receipt, two kinds of each list, the generators
         QCOMPARE(everything(restored), original);
     }
