@@ -39,7 +39,6 @@ double seconds(const QElapsedTimer &timer)
 } // namespace
 
 int main(int argc, char *argv[])
-int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QTemporaryDir scratch;
