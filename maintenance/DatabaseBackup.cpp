@@ -130,9 +130,10 @@ void DatabaseBackup::run(const QString &database, const QString &file, const Pro
                                 .arg(partial, file));
     }
     if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(file).constData()) != 0) {
+        // The backup itself is complete: it stays, and the user learns where.
         const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        QFile::remove(partial);
-        throw DatabaseError(QStringLiteral("Não foi possível dar ao backup o nome %1: %2").arg(file, reason));
+        throw DatabaseError(QStringLiteral("O backup completo está em %1; não foi possível dar a ele o nome %2: %3")
+                                .arg(partial, file, reason));
     }
 }
 

@@ -266,6 +266,25 @@ private slots:
         QCOMPARE(QFile::exists(file), previousCopy);
         QVERIFY(!QFile::exists(DatabaseBackup::temporaryName(file)));
     }
+
+    void completeBackupThatCannotTakeItsNameIsKept()
+    {
+        TempDatabase db;
+        const QDir folder(db.folder());
+        // A folder with something in it stands under the backup's name.
+        const QString file = folder.filePath(QStringLiteral("Q.gbk"));
+        QVERIFY(folder.mkdir(QStringLiteral("Q.gbk")));
+        QVERIFY(writeFile(QDir(file).filePath(QStringLiteral("dentro")), "ocupado"));
+        try {
+            DatabaseBackup(QStringLiteral("sysdba"), QStringLiteral("tarvolimb")).run(db.path(), file);
+            QFAIL("the backup took a name that a folder holds");
+        } catch (const DatabaseError &error) {
+            QVERIFY2(error.message().contains(DatabaseBackup::temporaryName(file)), qPrintable(error.message()));
+        }
+        const QString restored = folder.filePath(QStringLiteral("RESTAURADO.FDB"));
+        const QString restoreError = gbakRestore(DatabaseBackup::temporaryName(file), restored);
+        QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
+    }
 };
 
 int main(int argc, char *argv[])
