@@ -70,7 +70,7 @@ bool ProgramDriver::act(const QStringList &command)
             m_error = QStringLiteral("\"%1\": %2").arg(command.join(QLatin1Char(' ')), detail);
             return false;
         }
-        QThread::msleep(50);
+        QThread::msleep(10);
     }
     return false;
 }
@@ -135,7 +135,7 @@ bool ProgramDriver::waitForText(const QString &path, const QString &text)
             return false;
         if (status == QLatin1String("ok") && shown == text)
             return true;
-        QThread::msleep(50);
+        QThread::msleep(10);
     }
     m_error = QStringLiteral("%1 shows \"%2\", not \"%3\"").arg(path, shown, text);
     return false;
