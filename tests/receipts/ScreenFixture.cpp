@@ -86,13 +86,3 @@ int addRecibo(DataModule &dm, const QString &emitente, const QString &tipo)
     dm.Tra.commitRetaining();
     return recibos.fieldByName(QStringLiteral("ID_RECIBO")).asInteger();
 }
-
-void clickNamed(QWidget *window, const QString &name)
-{
-    auto *target = window->findChild<QWidget *>(name);
-    if (!target)
-        qFatal("No control %s in %s", qPrintable(name), qPrintable(window->objectName()));
-    if (!target->isVisible())
-        qFatal("Control %s is not visible", qPrintable(name));
-    QTest::mouseClick(target, Qt::LeftButton);
-}

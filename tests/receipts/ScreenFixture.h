@@ -36,6 +36,3 @@ private:
 
 // Saves a receipt directly; returns its number.
 int addRecibo(DataModule &dm, const QString &emitente, const QString &tipo = QStringLiteral("RECEBIMENTO"));
-
-// Clicks a picture or panel by its object name inside window.
-void clickNamed(QWidget *window, const QString &name);
