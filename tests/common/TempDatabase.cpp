@@ -1,6 +1,8 @@
 #include "TempDatabase.h"
 
 #include "data/DatabaseCreator.h"
+#include "data/Numeric.h"
+#include "data/Statement.h"
 
 TempDatabase::TempDatabase()
     : m_path(m_dir.filePath(QStringLiteral("QUINDELO.FDB")))
@@ -16,6 +18,17 @@ int addCliente(DataModule &dm, const QString &name)
     dm.Clientes.post();
     dm.Tra.commitRetaining();
     return dm.Clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asInteger();
+}
+
+void fillRecibos(DataModule &dm, int count)
+{
+    dm.Base.open();
+    PreparedStatement insert(dm.Base, QStringLiteral(
+        "insert into RECIBOS (ID_RECIBO, EMITENTE, VALOR, DATA) values (gen_id(GEN_RECIBOS_ID, 1), :EMITENTE, :VALOR, :DATA)"));
+    for (int i = 1; i <= count; ++i)
+        insert.execute(dm.Tra, QVariantList{QStringLiteral("PAGADOR %1").arg(i), QVariant::fromValue(Numeric{i * 123450LL, -2}),
+                                            QDate(2024, 3, 15).addDays(i - 1)});
+    dm.Tra.commitRetaining();
 }
 
 QString testServer()

@@ -31,6 +31,10 @@ struct Module
 // Saves a new client as a screen does (post and commit-retaining); returns its key.
 int addCliente(DataModule &dm, const QString &name);
 
+// Receipts 1..count on a fresh database, committed: receipt i from "PAGADOR i",
+// worth i × 1.234,50, dated i - 1 days after 15 March 2024.
+void fillRecibos(DataModule &dm, int count);
+
 // Database server given by scripts/test ("localhost" and a folder it may write).
 QString testServer();
 QString testServerFolder();
