@@ -1,5 +1,3 @@
-
-#include "app/Screens.h"
 #include "clients/FRcadastro.h"
 #include "clients/FRconsultacli.h"
 #include "clients/FRconsultacli2.h"
@@ -7,10 +5,12 @@
 #include "clients/LookupForm.h"
 #include "clients/LookupQueries.h"
 #include "common/ModalAnswerer.h"
+#include "common/ProgramFixture.h"
 #include "common/ScreenTesting.h"
 #include "common/TempDatabase.h"
 
 #include "data/Datamodule1.h"
+#include "widgets/CaseEdit.h"
 #include "widgets/DBEdit.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/PictureButton.h"
@@ -18,8 +18,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
-#include "widgets/CaseEdit.h"
 #include <QTest>
 
 #include <memory>
@@ -31,25 +29,6 @@ const QString kJuridica = QStringLiteral("JURÍDICA");
 const QStringList kFields{"DBEdit2", "DBtipo", "DBEdit14", "DBEdit4", "DBEdit3", "DBEdit13", "DBEdit5",
                           "DBEdit6", "DBEdit8", "DBEdit9", "DBEdit11", "DBEdit12", "DBEdit10", "DBEdit7"};
 const QStringList kToolbar{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar", "BTsalvar", "BTcancelar"};
-
-// Every screen of the program on a copy of a freshly made database.
-struct Program
-{
-    QTemporaryDir folder;
-    const QString database = folder.filePath(QStringLiteral("QUINDELO.FDB"));
-    Screens screens;
-
-    explicit Program(const QString &emptyDatabase)
-    {
-        QFile::copy(emptyDatabase, database);
-        QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner);
-        QFile ini(folder.filePath(QStringLiteral("Arquivo.ini")));
-        ini.open(QIODevice::WriteOnly);
-        ini.write("[Configuracoes]\nCaminhoBD=" + database.toUtf8() + "\n");
-        ini.close();
-        screens.create(folder.path());
-    }
-};
 
 template <typename T = QWidget>
 T *child(QWidget *form, const QString &name)
@@ -212,8 +191,7 @@ class TstClients : public QObject
     Q_OBJECT
 
     // Made once; each test works on a copy of it.
-    TempDatabase m_emptyDatabase;
-    std::unique_ptr<Program> m_program;
+    std::unique_ptr<ProgramFixture> m_program;
 
     // Shows the registry as the main menu does, and makes it the active window.
     void showRegistry()
@@ -237,7 +215,7 @@ private slots:
     void init()
     {
         errordisplay::clearLastError();
-        m_program = std::make_unique<Program>(m_emptyDatabase.path());
+        m_program = std::make_unique<ProgramFixture>();
     }
 
     void cleanup() { m_program.reset(); }
@@ -722,7 +700,7 @@ private slots:
     {
         addClient(QStringLiteral("ANA"));
         showRegistry();
-        Module other(m_program->database);
+        Module other(m_program->databasePath());
         other.dm.Clientes.open();
         other.dm.Clientes.edit();
         other.dm.Clientes.fieldByName(QStringLiteral("OBS")).setValue(QStringLiteral("em uso"));
