@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 // A fresh database with the program's schema in a folder of its own, removed
-// with the object.
+// with the object. Each is a copy of one made once per test program.
 class TempDatabase
 {
 public:
