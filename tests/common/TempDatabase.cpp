@@ -4,6 +4,7 @@
 #include "data/Numeric.h"
 #include "data/Statement.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace {
@@ -48,6 +49,14 @@ void fillRecibos(DataModule &dm, int count)
         insert.execute(dm.Tra, QVariantList{QStringLiteral("PAGADOR %1").arg(i), QVariant::fromValue(Numeric{i * 123450LL, -2}),
                                             QDate(2024, 3, 15).addDays(i - 1)});
     dm.Tra.commitRetaining();
+}
+
+void writeDatabaseIni(const QString &folder, const QString &databasePath)
+{
+    QFile ini(QDir(folder).filePath(QStringLiteral("Arquivo.ini")));
+    if (!ini.open(QIODevice::WriteOnly))
+        qFatal("Could not write %s", qPrintable(ini.fileName()));
+    ini.write("[Configuracoes]\nCaminhoBD=" + databasePath.toUtf8() + "\n");
 }
 
 QString testServer()

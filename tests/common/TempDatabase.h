@@ -35,6 +35,9 @@ int addCliente(DataModule &dm, const QString &name);
 // worth i × 1.234,50, dated i - 1 days after 15 March 2024.
 void fillRecibos(DataModule &dm, int count);
 
+// FOLDER/Arquivo.ini naming the database, as start-up reads it; a failure stops the test program.
+void writeDatabaseIni(const QString &folder, const QString &databasePath);
+
 // Database server given by scripts/test ("localhost" and a folder it may write).
 QString testServer();
 QString testServerFolder();
