@@ -2,9 +2,8 @@
 // table and prints the time taken and how much the process grew.
 //   bench_grid [ROWS [FOLDER]]   (default 1,000,000 rows in a temporary folder;
 //   FOLDER/GRID.FDB is filled once and then reused)
-#include "data/DatabaseCreator.h"
+#include "common/BenchDatabase.h"
 #include "data/Datamodule1.h"
-#include "data/Statement.h"
 #include "widgets/DBGrid.h"
 
 #include <QApplication>
@@ -25,32 +24,6 @@ long residentKb()
     return statm.readAll().split(' ').value(1).toLong() * 4;
 }
 
-// Receipts 1..rows in one statement: cross-joined digits number them.
-void fill(DataModule &dm, int rows)
-{
-    const QString digits = QStringLiteral(
-        "select 0 n from rdb$database union all select 1 from rdb$database union all select 2 from rdb$database "
-        "union all select 3 from rdb$database union all select 4 from rdb$database union all select 5 from rdb$database "
-        "union all select 6 from rdb$database union all select 7 from rdb$database union all select 8 from rdb$database "
-        "union all select 9 from rdb$database");
-    QStringList tables;
-    QStringList terms;
-    for (qint64 weight = 1; weight < rows; weight *= 10) {
-        tables << QStringLiteral("d d%1").arg(tables.size());
-        terms << QStringLiteral("%1 * d%2.n").arg(weight).arg(terms.size());
-    }
-    dm.Base.open();
-    dm.Tra.startTransaction();
-    PreparedStatement(dm.Base, QStringLiteral(
-        "insert into RECIBOS (ID_RECIBO, TIPO, EMITENTE, VALOR, DATA) "
-        "select i, 'RECEBIMENTO', 'PAGADOR ' || i, i * 1.25, dateadd(mod(i, 3650) day to date '2015-01-01') from ("
-        "with d as (%1) select 1 + %2 as i from %3) where i <= %4")
-        .arg(digits, terms.join(QLatin1String(" + ")), tables.join(QLatin1String(", ")))
-        .arg(rows))
-        .execute(dm.Tra);
-    dm.Tra.commitRetaining();
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -61,23 +34,17 @@ int main(int argc, char **argv)
     const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 1000000;
 
     QTemporaryDir temporary;
-    const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : temporary.path();
-    const QString path = folder + QStringLiteral("/GRID.FDB");
-    const bool reused = QFile::exists(path);
-    if (!reused)
-        databasecreator::create(path);
-    QTemporaryDir config;
-    DataModule dm(config.path());
+    benchdb::Contents contents;
+    contents.clients = 0;
+    contents.receipts = rows;
+    const QString path = benchdb::prepare(argc > 2 ? QString::fromLocal8Bit(argv[2]) : temporary.path(),
+                                          QStringLiteral("GRID.FDB"), contents);
+    DataModule dm(temporary.path());
     dm.Base.setDatabaseName(path);
     QElapsedTimer timer;
-    timer.start();
-    if (!reused) {
-        fill(dm, rows);
-        std::printf("filled %d receipts in %.1f s\n", rows, timer.elapsed() / 1000.0);
-    }
 
     const long before = residentKb();
-    timer.restart();
+    timer.start();
     dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
     DBGrid grid(QStringLiteral("DBGrid1"));
     grid.setDataset(&dm.Recibos, {{QStringLiteral("TIPO"), QStringLiteral("Pagamento/Recebimento"), 140},

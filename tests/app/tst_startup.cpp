@@ -26,11 +26,6 @@ void writeIni(const QString &folder, const QByteArray &content)
     file.write(content);
 }
 
-void writeDatabaseIni(const QString &folder, const QString &databasePath)
-{
-    writeIni(folder, "[Configuracoes]\nCaminhoBD=" + databasePath.toUtf8() + "\n");
-}
-
 class ThrowingObject : public QObject
 {
 public:

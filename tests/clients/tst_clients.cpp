@@ -1,16 +1,16 @@
-#include "ModalDriver.h"
-
-#include "app/Screens.h"
 #include "clients/FRcadastro.h"
 #include "clients/FRconsultacli.h"
 #include "clients/FRconsultacli2.h"
 #include "clients/FRconsultarec.h"
 #include "clients/LookupForm.h"
 #include "clients/LookupQueries.h"
+#include "common/ModalAnswerer.h"
+#include "common/ProgramFixture.h"
 #include "common/ScreenTesting.h"
 #include "common/TempDatabase.h"
 
 #include "data/Datamodule1.h"
+#include "widgets/CaseEdit.h"
 #include "widgets/DBEdit.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/PictureButton.h"
@@ -18,8 +18,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
-#include "widgets/CaseEdit.h"
 #include <QTest>
 
 #include <memory>
@@ -31,25 +29,6 @@ const QString kJuridica = QStringLiteral("JURÍDICA");
 const QStringList kFields{"DBEdit2", "DBtipo", "DBEdit14", "DBEdit4", "DBEdit3", "DBEdit13", "DBEdit5",
                           "DBEdit6", "DBEdit8", "DBEdit9", "DBEdit11", "DBEdit12", "DBEdit10", "DBEdit7"};
 const QStringList kToolbar{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar", "BTsalvar", "BTcancelar"};
-
-// Every screen of the program on a copy of a freshly made database.
-struct Program
-{
-    QTemporaryDir folder;
-    const QString database = folder.filePath(QStringLiteral("QUINDELO.FDB"));
-    Screens screens;
-
-    explicit Program(const QString &emptyDatabase)
-    {
-        QFile::copy(emptyDatabase, database);
-        QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner);
-        QFile ini(folder.filePath(QStringLiteral("Arquivo.ini")));
-        ini.open(QIODevice::WriteOnly);
-        ini.write("[Configuracoes]\nCaminhoBD=" + database.toUtf8() + "\n");
-        ini.close();
-        screens.create(folder.path());
-    }
-};
 
 template <typename T = QWidget>
 T *child(QWidget *form, const QString &name)
@@ -212,8 +191,7 @@ class TstClients : public QObject
     Q_OBJECT
 
     // Made once; each test works on a copy of it.
-    TempDatabase m_emptyDatabase;
-    std::unique_ptr<Program> m_program;
+    std::unique_ptr<ProgramFixture> m_program;
 
     // Shows the registry as the main menu does, and makes it the active window.
     void showRegistry()
@@ -225,9 +203,10 @@ class TstClients : public QObject
 
     void clickAnswering(const QString &button, const QString &dialog, const QString &answer)
     {
-        ModalDriver driver(dialog, ModalDriver::click(answer));
+        ModalAnswerer answerer;
+        answerer.thenClickNamed(answer);
         QTest::mouseClick(child(FRcadastro, button), Qt::LeftButton);
-        QVERIFY2(driver.acted(), qPrintable(dialog + QStringLiteral(" was not shown")));
+        QCOMPARE(answerer.names(), QStringList{dialog});
     }
 
 private slots:
@@ -236,7 +215,7 @@ private slots:
     void init()
     {
         errordisplay::clearLastError();
-        m_program = std::make_unique<Program>(m_emptyDatabase.path());
+        m_program = std::make_unique<ProgramFixture>();
     }
 
     void cleanup() { m_program.reset(); }
@@ -457,9 +436,9 @@ private slots:
         showRegistry();
         QTest::mouseClick(FRcadastro->BTnovo, Qt::LeftButton);
         typeInto(FRcadastro->DBEdit2, QStringLiteral("łukasz"));
-        ModalDriver acknowledgement(QStringLiteral("FRmensagem"), ModalDriver::click(QStringLiteral("FlatButton1")));
+        ModalAnswerer answerer;
         QTest::mouseClick(FRcadastro->BTsalvar, Qt::LeftButton);
-        QVERIFY(!acknowledgement.acted());
+        QCOMPARE(answerer.names(), QStringList());
         QVERIFY2(errordisplay::lastError().contains(QStringLiteral("Ł")), qPrintable(errordisplay::lastError()));
         QCOMPARE(count(QStringLiteral("CLIENTES")), 0);
         QCOMPARE(FRcadastro->DBEdit2->text(), QStringLiteral("ŁUKASZ"));
@@ -584,12 +563,13 @@ private slots:
         QFETCH(QString, shown);
         addLookupRows();
         showRegistry();
-        ModalDriver driver(QStringLiteral("FRconsultacli"), [&](QWidget *) {
+        ModalAnswerer answerer;
+        answerer.then([&](QWidget *) {
             search(FRconsultacli, typed, downs);
             closeLookup(FRconsultacli, way);
         });
         QTest::mouseClick(FRcadastro->BTconsultar, Qt::LeftButton);
-        QVERIFY(driver.acted());
+        QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRconsultacli")});
         QVERIFY(!FRconsultacli->isVisible());
         QCOMPARE(FRcadastro->DBEdit2->text(), shown);
         // The full list again, the client without a name included.
@@ -619,12 +599,13 @@ private slots:
         Datamodule1->Clientes.requery(lookupqueries::clientesByName());
         Datamodule1->Clientes.moveTo(3);
         const QString client = current("CLIENTE");
-        ModalDriver driver(QStringLiteral("FRconsultarec"), [&](QWidget *) {
+        ModalAnswerer answerer;
+        answerer.then([&](QWidget *) {
             search(FRconsultarec, typed, downs);
             closeLookup(FRconsultarec, way);
         });
         FRconsultarec->showModal();
-        QVERIFY(driver.acted());
+        QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRconsultarec")});
         QCOMPARE(Datamodule1->Recibos.fieldByName(QStringLiteral("ID_RECIBO")).asInteger(), receipt);
         QCOMPARE(current("CLIENTE"), client);
     }
@@ -661,12 +642,13 @@ private slots:
             addReceipt(QStringLiteral("EMPRESA"), QStringLiteral("OUTRO"));
         Dataset &recibos = Datamodule1->Recibos;
         recibos.requery(lookupqueries::recibosNewestFirst());
-        ModalDriver driver(QStringLiteral("FRconsultacli2"), [&](QWidget *) {
+        ModalAnswerer answerer;
+        answerer.then([&](QWidget *) {
             search(FRconsultacli2, typed, 0);
             closeLookup(FRconsultacli2, QStringLiteral("double click"));
         });
         FRconsultacli2->showModal();
-        QVERIFY(driver.acted());
+        QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRconsultacli2")});
         QCOMPARE(int(recibos.state()), state);
         QCOMPARE(recibos.fieldByName(QStringLiteral("EMITENTE")).asString(), party);
         QCOMPARE(recibos.fieldByName(QStringLiteral("CPFCNPJEMITENTE")).asString(), document);
@@ -701,9 +683,13 @@ private slots:
             addClient(QString(QChar('A' + i)));
         showRegistry();
         Datamodule1->Clientes.moveTo(row);
-        ModalDriver acknowledgement(QStringLiteral("FRmensagem8"), ModalDriver::click(QStringLiteral("FlatButton1")));
-        clickAnswering(QStringLiteral("BTexcluir"), QStringLiteral("FRmensagem6"), answer);
-        QCOMPARE(acknowledgement.acted(), answer == QLatin1String("FlatButton1"));
+        ModalAnswerer answerer;
+        answerer.thenClickNamed(answer);
+        answerer.thenClickNamed(QStringLiteral("FlatButton1"));
+        QTest::mouseClick(FRcadastro->BTexcluir, Qt::LeftButton);
+        const QStringList asked = answer == QLatin1String("FlatButton1") ? QStringList{"FRmensagem6", "FRmensagem8"}
+                                                                          : QStringList{"FRmensagem6"};
+        QCOMPARE(answerer.names(), asked);
         QCOMPARE(count(QStringLiteral("CLIENTES")), left);
         QCOMPARE(FRcadastro->DBEdit2->text(), shown);
         QCOMPARE(openWindows(), QStringList{QStringLiteral("FRcadastro")});
@@ -714,20 +700,21 @@ private slots:
     {
         addClient(QStringLiteral("ANA"));
         showRegistry();
-        Module other(m_program->database);
+        Module other(m_program->databasePath());
         other.dm.Clientes.open();
         other.dm.Clientes.edit();
         other.dm.Clientes.fieldByName(QStringLiteral("OBS")).setValue(QStringLiteral("em uso"));
         other.dm.Clientes.post();
 
         bool stillAsked = false;
-        ModalDriver driver(QStringLiteral("FRmensagem6"), [&](QWidget *question) {
+        ModalAnswerer answerer;
+        answerer.then([&](QWidget *question) {
             QTest::mouseClick(child(question, QStringLiteral("FlatButton1")), Qt::LeftButton);
             stillAsked = question->isVisible() && !errordisplay::lastError().isEmpty();
             QTest::mouseClick(child(question, QStringLiteral("FlatButton2")), Qt::LeftButton);
         });
         QTest::mouseClick(FRcadastro->BTexcluir, Qt::LeftButton);
-        QVERIFY(driver.acted());
+        QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRmensagem6")});
         QVERIFY2(stillAsked, qPrintable(errordisplay::lastError()));
         QVERIFY(errordisplay::lastError().contains(QStringLiteral("update conflicts")));
         QCOMPARE(openWindows(), QStringList{QStringLiteral("FRcadastro")});
@@ -738,9 +725,9 @@ private slots:
     void deleteOnAnEmptyListDoesNothing()
     {
         showRegistry();
-        ModalDriver question(QStringLiteral("FRmensagem6"), ModalDriver::click(QStringLiteral("FlatButton2")));
+        ModalAnswerer answerer;
         QTest::mouseClick(FRcadastro->BTexcluir, Qt::LeftButton);
-        QVERIFY(!question.acted());
+        QCOMPARE(answerer.names(), QStringList());
         QCOMPARE(errordisplay::lastError(), QString());
     }
 };

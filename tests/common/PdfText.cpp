@@ -1,5 +1,8 @@
 #include "PdfText.h"
 
+#include "reportengine/Report.h"
+#include "reportengine/ReportExport.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -84,6 +87,13 @@ QString PdfPage::textInside(const QRectF &area, double tolerance) const
     for (const PdfWord &word : wordsInside(area, tolerance))
         texts << word.text;
     return texts.join(QLatin1Char(' '));
+}
+
+QVector<PdfPage> pdfOf(Report &report, const QString &path)
+{
+    report.prepareReport();
+    reportexport::toPdf(report.preparedPages(), path);
+    return readPdf(path);
 }
 
 QStringList PdfPage::lines() const

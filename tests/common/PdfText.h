@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+class Report;
+
 // A PDF read back with poppler's pdftotext -bbox: the words of each page with
 // their boxes, in 1/96 inch from the page's top-left corner.
 struct PdfWord
@@ -30,6 +32,8 @@ struct PdfPage
 
 // Empty when pdftotext fails; the failure is printed.
 QVector<PdfPage> readPdf(const QString &path);
+// Prepares the report, exports it to a PDF file at path and reads that back.
+QVector<PdfPage> pdfOf(Report &report, const QString &path);
 // The words of the pages that match the pattern, in page order.
 QStringList wordsMatching(const QVector<PdfPage> &pages, const QRegularExpression &pattern);
 

@@ -33,6 +33,16 @@ void typeInto(QWidget *control, const QString &text)
     typeKeys(control, text);
 }
 
+void clickNamed(QWidget *window, const QString &name)
+{
+    auto *target = window->findChild<QWidget *>(name);
+    if (!target)
+        qFatal("No control %s in %s", qPrintable(name), qPrintable(window->objectName()));
+    if (!target->isVisible())
+        qFatal("Control %s is not visible", qPrintable(name));
+    QTest::mouseClick(target, Qt::LeftButton);
+}
+
 QStringList openWindows(const QWidget *except)
 {
     QStringList names;

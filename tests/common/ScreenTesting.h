@@ -15,5 +15,9 @@ void typeKeys(QWidget *control, const QString &text);
 // Into the control as the user arrives there with Tab, its text selected, then the keys.
 void typeInto(QWidget *control, const QString &text);
 
+// Clicks a visible control of the window by its object name; a missing or
+// hidden one stops the test program.
+void clickNamed(QWidget *window, const QString &name);
+
 // Every visible top-level window other than `except`, by object name.
 QStringList openWindows(const QWidget *except = nullptr);

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 // A fresh database with the program's schema in a folder of its own, removed
-// with the object.
+// with the object. Each is a copy of one made once per test program.
 class TempDatabase
 {
 public:
@@ -30,6 +30,13 @@ struct Module
 
 // Saves a new client as a screen does (post and commit-retaining); returns its key.
 int addCliente(DataModule &dm, const QString &name);
+
+// Receipts 1..count on a fresh database, committed: receipt i from "PAGADOR i",
+// worth i × 1.234,50, dated i - 1 days after 15 March 2024.
+void fillRecibos(DataModule &dm, int count);
+
+// FOLDER/Arquivo.ini naming the database, as start-up reads it; a failure stops the test program.
+void writeDatabaseIni(const QString &folder, const QString &databasePath);
 
 // Database server given by scripts/test ("localhost" and a folder it may write).
 QString testServer();

@@ -1,5 +1,7 @@
-#include "ModalAnswerer.h"
 #include "ScreenFixture.h"
+
+#include "common/ModalAnswerer.h"
+#include "common/ScreenTesting.h"
 
 #include "receipts/FRcademitente.h"
 #include "receipts/FRimagem.h"

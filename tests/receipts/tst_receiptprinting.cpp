@@ -5,7 +5,6 @@
 
 #include "data/Statement.h"
 #include "receipts/ReceiptPrinting.h"
-#include "reportengine/ReportExport.h"
 #include "reportengine/ReportFonts.h"
 
 #include <QDate>
@@ -137,10 +136,7 @@ private:
         Report fresh = receiptLayout(sheet);
         Report &report = layout ? *layout : fresh;
         fillReceipt(report, sheet, values);
-        report.prepareReport();
-        const QString file = m_dir.filePath(QStringLiteral("receipt.pdf"));
-        reportexport::toPdf(report.preparedPages(), file);
-        return readPdf(file);
+        return pdfOf(report, m_dir.filePath(QStringLiteral("receipt.pdf")));
     }
 
     QTemporaryDir m_dir;

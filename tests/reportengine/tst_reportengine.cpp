@@ -90,12 +90,7 @@ private:
         report.setDataSource(QStringLiteral("IBQEVENTO"), &rows);
         return report;
     }
-    QVector<PdfPage> render(Report &report, const QString &name)
-    {
-        report.prepareReport();
-        reportexport::toPdf(report.preparedPages(), path(name));
-        return readPdf(path(name));
-    }
+    QVector<PdfPage> render(Report &report, const QString &name) { return pdfOf(report, path(name)); }
 
     QTemporaryDir m_dir;
 };

@@ -2,8 +2,6 @@
 
 #include "data/Numeric.h"
 #include "data/Statement.h"
-#include "reportengine/Report.h"
-#include "reportengine/ReportExport.h"
 
 #include <QLocale>
 
@@ -64,13 +62,6 @@ QString somaNoBanco(DataModule &dm, const QDate &ini, const QDate &fim, const QS
     cursor->fetch(row);
     const Numeric total = row.value(0).value<Numeric>().rescaled(-2);
     return QLocale().toString(double(total.units) / 100.0, 'f', 2);
-}
-
-QVector<PdfPage> pdfOf(Report &report, const QString &path)
-{
-    report.prepareReport();
-    reportexport::toPdf(report.preparedPages(), path);
-    return readPdf(path);
 }
 
 QStringList numerosImpressos(const QVector<PdfPage> &pages)

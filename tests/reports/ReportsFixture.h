@@ -9,7 +9,6 @@
 #include <QVariant>
 #include <QVector>
 
-class Report;
 
 struct Recibo
 {
@@ -28,8 +27,6 @@ QVector<Recibo> recibosNoDia(int firstId, int count, const QDate &day, const QSt
 // The database's own sum of VALOR over a period and kind, in the report's form.
 QString somaNoBanco(DataModule &dm, const QDate &ini, const QDate &fim, const QString &tipo);
 
-// Prepares the report and reads its PDF back.
-QVector<PdfPage> pdfOf(Report &report, const QString &path);
 
 // Every word of the pages made of digits only: the receipt numbers.
 QStringList numerosImpressos(const QVector<PdfPage> &pages);

@@ -1,6 +1,7 @@
 #include "ReportsFixture.h"
 
 #include "app/Screens.h"
+#include "common/ModalAnswerer.h"
 #include "common/ScreenTesting.h"
 #include "common/TempDatabase.h"
 
@@ -20,7 +21,6 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -57,31 +57,18 @@ struct PeriodScreens
     PeriodoForm *screen(int n) const { return all().at(n - 1); }
 };
 
-// Runs the action; each preview or form that opens modally meanwhile is handed
-// to `seen` and closed. Returns the object names of those windows.
+// Runs the action; the window it opens modally meanwhile is handed to `seen`
+// and closed. Returns the object names of the modal windows it opened.
 QStringList closingModals(const std::function<void()> &action, const std::function<void(QWidget *)> &seen = {})
 {
-    QStringList opened;
-    QWidgetList before;
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->isVisible())
-            before << window;
-    }
-    QTimer timer;
-    timer.setInterval(10);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || before.contains(modal)
-            || (!qobject_cast<PreviewWindow *>(modal) && !qobject_cast<FormBase *>(modal)))
-            return;
-        opened << (qobject_cast<PreviewWindow *>(modal) ? QStringLiteral("preview") : modal->objectName());
+    ModalAnswerer answerer;
+    answerer.then([&](QWidget *window) {
         if (seen)
-            seen(modal);
-        modal->close();
+            seen(window);
+        window->close();
     });
-    timer.start();
     action();
-    return opened;
+    return answerer.names();
 }
 
 void clickOn(QWidget *widget)
@@ -293,14 +280,14 @@ void TstScreens::visualizarPreviewsThePeriod()
     };
 
     form->Medtfim()->setDate(kHoje.addDays(1));
-    QCOMPARE(closingModals([&] { clickOn(panel); }, exportPreview), QStringList{"preview"});
+    QCOMPARE(closingModals([&] { clickOn(panel); }, exportPreview), QStringList{"PreviewWindow"});
     QCOMPARE(pages.size(), 1);
     QCOMPARE(pages.first().lines().value(1), heading);
     QCOMPARE(numerosImpressos(pages), firstIds);
 
     form->Medtini()->setDate(kHoje.addDays(5));
     form->Medtfim()->setDate(kHoje.addDays(5));
-    QCOMPARE(closingModals([&] { clickOn(panel); }, exportPreview), QStringList{"preview"});
+    QCOMPARE(closingModals([&] { clickOn(panel); }, exportPreview), QStringList{"PreviewWindow"});
     QCOMPARE(numerosImpressos(pages), secondIds);
     QCOMPARE(pages.first().lines().value(1), heading);
     QVERIFY(form->relatorio().ibqRelatorio().active());

@@ -2,7 +2,6 @@
 #include "common/Pictures.h"
 #include "common/TempDatabase.h"
 
-#include "data/Statement.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBImage.h"
 #include "widgets/DBLookupComboBox.h"
@@ -13,26 +12,6 @@
 #include <QTest>
 
 namespace {
-
-// Receipts 1..count (count up to 10,000), receipt i worth i * 1234,50, dated
-// i - 1 days after 2024-03-15.
-void fillRecibos(DataModule &dm, int count)
-{
-    dm.Base.open();
-    if (!dm.Tra.inTransaction())
-        dm.Tra.startTransaction();
-    PreparedStatement(dm.Base, QStringLiteral(
-        "insert into RECIBOS (ID_RECIBO, EMITENTE, VALOR, DATA) "
-        "select i, 'PAGADOR ' || i, i * 1234.5, dateadd(i - 1 day to date '2024-03-15') from ("
-        "with d as (select 0 n from rdb$database union all select 1 from rdb$database union all "
-        "select 2 from rdb$database union all select 3 from rdb$database union all select 4 from rdb$database "
-        "union all select 5 from rdb$database union all select 6 from rdb$database union all "
-        "select 7 from rdb$database union all select 8 from rdb$database union all select 9 from rdb$database) "
-        "select 1 + a.n + 10 * b.n + 100 * c.n + 1000 * e.n as i from d a, d b, d c, d e) where i <= %1").arg(count))
-        .execute(dm.Tra);
-    dm.Tra.commitRetaining();
-    dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
-}
 
 const QList<DatasetModel::Column> kColumns{{QStringLiteral("ID_RECIBO"), QString::fromUtf8("nº"), 52},
                                            {QStringLiteral("DATA"), QString::fromUtf8("Emissão"), 71},
@@ -64,6 +43,7 @@ private slots:
         TempDatabase db;
         Module m(db.path());
         fillRecibos(m.dm, kRows);
+        m.dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
         DBGrid grid(QStringLiteral("DBGrid1"));
         grid.setDataset(&m.dm.Recibos, kColumns);
         grid.resize(600, 300);
@@ -96,6 +76,7 @@ private slots:
         TempDatabase db;
         Module m(db.path());
         fillRecibos(m.dm, 20);
+        m.dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")});
         DBGrid grid(QStringLiteral("DBGrid1"));
         grid.setDataset(&m.dm.Recibos, kColumns);
         grid.resize(600, 300);

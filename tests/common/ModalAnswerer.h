@@ -6,9 +6,10 @@
 #include <QTimer>
 
 // Answers the modal windows a test's clicks open (message dialogs, message
-// boxes, lookup screens): each one seen is recorded by its object name and
-// texts, then the next planned answer runs on it. An unplanned window is
-// closed with its "OK" button, or hidden.
+// boxes, lookup screens) once each is the active window, so that keys reach it:
+// each one seen is recorded by its object name and texts, then the next
+// planned answer runs on it. An unplanned window is closed with its "OK"
+// button, or hidden.
 class ModalAnswerer : public QObject
 {
     Q_OBJECT
@@ -25,6 +26,7 @@ public:
     // Plans the answer to the next modal window that shows up.
     void then(Answer answer) { m_answers << answer; }
     void thenClick(const QString &buttonText);
+    void thenClickNamed(const QString &objectName);
 
     const QList<Seen> &seen() const { return m_seen; }
     QStringList names() const;

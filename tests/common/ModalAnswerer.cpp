@@ -1,5 +1,7 @@
 #include "ModalAnswerer.h"
 
+#include "ScreenTesting.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -21,6 +23,11 @@ ModalAnswerer::ModalAnswerer()
 void ModalAnswerer::thenClick(const QString &buttonText)
 {
     then([buttonText](QWidget *window) { clickButton(window, buttonText); });
+}
+
+void ModalAnswerer::thenClickNamed(const QString &objectName)
+{
+    then([objectName](QWidget *window) { clickNamed(window, objectName); });
 }
 
 QStringList ModalAnswerer::names() const
@@ -46,7 +53,8 @@ void ModalAnswerer::clickButton(QWidget *window, const QString &text)
 void ModalAnswerer::poll()
 {
     QWidget *window = QApplication::activeModalWidget();
-    if (!window || !window->isVisible() || window == m_last || m_alreadyOpen.contains(window))
+    if (!window || !window->isVisible() || window == m_last || m_alreadyOpen.contains(window)
+        || QApplication::activeWindow() != window)
         return;
     m_last = window;
     Seen seen{window->objectName(), {}};

@@ -1,0 +1,12 @@
+#include "ProgramFixture.h"
+
+ProgramFixture::ProgramFixture()
+{
+    writeDatabaseIni(m_database.folder(), m_database.path());
+    m_screens.create(m_database.folder());
+}
+
+DataModule &ProgramFixture::dm()
+{
+    return *Datamodule1;
+}
