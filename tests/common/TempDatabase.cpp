@@ -40,6 +40,12 @@ int addCliente(DataModule &dm, const QString &name)
     return dm.Clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asInteger();
 }
 
+int rowCount(DataModule &dm, const QString &from)
+{
+    dm.Base.open();
+    return dm.Base.prepared(QStringLiteral("SELECT COUNT(*) FROM ") + from).execute(dm.Tra).value(0).toInt();
+}
+
 void fillRecibos(DataModule &dm, int count)
 {
     dm.Base.open();
