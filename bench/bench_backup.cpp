@@ -1,6 +1,8 @@
 // Times a backup made through the backup screen against Firebird's own
 // `gbak -b` of the same database (100,000 clients, 1,000,000 receipts).
-//   bench_backup [FOLDER]   (reuses FOLDER/BENCH-BACKUP.FDB when it is already filled)
+//   bench_backup [FOLDER [HOST/PORT]]   (reuses FOLDER/BENCH-BACKUP.FDB when it is already filled)
+// With HOST/PORT both go through that server's service manager, which must be
+// on this machine and may read FOLDER; the database is filled here first.
 #include "common/BenchDatabase.h"
 #include "data/DatabaseError.h"
 #include "data/Datamodule1.h"
@@ -41,9 +43,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTemporaryDir scratch;
     const QString folder = app.arguments().value(1, scratch.path());
+    const QString server = app.arguments().value(2);
 
     try {
-        const QString path = benchdb::prepare(folder, QStringLiteral("BENCH-BACKUP.FDB"), benchdb::Contents());
+        // A server opens it by its full path.
+        const QString path = QFileInfo(benchdb::prepare(folder, QStringLiteral("BENCH-BACKUP.FDB"), benchdb::Contents()))
+                                 .absoluteFilePath();
         std::printf("database: %.1f MB\n", QFileInfo(path).size() / 1048576.0);
 
         const QDate today(2026, 12, 8);
@@ -51,7 +56,12 @@ int main(int argc, char *argv[])
         const QString ours = DatabaseBackup::fileName(destination, today);
         const QString theirs = QDir(folder).filePath(QStringLiteral("gbak.gbk"));
         DataModule dm(scratch.path());
-        dm.Base.setDatabaseName(path);
+        dm.Base.setDatabaseName(server.isEmpty() ? path : server + QLatin1Char(':') + path);
+        QStringList gbak{QStringLiteral("-b"), QStringLiteral("-user"), QStringLiteral("sysdba"),
+                         QStringLiteral("-password"), QStringLiteral("tarvolimb")};
+        if (!server.isEmpty())
+            gbak << QStringLiteral("-se") << server + QStringLiteral(":service_mgr");
+        gbak << path << theirs;
         Datamodule1 = &dm;
         frmBackupForm screen;
         screen.setToday([&] { return today; });
@@ -76,9 +86,7 @@ int main(int argc, char *argv[])
 
             QFile::remove(theirs);
             timer.start();
-            const int code = QProcess::execute(QStringLiteral("gbak"),
-                                               {QStringLiteral("-b"), QStringLiteral("-user"), QStringLiteral("sysdba"),
-                                                QStringLiteral("-password"), QStringLiteral("tarvolimb"), path, theirs});
+            const int code = QProcess::execute(QStringLiteral("gbak"), gbak);
             gbakTimes.push_back(seconds(timer));
             if (code != 0) {
                 std::fprintf(stderr, "gbak -b failed with code %d\n", code);
@@ -86,9 +94,12 @@ int main(int argc, char *argv[])
             }
         }
         Datamodule1 = nullptr;
+        std::printf("service manager: %s\n", server.isEmpty() ? "embedded engine" : qPrintable(server));
         std::printf("backup through the screen (verbose, %d progress lines per run): median %.2f s, file %.1f MB\n",
                     lines / 5, median(oursTimes), QFileInfo(ours).size() / 1048576.0);
-        std::printf("gbak -b: median %.2f s, file %.1f MB\n", median(gbakTimes), QFileInfo(theirs).size() / 1048576.0);
+        std::printf("gbak -b%s: median %.2f s, file %.1f MB\n",
+                    server.isEmpty() ? "" : qPrintable(QStringLiteral(" -se ") + server + QStringLiteral(":service_mgr")),
+                    median(gbakTimes), QFileInfo(theirs).size() / 1048576.0);
         std::printf("ratio program / gbak: %.2f (target <= 1.1)\n", median(oursTimes) / median(gbakTimes));
         QFile::remove(ours);
         QFile::remove(theirs);

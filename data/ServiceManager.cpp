@@ -3,7 +3,23 @@
 #include "DatabaseCreator.h"
 #include "FbApi.h"
 
+#include <QSysInfo>
+
 using namespace Firebird;
+
+namespace {
+
+// The length of "host:", "host/port:" or "[IPv6 address]/port:" before a
+// server's database path; 0 for a local file.
+int serverPartLength(const QString &databasePath)
+{
+    if (databasecreator::isLocalPath(databasePath))
+        return 0;
+    const int from = databasePath.startsWith(QLatin1Char('[')) ? qMax(0, databasePath.indexOf(QLatin1Char(']'))) : 0;
+    return databasePath.indexOf(QLatin1Char(':'), from) + 1;
+}
+
+} // namespace
 
 ServiceManager::~ServiceManager()
 {
@@ -17,16 +33,35 @@ ServiceManager::~ServiceManager()
 
 QString ServiceManager::nameFor(const QString &databasePath)
 {
-    if (databasecreator::isLocalPath(databasePath))
-        return QStringLiteral("service_mgr");
-    return databasePath.section(QLatin1Char(':'), 0, 0) + QStringLiteral(":service_mgr");
+    return databasePath.left(serverPartLength(databasePath)) + QStringLiteral("service_mgr");
 }
 
 QString ServiceManager::pathOnServer(const QString &databasePath)
 {
+    return databasePath.mid(serverPartLength(databasePath));
+}
+
+QString ServiceManager::serverHost(const QString &databasePath)
+{
+    QString host = databasePath.left(qMax(0, serverPartLength(databasePath) - 1));
+    const int bracket = host.indexOf(QLatin1Char(']'));
+    const int port = host.indexOf(QLatin1Char('/'), qMax(0, bracket));
+    if (port >= 0)
+        host.truncate(port);
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        host = host.mid(1, host.size() - 2);
+    return host;
+}
+
+bool ServiceManager::heldOnThisMachine(const QString &databasePath)
+{
     if (databasecreator::isLocalPath(databasePath))
-        return databasePath;
-    return databasePath.section(QLatin1Char(':'), 1);
+        return true;
+    const QString host = serverHost(databasePath);
+    if (host.isEmpty())
+        return false;
+    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || host == QLatin1String("127.0.0.1")
+        || host == QLatin1String("::1") || host.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) == 0;
 }
 
 void ServiceManager::attach(const QString &serviceName, const QString &user, const QString &password)

@@ -19,6 +19,11 @@ public:
     static QString nameFor(const QString &databasePath);
     // The database path as the service manager sees it (without "host:").
     static QString pathOnServer(const QString &databasePath);
+    // The server's host name or address ("[::1]" given as "::1"); empty for a local file.
+    static QString serverHost(const QString &databasePath);
+    // Whether the database is held on this machine: a local file, or a server
+    // reached as localhost, a loopback address or this machine's own name.
+    static bool heldOnThisMachine(const QString &databasePath);
 
     bool attached() const { return m_service != nullptr; }
     void attach(const QString &serviceName, const QString &user, const QString &password);

@@ -16,8 +16,9 @@ namespace {
 QFont messageFont()
 {
     QFont font;
-    // Open Sans stands in, at a similar width, where Segoe UI is not installed.
-    font.setFamilies({QStringLiteral("Segoe UI"), QStringLiteral("Open Sans")});
+    // Where Segoe UI is not installed the program substitutes one font for it
+    // at start-up, the same in the dialogs as in the printed receipts.
+    font.setFamily(QStringLiteral("Segoe UI"));
     font.setPixelSize(29);
     return font;
 }

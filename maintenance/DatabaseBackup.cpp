@@ -5,8 +5,12 @@
 #include "data/FbApi.h"
 #include "data/ServiceManager.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -67,39 +71,81 @@ QString DatabaseBackup::temporaryName(const QString &file)
     return file + QStringLiteral(".parcial");
 }
 
+bool DatabaseBackup::renamableHere(const QString &database, const QString &file)
+{
+    if (databasecreator::isLocalPath(database))
+        return true;
+    // A relative path is taken from the server's own current folder.
+    if (!ServiceManager::heldOnThisMachine(database) || !QDir::isAbsolutePath(file))
+        return false;
+    const QFileInfo folder(QFileInfo(file).absolutePath());
+    return folder.isDir() && folder.isWritable();
+}
+
+void DatabaseBackup::makeFolder(const QString &database, const QString &file)
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    if (databasecreator::isLocalPath(database)) {
+        QDir().mkpath(folder);
+        return;
+    }
+    const QString parent = QFileInfo(folder).absolutePath();
+    if (!ServiceManager::heldOnThisMachine(database) || !QDir::isAbsolutePath(file) || QFileInfo::exists(folder)
+        || !QFileInfo(parent).isDir() || !QDir().mkdir(folder)) {
+        return;
+    }
+    // Should either fail, the server's own message about the folder says so.
+    QFile::setPermissions(folder, QFileInfo(parent).permissions());
+    struct stat parentStatus;
+    if (::stat(QFile::encodeName(parent).constData(), &parentStatus) == 0)
+        (void)::chown(QFile::encodeName(folder).constData(), uid_t(-1), parentStatus.st_gid);
+}
+
 void DatabaseBackup::run(const QString &database, const QString &file, const Progress &progress)
 {
-    // A server writes the file as its own user, often where we may not rename
-    // it: only the embedded engine's file goes through a temporary name.
-    const bool renamable = databasecreator::isLocalPath(database);
-    const QString target = renamable ? temporaryName(file) : file;
-    if (renamable)
-        QFile::remove(target);
+    // A remote server's file cannot be renamed through the service manager:
+    // there the service writes under the final name.
+    if (!renamableHere(database, file)) {
+        backUp(database, file, progress);
+        return;
+    }
 
+    const QString partial = temporaryName(file);
+    QFile::remove(partial);
     try {
-        ServiceManager service;
-        service.attach(ServiceManager::nameFor(database), m_user, m_password);
-        service.start(startBlock(ServiceManager::pathOnServer(database), target));
-        QString line;
-        while (service.nextLine(line)) {
-            if (progress)
-                progress(line);
-        }
-        service.detach();
-        if (renamable && std::rename(QFile::encodeName(target).constData(), QFile::encodeName(file).constData()) != 0) {
-            throw DatabaseError(QStringLiteral("Não foi possível dar ao backup o nome %1: %2")
-                                    .arg(file, QString::fromLocal8Bit(std::strerror(errno))));
-        }
+        backUp(database, partial, progress);
     } catch (const DatabaseError &error) {
-        if (!renamable)
-            throw;
-        QFile::remove(target);
+        QFile::remove(partial);
         // The user knows the file by its own name, not by the temporary one.
         QString message = error.message();
-        throw DatabaseError(message.replace(target, file));
+        throw DatabaseError(message.replace(partial, file));
     } catch (...) {
-        if (renamable)
-            QFile::remove(target);
+        QFile::remove(partial);
         throw;
     }
+    // A server that answers on this machine's name may still see another file system.
+    if (!QFileInfo::exists(partial)) {
+        throw DatabaseError(QStringLiteral("O servidor gravou o backup como %1, mas este arquivo não está neste "
+                                           "computador para receber o nome %2.")
+                                .arg(partial, file));
+    }
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(file).constData()) != 0) {
+        // The backup itself is complete: it stays, and the user learns where.
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        throw DatabaseError(QStringLiteral("O backup completo está em %1; não foi possível dar a ele o nome %2: %3")
+                                .arg(partial, file, reason));
+    }
+}
+
+void DatabaseBackup::backUp(const QString &database, const QString &file, const Progress &progress)
+{
+    ServiceManager service;
+    service.attach(ServiceManager::nameFor(database), m_user, m_password);
+    service.start(startBlock(ServiceManager::pathOnServer(database), file));
+    QString line;
+    while (service.nextLine(line)) {
+        if (progress)
+            progress(line);
+    }
+    service.detach();
 }

@@ -25,13 +25,27 @@ public:
     // Writes the backup of `database` to `file` (a path on the service
     // manager's machine) and returns once the service has finished; every line
     // of its output goes to `progress`. Throws DatabaseError with the server's
-    // text. For a local database the file is written under a temporary name
-    // and takes its own name only when complete.
+    // text. Where this machine can rename the file the service writes, it is
+    // written under a temporary name and takes its own name only when complete,
+    // so a failed backup leaves an earlier file of that name as it was.
     void run(const QString &database, const QString &file, const Progress &progress = {});
 
     static QString temporaryName(const QString &file);
+    // Whether the file the service writes for `database` is one this program
+    // can rename: the embedded engine's, or a server's on this machine writing
+    // by absolute path into a folder that is here and that we may write.
+    static bool renamableHere(const QString &database, const QString &file);
+
+    // Makes the file's folder where this machine can: any missing folders for
+    // the embedded engine; for a server on this machine, the last folder only,
+    // beside one that is here, with that one's group and permissions so that a
+    // server that may write there may write here too. A remote server's
+    // folders are its own business.
+    static void makeFolder(const QString &database, const QString &file);
 
 private:
+    void backUp(const QString &database, const QString &file, const Progress &progress);
+
     QString m_user;
     QString m_password;
 };

@@ -2,14 +2,11 @@
 
 #include "DatabaseBackup.h"
 
-#include "data/DatabaseCreator.h"
 #include "data/DatabaseError.h"
 #include "data/Datamodule1.h"
 #include "dialogs/Mensagens.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -98,9 +95,7 @@ void frmBackupForm::Panel1Click()
     m_progresso->clear();
     try {
         const Busy busy(this);
-        // Only a folder on this machine can be made here; a server makes none.
-        if (databasecreator::isLocalPath(database))
-            QDir().mkpath(QFileInfo(file).absolutePath());
+        DatabaseBackup::makeFolder(database, file);
         DatabaseBackup(kServiceUser, kServicePassword).run(database, file, [this](const QString &line) {
             m_progresso->appendPlainText(line);
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

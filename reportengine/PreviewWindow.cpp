@@ -122,54 +122,60 @@ PreviewWindow::~PreviewWindow() = default;
 
 void PreviewWindow::buildToolbar()
 {
+    // Two rows, so that every command shows on a 1366-pixel-wide screen
+    // instead of hiding behind the toolbar's overflow arrow.
     auto *bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("PreviewToolbar"));
     layout()->addWidget(bar);
-    const auto add = [&](const QString &name, const QString &text, auto handler) {
-        QAction *action = bar->addAction(text);
+    auto *navigation = new QToolBar(this);
+    navigation->setObjectName(QStringLiteral("PreviewNavigation"));
+    layout()->addWidget(navigation);
+    const auto add = [this](QToolBar *row, const QString &name, const QString &text, auto handler) {
+        QAction *action = row->addAction(text);
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
         return action;
     };
-    add(QStringLiteral("ACimprimir"), QStringLiteral("Imprimir"), &PreviewWindow::printClicked);
-    add(QStringLiteral("ACabrir"), QStringLiteral("Abrir"), &PreviewWindow::openClicked);
-    add(QStringLiteral("ACsalvar"), QStringLiteral("Salvar"), &PreviewWindow::saveClicked);
-    add(QStringLiteral("ACpdf"), QStringLiteral("Exportar PDF"), &PreviewWindow::exportPdfClicked);
-    add(QStringLiteral("ACjpeg"), QStringLiteral("Exportar JPEG"), &PreviewWindow::exportJpegClicked);
+    add(bar, QStringLiteral("ACimprimir"), QStringLiteral("Imprimir"), &PreviewWindow::printClicked);
+    add(bar, QStringLiteral("ACconfigurar"), QStringLiteral("Configurar página"), &PreviewWindow::pageSetupClicked);
     bar->addSeparator();
-    add(QStringLiteral("ACzoommais"), QStringLiteral("Ampliar"), &PreviewWindow::zoomIn);
-    add(QStringLiteral("ACzoommenos"), QStringLiteral("Reduzir"), &PreviewWindow::zoomOut);
-    add(QStringLiteral("AClargura"), QStringLiteral("Largura da página"), &PreviewWindow::zoomToPageWidth);
+    add(bar, QStringLiteral("ACabrir"), QStringLiteral("Abrir"), &PreviewWindow::openClicked);
+    add(bar, QStringLiteral("ACsalvar"), QStringLiteral("Salvar"), &PreviewWindow::saveClicked);
+    add(bar, QStringLiteral("ACpdf"), QStringLiteral("Exportar PDF"), &PreviewWindow::exportPdfClicked);
+    add(bar, QStringLiteral("ACjpeg"), QStringLiteral("Exportar JPEG"), &PreviewWindow::exportJpegClicked);
     bar->addSeparator();
-    m_find = new QLineEdit(bar);
+    QAction *close = bar->addAction(QStringLiteral("Fechar"));
+    close->setObjectName(QStringLiteral("ACfechar"));
+    connect(close, &QAction::triggered, this, &QDialog::accept);
+
+    add(navigation, QStringLiteral("ACzoommais"), QStringLiteral("Ampliar"), &PreviewWindow::zoomIn);
+    add(navigation, QStringLiteral("ACzoommenos"), QStringLiteral("Reduzir"), &PreviewWindow::zoomOut);
+    add(navigation, QStringLiteral("AClargura"), QStringLiteral("Largura da página"), &PreviewWindow::zoomToPageWidth);
+    navigation->addSeparator();
+    m_find = new QLineEdit(navigation);
     m_find->setObjectName(QStringLiteral("EDlocalizar"));
     m_find->setPlaceholderText(QStringLiteral("Localizar texto"));
     m_find->setMinimumWidth(140);
     m_find->setMaximumWidth(200);
-    bar->addWidget(m_find);
+    navigation->addWidget(m_find);
     connect(m_find, &QLineEdit::returnPressed, this, [this] { guarded([this] { findClicked(); }); });
-    add(QStringLiteral("AClocalizar"), QStringLiteral("Localizar"), &PreviewWindow::findClicked);
-    bar->addSeparator();
-    QAction *first = bar->addAction(QStringLiteral("Primeira"));
+    add(navigation, QStringLiteral("AClocalizar"), QStringLiteral("Localizar"), &PreviewWindow::findClicked);
+    navigation->addSeparator();
+    QAction *first = navigation->addAction(QStringLiteral("Primeira"));
     first->setObjectName(QStringLiteral("ACprimeira"));
     connect(first, &QAction::triggered, this, [this] { showPage(0); });
-    QAction *prior = bar->addAction(QStringLiteral("Anterior"));
+    QAction *prior = navigation->addAction(QStringLiteral("Anterior"));
     prior->setObjectName(QStringLiteral("ACanterior"));
     connect(prior, &QAction::triggered, this, [this] { showPage(m_page - 1); });
-    m_pageLabel = new QLabel(bar);
+    m_pageLabel = new QLabel(navigation);
     m_pageLabel->setObjectName(QStringLiteral("LBpagina"));
-    bar->addWidget(m_pageLabel);
-    QAction *next = bar->addAction(QStringLiteral("Próxima"));
+    navigation->addWidget(m_pageLabel);
+    QAction *next = navigation->addAction(QStringLiteral("Próxima"));
     next->setObjectName(QStringLiteral("ACproxima"));
     connect(next, &QAction::triggered, this, [this] { showPage(m_page + 1); });
-    QAction *last = bar->addAction(QStringLiteral("Última"));
+    QAction *last = navigation->addAction(QStringLiteral("Última"));
     last->setObjectName(QStringLiteral("ACultima"));
     connect(last, &QAction::triggered, this, [this] { showPage(m_report.pageCount() - 1); });
-    bar->addSeparator();
-    add(QStringLiteral("ACconfigurar"), QStringLiteral("Configurar página"), &PreviewWindow::pageSetupClicked);
-    QAction *close = bar->addAction(QStringLiteral("Fechar"));
-    close->setObjectName(QStringLiteral("ACfechar"));
-    connect(close, &QAction::triggered, this, &QDialog::accept);
 }
 
 int PreviewWindow::exec()

@@ -26,7 +26,7 @@ QString emptyDatabase()
 TempDatabase::TempDatabase()
     : m_path(m_dir.filePath(QStringLiteral("QUINDELO.FDB")))
 {
-    if (!QFile::copy(emptyDatabase(), m_path) || !QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner))
+    if (!QFile::copy(emptyDatabase(), m_path))
         qFatal("Could not copy the empty database to %s", qPrintable(m_path));
 }
 

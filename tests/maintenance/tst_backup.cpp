@@ -1,3 +1,4 @@
+#include "BackupCheck.h"
 #include "common/FirebirdTools.h"
 #include "common/TempDatabase.h"
 
@@ -8,69 +9,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace backupcheck;
 
 namespace {
 
 const QDate kToday(2026, 12, 8);
-
-// Rows of every kind, blobs up to 400 KB, accented text and moved generators.
-const char kFill[] = R"(
-set term ^;
-execute block as
-  declare i int = 0;
-  declare logo blob sub_type 0;
-begin
-  while (i < 400) do begin
-    insert into CLIENTES (ID_CLIENTE, CLIENTE, CIDADE, UF, CPF, CLASSIFICACAO, DATANASCIMENTO, FOTO_MARC)
-    values (gen_id(GEN_CLIENTES_ID, 1), 'JOSÉ DA CONCEIÇÃO ' || :i, 'São Paulo', 'SP', '123.456.789-01', 'FÍSICA',
-            dateadd(:i day to date '1970-01-01'), iif(mod(:i, 3) = 0, null, lpad('', :i * 20, 'ab' || :i)));
-    insert into RECIBOS (ID_RECIBO, EMITENTE, CLIENTE, VALOR, VALOREXTENSO, DATA, HORA, TIPO, REFERENTE)
-    values (gen_id(GEN_RECIBOS_ID, 1), 'CLIENTE ' || :i, 'EMPRESA LTDA', :i * 100.25 + 0.01, 'Cem Reais.',
-            dateadd(:i day to date '2024-01-01'), time '13:45:10', iif(mod(:i, 2) = 0, 'PAGAMENTO', 'RECEBIMENTO'),
-            'serviços nº ' || :i);
-    i = i + 1;
-  end
-  logo = '';
-  i = 0;
-  while (i < 50) do begin
-    logo = logo || lpad('', 8000, 'logo' || :i);
-    i = i + 1;
-  end
-  insert into EMITENTE (ID_EMITENTE, EMITENTE, CPFCNPJ, CIDADE, FOTO_MARC)
-  values (gen_id(GEN_EMITENTES_ID, 7), 'EMPRESA LTDA', '12.345.678/0001-90', 'Recife', :logo);
-end^
-set term ;^
-set generator GEN_AGENDAMENTOS_ID to 987654321;
-commit;
-)";
-
-// Everything the fill wrote, blobs by length and hash, as text.
-const char kDump[] = R"(
-set list on;
-select count(*) as CLIENTES, sum(octet_length(FOTO_MARC)) as BYTES from CLIENTES;
-select ID_CLIENTE, CLIENTE, CIDADE, UF, CPF, CLASSIFICACAO, DATANASCIMENTO, octet_length(FOTO_MARC) TAMANHO, hash(FOTO_MARC) HASH from CLIENTES order by 1;
-select * from RECIBOS order by 1;
-select ID_EMITENTE, EMITENTE, CPFCNPJ, CIDADE, octet_length(FOTO_MARC) TAMANHO, hash(FOTO_MARC) HASH from EMITENTE;
-select * from TIPO order by 1;
-select * from TIPO2 order by 1;
-select gen_id(GEN_CLIENTES_ID, 0) C, gen_id(GEN_EMITENTES_ID, 0) E, gen_id(GEN_RECIBOS_ID, 0) R,
-       gen_id(GEN_AGENDAMENTOS_ID, 0) A from rdb$database;
-)";
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
 
 } // namespace
 
@@ -119,20 +69,36 @@ private slots:
         QTest::addColumn<QString>("database");
         QTest::addColumn<QString>("service");
         QTest::addColumn<QString>("pathOnServer");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<bool>("onThisMachine");
         QTest::addColumn<QString>("destination");
 
         QTest::newRow("local file") << "/home/ana/Quindelo/QUINDELO.FDB" << "service_mgr"
-                                    << "/home/ana/Quindelo/QUINDELO.FDB" << "/home/ana/Quindelo/Backup/QUINDELO.FDB";
-        QTest::newRow("colon in a folder") << "/dados:2026/Q.FDB" << "service_mgr" << "/dados:2026/Q.FDB"
+                                    << "/home/ana/Quindelo/QUINDELO.FDB" << "" << true
+                                    << "/home/ana/Quindelo/Backup/QUINDELO.FDB";
+        QTest::newRow("colon in a folder") << "/dados:2026/Q.FDB" << "service_mgr" << "/dados:2026/Q.FDB" << "" << true
                                            << "/dados:2026/Backup/Q.FDB";
         QTest::newRow("server") << "servidor:/srv/q/QUINDELO.FDB" << "servidor:service_mgr" << "/srv/q/QUINDELO.FDB"
-                                << "/srv/q/Backup/QUINDELO.FDB";
+                                << "servidor" << false << "/srv/q/Backup/QUINDELO.FDB";
         QTest::newRow("server and port") << "localhost/3058:/srv/q/Q.FDB" << "localhost/3058:service_mgr"
-                                         << "/srv/q/Q.FDB" << "/srv/q/Backup/Q.FDB";
-        QTest::newRow("server alias") << "servidor:quindelo" << "servidor:service_mgr" << "quindelo"
-                                      << "Backup/quindelo";
+                                         << "/srv/q/Q.FDB" << "localhost" << true << "/srv/q/Backup/Q.FDB";
+        QTest::newRow("localhost in capitals") << "LocalHost:/q.fdb" << "LocalHost:service_mgr" << "/q.fdb"
+                                               << "LocalHost" << true << "/Backup/q.fdb";
+        QTest::newRow("loopback address") << "127.0.0.1/3059:/q.fdb" << "127.0.0.1/3059:service_mgr" << "/q.fdb"
+                                          << "127.0.0.1" << true << "/Backup/q.fdb";
+        QTest::newRow("other address") << "192.168.0.10/3050:/q.fdb" << "192.168.0.10/3050:service_mgr" << "/q.fdb"
+                                       << "192.168.0.10" << false << "/Backup/q.fdb";
+        QTest::newRow("IPv6 loopback") << "[::1]:/srv/q.fdb" << "[::1]:service_mgr" << "/srv/q.fdb" << "::1" << true
+                                       << "/srv/Backup/q.fdb";
+        QTest::newRow("IPv6 and port") << "[fe80::1]/3050:/q.fdb" << "[fe80::1]/3050:service_mgr" << "/q.fdb"
+                                       << "fe80::1" << false << "/Backup/q.fdb";
+        QTest::newRow("this machine's name") << QSysInfo::machineHostName() + ":/q.fdb"
+                                             << QSysInfo::machineHostName() + ":service_mgr" << "/q.fdb"
+                                             << QSysInfo::machineHostName() << true << "/Backup/q.fdb";
+        QTest::newRow("server alias") << "servidor:quindelo" << "servidor:service_mgr" << "quindelo" << "servidor"
+                                      << false << "Backup/quindelo";
         QTest::newRow("windows server path") << "servidor:C:\\Dados\\Q.FDB" << "servidor:service_mgr"
-                                             << "C:\\Dados\\Q.FDB" << "C:\\Dados\\Backup\\Q.FDB";
+                                             << "C:\\Dados\\Q.FDB" << "servidor" << false << "C:\\Dados\\Backup\\Q.FDB";
     }
 
     void whoHoldsTheDatabase()
@@ -140,10 +106,90 @@ private slots:
         QFETCH(QString, database);
         QFETCH(QString, service);
         QFETCH(QString, pathOnServer);
+        QFETCH(QString, host);
+        QFETCH(bool, onThisMachine);
         QFETCH(QString, destination);
         QCOMPARE(ServiceManager::nameFor(database), service);
         QCOMPARE(ServiceManager::pathOnServer(database), pathOnServer);
+        QCOMPARE(ServiceManager::serverHost(database), host);
+        QCOMPARE(ServiceManager::heldOnThisMachine(database), onThisMachine);
         QCOMPARE(DatabaseBackup::defaultDestination(database), destination);
+    }
+
+    // Only a file this machine sees, in a folder it may write, is renamed here.
+    void renamableHere_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<bool>("renamable");
+
+        QTest::newRow("embedded, folder here") << "/x/Q.FDB" << "%1/Q.gbk" << true;
+        QTest::newRow("embedded, relative") << "Q.FDB" << "Q.gbk" << true;
+        QTest::newRow("embedded, missing folder") << "/x/Q.FDB" << "%1/nao/Q.gbk" << true;
+        QTest::newRow("localhost, folder here") << "localhost:/x/Q.FDB" << "%1/Q.gbk" << true;
+        QTest::newRow("loopback and port") << "127.0.0.1/3059:/x/Q.FDB" << "%1/Q.gbk" << true;
+        QTest::newRow("IPv6 loopback") << "[::1]/3050:/x/Q.FDB" << "%1/Q.gbk" << true;
+        QTest::newRow("localhost, missing folder") << "localhost:/x/Q.FDB" << "%1/nao/Q.gbk" << false;
+        QTest::newRow("localhost, folder is a file") << "localhost:/x/Q.FDB" << "%1/arquivo/Q.gbk" << false;
+        QTest::newRow("localhost, relative") << "localhost:/x/Q.FDB" << "Q.gbk" << false;
+        QTest::newRow("localhost, date alone") << "localhost:/x/Q.FDB" << "08122026.gbk" << false;
+        QTest::newRow("other server, same path here") << "servidor:/x/Q.FDB" << "%1/Q.gbk" << false;
+    }
+
+    void renamableHere()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, destination);
+        QFETCH(bool, renamable);
+        QTemporaryDir folder;
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("arquivo")), "não é uma pasta"));
+        QCOMPARE(DatabaseBackup::renamableHere(database, destination.replace(QStringLiteral("%1"), folder.path())),
+                 renamable);
+    }
+
+    void makeFolder_data()
+    {
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QString>("made");
+
+        QTest::newRow("embedded, several levels") << "/x/Q.FDB" << "%1/a/b/Q.gbk" << "a/b";
+        QTest::newRow("server here, one level") << "localhost/3050:/x/Q.FDB" << "%1/Backup/Q.gbk" << "Backup";
+        QTest::newRow("server here, two levels") << "127.0.0.1:/x/Q.FDB" << "%1/a/b/Q.gbk" << "";
+        QTest::newRow("server here, relative") << "localhost:/x/Q.FDB" << "Backup/Q.gbk" << "";
+        QTest::newRow("remote server") << "servidor:/x/Q.FDB" << "%1/Backup/Q.gbk" << "";
+    }
+
+    // The folder made for a server here takes the group and permissions of
+    // the folder it is made in, which the server may write.
+    void makeFolder()
+    {
+        QFETCH(QString, database);
+        QFETCH(QString, destination);
+        QFETCH(QString, made);
+        QTemporaryDir folder;
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::WriteGroup
+            | QFile::ExeGroup;
+        QVERIFY(QFile::setPermissions(folder.path(), shared));
+        // A group other than our own, where we may give one, so that copying it shows.
+        if (geteuid() == 0)
+            QCOMPARE(chown(QFile::encodeName(folder.path()).constData(), uid_t(-1), gid_t(100)), 0);
+
+        DatabaseBackup::makeFolder(database, destination.replace(QStringLiteral("%1"), folder.path()));
+        QDir::setCurrent(previous);
+
+        const QStringList entries = QDir(folder.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(entries, made.isEmpty() ? QStringList() : QStringList{made.section(QLatin1Char('/'), 0, 0)});
+        if (made.isEmpty())
+            return;
+        const QFileInfo madeFolder(QDir(folder.path()).filePath(made));
+        QVERIFY(madeFolder.isDir());
+        if (database.startsWith(QLatin1Char('/')))
+            return;
+        QCOMPARE(madeFolder.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser), shared);
+        QCOMPARE(madeFolder.groupId(), QFileInfo(folder.path()).groupId());
     }
 
     void relativeDatabaseBecomesAbsolute()
@@ -160,15 +206,15 @@ private slots:
     void backupRestoresEveryRowBlobAndGenerator()
     {
         TempDatabase db;
-        const QString filled = isql(db.path(), kFill);
-        QVERIFY2(filled.trimmed().isEmpty(), qPrintable(filled));
+        const QString filled = fill(db.path());
+        QVERIFY2(filled.isEmpty(), qPrintable(filled));
         const QString before = isql(db.path(), kDump);
         QVERIFY2(before.contains(QRegularExpression(QStringLiteral("CLIENTES\\s+400\\b"))), qPrintable(before.left(500)));
         QVERIFY2(before.contains(QRegularExpression(QStringLiteral("\\bA\\s+987654321\\b"))), qPrintable(before.right(500)));
 
         const QString file = db.folder() + QStringLiteral("/Backup/QUINDELO08122026.gbk");
         QDir().mkpath(db.folder() + QStringLiteral("/Backup"));
-        writeFile(file, "uma cópia antiga");
+        QVERIFY(writeFile(file, "uma cópia antiga"));
         QStringList progress;
         DatabaseBackup(QStringLiteral("sysdba"), QStringLiteral("tarvolimb"))
             .run(db.path(), file, [&](const QString &line) { progress << line; });
@@ -203,10 +249,10 @@ private slots:
         QFETCH(QString, message);
         TempDatabase db;
         const QDir folder(db.folder());
-        writeFile(folder.filePath(QStringLiteral("arquivo")), "não é uma pasta");
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("arquivo")), "não é uma pasta"));
         const QString file = folder.filePath(destination);
         if (previousCopy)
-            writeFile(file, "cópia de ontem");
+            QVERIFY(writeFile(file, "cópia de ontem"));
         const QString path = database.contains(QLatin1Char(':')) ? database.replace(QStringLiteral("QUINDELO.FDB"), db.path())
                                                                  : folder.filePath(database);
         try {
@@ -219,6 +265,25 @@ private slots:
         QCOMPARE(contents(file), previousCopy ? QByteArray("cópia de ontem") : QByteArray());
         QCOMPARE(QFile::exists(file), previousCopy);
         QVERIFY(!QFile::exists(DatabaseBackup::temporaryName(file)));
+    }
+
+    void completeBackupThatCannotTakeItsNameIsKept()
+    {
+        TempDatabase db;
+        const QDir folder(db.folder());
+        // A folder with something in it stands under the backup's name.
+        const QString file = folder.filePath(QStringLiteral("Q.gbk"));
+        QVERIFY(folder.mkdir(QStringLiteral("Q.gbk")));
+        QVERIFY(writeFile(QDir(file).filePath(QStringLiteral("dentro")), "ocupado"));
+        try {
+            DatabaseBackup(QStringLiteral("sysdba"), QStringLiteral("tarvolimb")).run(db.path(), file);
+            QFAIL("the backup took a name that a folder holds");
+        } catch (const DatabaseError &error) {
+            QVERIFY2(error.message().contains(DatabaseBackup::temporaryName(file)), qPrintable(error.message()));
+        }
+        const QString restored = folder.filePath(QStringLiteral("RESTAURADO.FDB"));
+        const QString restoreError = gbakRestore(DatabaseBackup::temporaryName(file), restored);
+        QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
     }
 };
 

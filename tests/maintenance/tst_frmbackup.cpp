@@ -1,3 +1,6 @@
+#include "BackupCheck.h"
+#include "OwnServer.h"
+#include "common/FirebirdTools.h"
 #include "common/TempDatabase.h"
 
 #include "app/QuindeloApplication.h"
@@ -15,6 +18,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QUuid>
 
 #include <memory>
 
@@ -168,6 +172,90 @@ private slots:
         clickBackup();
         QCOMPARE(m_completed, 1);
         QVERIFY(QFile::exists(DatabaseBackup::fileName(folder.filePath(destination), kToday)));
+    }
+
+    // A database a server on this machine holds: its Backup folder is made
+    // beside it, the missing database is reported, and once it is there the
+    // same screen writes a backup that restores.
+    void serverDatabaseMissingThenBackedUp()
+    {
+        if (testServer().isEmpty() || testServerFolder().isEmpty())
+            QSKIP("No Firebird server: scripts/test starts one and sets QUINDELO_TEST_SERVER and QUINDELO_TEST_SERVER_DIR.");
+        const QDir folder(QDir(testServerFolder()).filePath(QUuid::createUuid().toString(QUuid::Id128)));
+        QVERIFY(folder.mkpath(QStringLiteral(".")));
+        const QString database = testServer() + QLatin1Char(':') + folder.filePath(QStringLiteral("QUINDELO.FDB"));
+        m_module = std::make_unique<Module>(database);
+        Datamodule1 = &m_module->dm;
+
+        m_form->show();
+        QCOMPARE(edit("edtBanco")->text(), database);
+        QCOMPARE(edit("edtDestino")->text(), folder.filePath(QStringLiteral("Backup/QUINDELO.FDB")));
+        MessageBoxAnswer answer;
+        answer.arm();
+        clickBackup();
+        QVERIFY(answer.seen);
+        QCOMPARE(answer.text, QStringLiteral("Erro no Backup ! Tente novamente"));
+        QVERIFY2(answer.reason.contains(folder.filePath(QStringLiteral("QUINDELO.FDB"))), qPrintable(answer.reason));
+        QCOMPARE(m_completed, 0);
+        QVERIFY(QFileInfo(folder.filePath(QStringLiteral("Backup"))).isDir());
+        QCOMPARE(QDir(folder.filePath(QStringLiteral("Backup"))).entryList(QDir::Files), QStringList());
+
+        databasecreator::create(database);
+        addCliente(m_module->dm, QStringLiteral("JOSÉ DA CONCEIÇÃO"));
+        clickBackup();
+        QCOMPARE(m_completed, 1);
+        const QString file = folder.filePath(QStringLiteral("Backup/QUINDELO08122026.gbk"));
+        QCOMPARE(QDir(folder.filePath(QStringLiteral("Backup"))).entryList(QDir::Files),
+                 QStringList{QFileInfo(file).fileName()});
+        QTemporaryDir restoreFolder;
+        const QString restored = restoreFolder.filePath(QStringLiteral("R.FDB"));
+        const QString restoreError = gbakRestore(file, restored);
+        QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
+        const QString rows = isql(restored, "set list on; select CLIENTE from CLIENTES;");
+        QVERIFY2(rows.contains(QStringLiteral("JOSÉ DA CONCEIÇÃO")), qPrintable(rows));
+    }
+
+    // The server stopped: the error with the reason, the screen stays; the
+    // server started again, a second click on the same screen succeeds.
+    void serverStoppedThenStarted()
+    {
+        if (testServer().isEmpty())
+            QSKIP("No Firebird server: scripts/test installs and starts one and sets QUINDELO_TEST_SERVER.");
+        OwnServer server;
+        const QString started = server.start();
+        QVERIFY2(started.isEmpty(), qPrintable(started));
+        const QDir folder(server.dataFolder());
+        const QString database = server.address() + QLatin1Char(':') + folder.filePath(QStringLiteral("QUINDELO.FDB"));
+        databasecreator::create(database);
+        m_module = std::make_unique<Module>(database);
+        Datamodule1 = &m_module->dm;
+        addCliente(m_module->dm, QStringLiteral("ANA"));
+        m_form->show();
+
+        const QString stopped = server.stop();
+        QVERIFY2(stopped.isEmpty(), qPrintable(stopped));
+        MessageBoxAnswer answer;
+        answer.arm();
+        clickBackup();
+        QVERIFY(answer.seen);
+        QCOMPARE(answer.text, QStringLiteral("Erro no Backup ! Tente novamente"));
+        QVERIFY2(answer.reason.contains(QStringLiteral("127.0.0.1")), qPrintable(answer.reason));
+        QCOMPARE(m_completed, 0);
+        QVERIFY(m_form->isVisible());
+        const QDir backups(folder.filePath(QStringLiteral("Backup")));
+        QCOMPARE(backups.entryList(QDir::Files), QStringList());
+
+        const QString again = server.start();
+        QVERIFY2(again.isEmpty(), qPrintable(again));
+        clickBackup();
+        QCOMPARE(m_completed, 1);
+        QCOMPARE(backups.entryList(QDir::Files), QStringList{QStringLiteral("QUINDELO08122026.gbk")});
+        QTemporaryDir restoreFolder;
+        const QString restored = restoreFolder.filePath(QStringLiteral("R.FDB"));
+        const QString restoreError = gbakRestore(backups.filePath(QStringLiteral("QUINDELO08122026.gbk")), restored);
+        QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
+        const QString rows = isql(restored, "set list on; select CLIENTE from CLIENTES;");
+        QVERIFY2(rows.contains(QStringLiteral("ANA")), qPrintable(rows));
     }
 
     void closingLeavesAConnectionForTheNextScreen()
