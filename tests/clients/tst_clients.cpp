@@ -63,13 +63,6 @@ void addReceipt(const QString &issuer, const QString &party)
          {issuer, party});
 }
 
-int count(const QString &table)
-{
-    Datamodule1->Base.open();
-    return Datamodule1->Base.prepared(QStringLiteral("SELECT COUNT(*) FROM ") + table)
-        .execute(Datamodule1->Tra).value(0).toInt();
-}
-
 // What a column of the grid shows, every row fetched.
 QStringList gridColumn(QAbstractItemView *grid, int column)
 {
@@ -267,7 +260,7 @@ private slots:
         QCOMPARE(visibleToolbar(FRcadastro), toolbar);
         QCOMPARE(enabledFields(FRcadastro), enabled);
         QVERIFY(!FRcadastro->DBEdit1->isEnabled());
-        QCOMPARE(count(QStringLiteral("CLIENTES")), clients);
+        QCOMPARE(rowCount(*Datamodule1, QStringLiteral("CLIENTES")), clients);
         QCOMPARE(errordisplay::lastError(), QString());
     }
 
@@ -440,7 +433,7 @@ private slots:
         QTest::mouseClick(FRcadastro->BTsalvar, Qt::LeftButton);
         QCOMPARE(answerer.names(), QStringList());
         QVERIFY2(errordisplay::lastError().contains(QStringLiteral("Ł")), qPrintable(errordisplay::lastError()));
-        QCOMPARE(count(QStringLiteral("CLIENTES")), 0);
+        QCOMPARE(rowCount(*Datamodule1, QStringLiteral("CLIENTES")), 0);
         QCOMPARE(FRcadastro->DBEdit2->text(), QStringLiteral("ŁUKASZ"));
         QVERIFY(FRcadastro->BTsalvar->isVisibleTo(FRcadastro));
     }
@@ -458,7 +451,7 @@ private slots:
         QCOMPARE(visibleToolbar(FRcadastro), (QStringList{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar"}));
         QCOMPARE(enabledFields(FRcadastro), QStringList());
         QCOMPARE(FRcadastro->DBEdit2->text(), QStringLiteral("ANA"));
-        QCOMPARE(count(QStringLiteral("CLIENTES")), 2);
+        QCOMPARE(rowCount(*Datamodule1, QStringLiteral("CLIENTES")), 2);
     }
 
     void lookupSearch_data()
@@ -655,7 +648,7 @@ private slots:
         if (withReceipt)
             QCOMPARE(recibos.fieldByName(QStringLiteral("CLIENTE")).asString(), QStringLiteral("EMPRESA"));
         // Nothing is posted by the lookup.
-        QCOMPARE(count(QStringLiteral("RECIBOS WHERE EMITENTE = 'BEATRIZ'")), 0);
+        QCOMPARE(rowCount(*Datamodule1, QStringLiteral("RECIBOS WHERE EMITENTE = 'BEATRIZ'")), 0);
     }
 
     void deleteSequence_data()
@@ -690,7 +683,7 @@ private slots:
         const QStringList asked = answer == QLatin1String("FlatButton1") ? QStringList{"FRmensagem6", "FRmensagem8"}
                                                                           : QStringList{"FRmensagem6"};
         QCOMPARE(answerer.names(), asked);
-        QCOMPARE(count(QStringLiteral("CLIENTES")), left);
+        QCOMPARE(rowCount(*Datamodule1, QStringLiteral("CLIENTES")), left);
         QCOMPARE(FRcadastro->DBEdit2->text(), shown);
         QCOMPARE(openWindows(), QStringList{QStringLiteral("FRcadastro")});
         QCOMPARE(visibleToolbar(FRcadastro), (QStringList{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar"}));
@@ -719,7 +712,7 @@ private slots:
         QVERIFY(errordisplay::lastError().contains(QStringLiteral("update conflicts")));
         QCOMPARE(openWindows(), QStringList{QStringLiteral("FRcadastro")});
         QCOMPARE(FRcadastro->DBEdit2->text(), QStringLiteral("ANA"));
-        QCOMPARE(count(QStringLiteral("CLIENTES")), 1);
+        QCOMPARE(rowCount(*Datamodule1, QStringLiteral("CLIENTES")), 1);
     }
 
     void deleteOnAnEmptyListDoesNothing()

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 // Answers the modal windows a test's clicks open (message dialogs, message
 // boxes, lookup screens) once each is the active window, so that keys reach it:
 // each one seen is recorded by its object name and texts, then the next

@@ -26,7 +26,7 @@ QString emptyDatabase()
 TempDatabase::TempDatabase()
     : m_path(m_dir.filePath(QStringLiteral("QUINDELO.FDB")))
 {
-    if (!QFile::copy(emptyDatabase(), m_path) || !QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner))
+    if (!QFile::copy(emptyDatabase(), m_path))
         qFatal("Could not copy the empty database to %s", qPrintable(m_path));
 }
 
@@ -38,6 +38,12 @@ int addCliente(DataModule &dm, const QString &name)
     dm.Clientes.post();
     dm.Tra.commitRetaining();
     return dm.Clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asInteger();
+}
+
+int rowCount(DataModule &dm, const QString &from)
+{
+    dm.Base.open();
+    return dm.Base.prepared(QStringLiteral("SELECT COUNT(*) FROM ") + from).execute(dm.Tra).value(0).toInt();
 }
 
 void fillRecibos(DataModule &dm, int count)

@@ -31,6 +31,9 @@ struct Module
 // Saves a new client as a screen does (post and commit-retaining); returns its key.
 int addCliente(DataModule &dm, const QString &name);
 
+// SELECT COUNT(*) FROM `from` (a table, and a condition if wanted) in the module's own transaction.
+int rowCount(DataModule &dm, const QString &from);
+
 // Receipts 1..count on a fresh database, committed: receipt i from "PAGADOR i",
 // worth i × 1.234,50, dated i - 1 days after 15 March 2024.
 void fillRecibos(DataModule &dm, int count);

@@ -46,11 +46,6 @@ void chooseFirstRow(QWidget *lookup)
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
 }
 
-int countRecibos(DataModule &dm)
-{
-    return dm.Base.prepared(QStringLiteral("SELECT COUNT(*) FROM RECIBOS")).execute(dm.Tra).value(0).toInt();
-}
-
 } // namespace
 
 class TstFRrecibo : public QObject
@@ -156,7 +151,7 @@ void TstFRrecibo::showStartsOnTheNewestReceiptInBrowseState()
     openEditor();
     QVERIFY(browseState(form));
     QCOMPARE(form.DBEdit1->text(), QString::number(newest));
-    QCOMPARE(countRecibos(m_fx->dm()), 2);
+    QCOMPARE(rowCount(m_fx->dm(), QStringLiteral("RECIBOS")), 2);
 }
 
 void TstFRrecibo::newCopiesTheIssuer_data()
@@ -366,7 +361,7 @@ void TstFRrecibo::cancelAfterNewLandsOnTheOldest()
     QVERIFY(browseState(form));
     QCOMPARE(form.DBEdit1->text(), QString::number(oldest));
     QCOMPARE(form.DBemitente->text(), QStringLiteral("VELHO"));
-    QCOMPARE(countRecibos(m_fx->dm()), 3);
+    QCOMPARE(rowCount(m_fx->dm(), QStringLiteral("RECIBOS")), 3);
 }
 
 void TstFRrecibo::deleteAsksAndDeletes_data()
@@ -394,7 +389,7 @@ void TstFRrecibo::deleteAsksAndDeletes()
     QTEST(answerer.names(), "dialogs");
     QVERIFY(QApplication::activeModalWidget() == nullptr || QApplication::activeModalWidget() == &form);
     QVERIFY(browseState(form));
-    QTEST(countRecibos(m_fx->dm()), "left");
+    QTEST(rowCount(m_fx->dm(), QStringLiteral("RECIBOS")), "left");
     QVERIFY(m_errors.isEmpty());
 }
 
