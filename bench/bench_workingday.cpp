@@ -12,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -64,24 +63,12 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "could not copy %s\n", qPrintable(prepared));
         return 1;
     }
-    const QString screen = run.filePath(QStringLiteral("tela.json"));
-    QFile screenFile(screen);
-    if (!screenFile.open(QIODevice::WriteOnly))
-        return 1;
-    screenFile.write(R"({"screens": [{"name": "tela", "x": 0, "y": 0, "width": 1366, "height": 768, "logicalDpi": 96}]})");
-    screenFile.close();
-
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_PLUGIN_PATH"), QStringLiteral(DRIVER_PLUGIN_DIR));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + screen);
-    environment.insert(QStringLiteral("QUINDELO_HOME"), home.path());
-    environment.insert(QStringLiteral("LANG"), QStringLiteral("pt_BR.UTF-8"));
-
     ProgramDriver driver;
     Day day(driver);
     const auto s = [](const char *text) { return QString::fromUtf8(text); };
     day.step("start-up until the menu takes a click", [&] {
-        return driver.start(QStringLiteral(PROGRAM_PATH), home.path(), environment) && driver.click(s("FRprincipal/Image3"));
+        return driver.start(QStringLiteral(PROGRAM_PATH), home.path(),
+                            ProgramDriver::desktop(home.path(), QStringLiteral(DRIVER_PLUGIN_DIR))) && driver.click(s("FRprincipal/Image3"));
     });
     day.step("receipt editor opens (newest of 1,000,000 receipts)", [&] { return driver.click(s("FRrecibo/BTnovo")); });
     day.step("client lookup opens (100,000 clients)", [&] {

@@ -1,6 +1,8 @@
 #include "ProgramDriver.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QThread>
 #include <QUuid>
 
@@ -17,6 +19,21 @@ ProgramDriver::~ProgramDriver()
         m_process.kill();
         m_process.waitForFinished();
     }
+}
+
+QProcessEnvironment ProgramDriver::desktop(const QString &home, const QString &pluginFolder)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_PLUGIN_PATH"), pluginFolder);
+    environment.insert(QStringLiteral("QUINDELO_HOME"), home);
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("pt_BR.UTF-8"));
+    // A common laptop screen rather than the offscreen default of 800 x 600.
+    const QString screen = QDir(home).filePath(QStringLiteral("tela.json"));
+    QFile screenFile(screen);
+    if (screenFile.open(QIODevice::WriteOnly))
+        screenFile.write(R"({"screens": [{"name": "tela", "x": 0, "y": 0, "width": 1366, "height": 768, "logicalDpi": 96}]})");
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + screen);
+    return environment;
 }
 
 bool ProgramDriver::start(const QString &program, const QString &workingFolder, const QProcessEnvironment &environment)

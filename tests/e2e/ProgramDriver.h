@@ -13,6 +13,10 @@ class ProgramDriver
 public:
     ~ProgramDriver();
 
+    // A Brazilian user's session on a 1366 x 768 screen, with the driver on
+    // the plugin path; the screen's description is written into `home`.
+    static QProcessEnvironment desktop(const QString &home, const QString &pluginFolder);
+
     bool start(const QString &program, const QString &workingFolder, const QProcessEnvironment &environment);
     bool click(const QString &path);
     bool clickAt(const QString &path, int x, int y);

@@ -148,19 +148,8 @@ private slots:
         const QString periodoPdf = folder.filePath(QStringLiteral("periodo.pdf"));
         const QDate today = QDate::currentDate();
 
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_PLUGIN_PATH"), QStringLiteral(DRIVER_PLUGIN_DIR));
-        environment.insert(QStringLiteral("QUINDELO_HOME"), home.path());
-        environment.insert(QStringLiteral("LANG"), QStringLiteral("pt_BR.UTF-8"));
-        // A common laptop screen rather than the offscreen default of 800 x 600.
-        const QString screen = folder.filePath(QStringLiteral("tela.json"));
-        QFile screenFile(screen);
-        QVERIFY(screenFile.open(QIODevice::WriteOnly));
-        screenFile.write(R"({"screens": [{"name": "tela", "x": 0, "y": 0, "width": 1366, "height": 768, "logicalDpi": 96}]})");
-        screenFile.close();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + screen);
         ProgramDriver driver;
-        STEP(driver.start(program, home.path(), environment));
+        STEP(driver.start(program, home.path(), ProgramDriver::desktop(home.path(), QStringLiteral(DRIVER_PLUGIN_DIR))));
 
         // The issuer and its logo.
         STEP(driver.click(QStringLiteral("FRprincipal/Image8")));
@@ -290,6 +279,39 @@ private slots:
         const QList<ListedRow> original = everything(database);
         QCOMPARE(original.size(), 8); // the issuer, the client, the receipt, two kinds of each list, the generators
         QCOMPARE(everything(restored), original);
+    }
+
+    // Deletions are not committed by the screens: closing the program must make them last.
+    void deletionOutlivesTheProgram()
+    {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        const QString database = QDir(home.path()).filePath(QStringLiteral("QUINDELO.FDB"));
+        QString output;
+        QVERIFY2(run(QStringLiteral(CREATEDB_PATH), {database}, output), qPrintable(output));
+        isql(database, "INSERT INTO RECIBOS (ID_RECIBO, EMITENTE, VALOR, DATA, TIPO) "
+                       "VALUES (GEN_ID(GEN_RECIBOS_ID, 1), 'ANA', 10, CURRENT_DATE, 'PAGAMENTO');\n"
+                       "INSERT INTO RECIBOS (ID_RECIBO, EMITENTE, VALOR, DATA, TIPO) "
+                       "VALUES (GEN_ID(GEN_RECIBOS_ID, 1), 'BRUNO', 20, CURRENT_DATE, 'PAGAMENTO');\nCOMMIT;\n");
+        QCOMPARE(query(database, QStringLiteral("SELECT COUNT(*) AS N FROM RECIBOS")).value(0).value(QStringLiteral("N")),
+                 QStringLiteral("2"));
+
+        ProgramDriver driver;
+        STEP(driver.start(QStringLiteral(PROGRAM_PATH), home.path(), ProgramDriver::desktop(home.path(), QStringLiteral(DRIVER_PLUGIN_DIR))));
+        STEP(driver.click(QStringLiteral("FRprincipal/Image3")));
+        STEP(driver.waitForText(QStringLiteral("FRrecibo/DBemitente"), QStringLiteral("BRUNO")));
+        STEP(driver.click(QStringLiteral("FRrecibo/BTexcluir")));
+        STEP(driver.click(QStringLiteral("FRmensagem10/FlatButton1")));
+        STEP(driver.click(QStringLiteral("FRmensagem8/FlatButton1")));
+        STEP(driver.click(QStringLiteral("FRrecibo/BTsair")));
+        STEP(driver.click(QStringLiteral("FRprincipal/Image1")));
+        int exitCode = -1;
+        STEP(driver.waitForExit(exitCode));
+        QCOMPARE(exitCode, 0);
+
+        const QList<ListedRow> left = query(database, QStringLiteral("SELECT EMITENTE FROM RECIBOS"));
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(left[0].value(QStringLiteral("EMITENTE")), QStringLiteral("ANA"));
     }
 };
 
