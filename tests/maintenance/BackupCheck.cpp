@@ -39,9 +39,10 @@ commit;
 const char kDump[] = R"(
 set list on;
 select count(*) as CLIENTES, sum(octet_length(FOTO_MARC)) as BYTES from CLIENTES;
-select ID_CLIENTE, CLIENTE, CIDADE, UF, CPF, CLASSIFICACAO, DATANASCIMENTO, octet_length(FOTO_MARC) TAMANHO, hash(FOTO_MARC) HASH from CLIENTES order by 1;
+select ID_CLIENTE, CLIENTE, EMAIL, EMAIL2, TELEFONE, TELEFONE2, OBS, ENDERECO, BAIRRO, CEP, CIDADE, UF, DATANASCIMENTO, CPF,
+       PADRAO, CNPJ, CLASSIFICACAO, octet_length(FOTO_MARC) TAMANHO, hash(FOTO_MARC) HASH from CLIENTES order by 1;
 select * from RECIBOS order by 1;
-select ID_EMITENTE, EMITENTE, CPFCNPJ, CIDADE, octet_length(FOTO_MARC) TAMANHO, hash(FOTO_MARC) HASH from EMITENTE;
+select ID_EMITENTE, EMITENTE, CPFCNPJ, CIDADE, OBS, octet_length(FOTO_MARC) TAMANHO, hash(FOTO_MARC) HASH from EMITENTE;
 select * from TIPO order by 1;
 select * from TIPO2 order by 1;
 select gen_id(GEN_CLIENTES_ID, 0) C, gen_id(GEN_EMITENTES_ID, 0) E, gen_id(GEN_RECIBOS_ID, 0) R,
