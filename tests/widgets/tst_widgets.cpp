@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace {
 
 // A record editor over Clientes with an entry control per column used here.
@@ -36,6 +38,21 @@ struct ClientForm
         form.show();
     }
     DBEdit *entry(const QString &column) const { return entries.value(column); }
+};
+
+// A fresh database with an unsaved new client on a shown client form.
+struct NewClient
+{
+    TempDatabase db;
+    Module m{db.path()};
+    std::optional<ClientForm> screen;
+
+    NewClient()
+    {
+        m.dm.Clientes.open();
+        m.dm.Clientes.insert();
+        screen.emplace(m.dm.Clientes);
+    }
 };
 
 // A form that counts its show and close handlers; its show may fail.
@@ -93,31 +110,23 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QVariant, stored);
         QFETCH(bool, refused);
-        TempDatabase db;
-        Module m(db.path());
-        m.dm.Clientes.open();
-        m.dm.Clientes.insert();
-        ClientForm screen(m.dm.Clientes);
-        QVERIFY(QTest::qWaitForWindowActive(&screen.form));
-        DBEdit *entry = screen.entry(column);
+        NewClient c;
+        QVERIFY(QTest::qWaitForWindowActive(&c.screen->form));
+        DBEdit *entry = c.screen->entry(column);
         typeInto(entry, keys);
         QTest::keyClick(entry, Qt::Key_Return);
 
         QCOMPARE(errordisplay::lastError(), refused ? DBEdit::invalidInputText() : QString());
         QCOMPARE(entry->hasFocus(), refused);
-        QCOMPARE(m.dm.Clientes.fieldByName(column).value(), stored);
+        QCOMPARE(c.m.dm.Clientes.fieldByName(column).value(), stored);
     }
 
     void escapeRestoresThePreviousValue()
     {
-        TempDatabase db;
-        Module m(db.path());
-        m.dm.Clientes.open();
-        m.dm.Clientes.insert();
-        m.dm.Clientes.fieldByName(QStringLiteral("CPF")).setValue(QStringLiteral("111.222.333-44"));
-        ClientForm screen(m.dm.Clientes);
-        QVERIFY(QTest::qWaitForWindowActive(&screen.form));
-        DBEdit *cpf = screen.entry(QStringLiteral("CPF"));
+        NewClient c;
+        c.m.dm.Clientes.fieldByName(QStringLiteral("CPF")).setValue(QStringLiteral("111.222.333-44"));
+        QVERIFY(QTest::qWaitForWindowActive(&c.screen->form));
+        DBEdit *cpf = c.screen->entry(QStringLiteral("CPF"));
         typeInto(cpf, QStringLiteral("999"));
         QTest::keyClick(cpf, Qt::Key_Return);
         QCOMPARE(errordisplay::lastError(), DBEdit::invalidInputText());
@@ -125,12 +134,12 @@ private slots:
 
         QTest::keyClick(cpf, Qt::Key_Escape);
         QCOMPARE(cpf->text(), QStringLiteral("111.222.333-44"));
-        QVERIFY(screen.form.isVisible());
+        QVERIFY(c.screen->form.isVisible());
         errordisplay::clearLastError();
         QTest::keyClick(cpf, Qt::Key_Return);
         QVERIFY(errordisplay::lastError().isEmpty());
-        QVERIFY(screen.entry(QStringLiteral("CNPJ"))->hasFocus());
-        QCOMPARE(m.dm.Clientes.fieldByName(QStringLiteral("CPF")).asString(), QStringLiteral("111.222.333-44"));
+        QVERIFY(c.screen->entry(QStringLiteral("CNPJ"))->hasFocus());
+        QCOMPARE(c.m.dm.Clientes.fieldByName(QStringLiteral("CPF")).asString(), QStringLiteral("111.222.333-44"));
     }
 
     void caseIsConvertedAsLettersAreTyped_data()
@@ -147,18 +156,14 @@ private slots:
         QFETCH(QString, column);
         QFETCH(QString, keys);
         QFETCH(QString, stored);
-        TempDatabase db;
-        Module m(db.path());
-        m.dm.Clientes.open();
-        m.dm.Clientes.insert();
-        ClientForm screen(m.dm.Clientes);
-        QVERIFY(QTest::qWaitForWindowActive(&screen.form));
-        typeInto(screen.entry(column), keys);
-        QCOMPARE(screen.entry(column)->text(), stored);
+        NewClient c;
+        QVERIFY(QTest::qWaitForWindowActive(&c.screen->form));
+        typeInto(c.screen->entry(column), keys);
+        QCOMPARE(c.screen->entry(column)->text(), stored);
         // The focus is still in the entry: a save takes the typed text all the same.
-        screen.form.postAndCommit(m.dm.Clientes, m.dm.Tra);
-        QCOMPARE(m.dm.Clientes.fieldByName(column).asString(), stored);
-        QVERIFY(m.dm.Clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asInteger() > 0);
+        c.screen->form.postAndCommit(c.m.dm.Clientes, c.m.dm.Tra);
+        QCOMPARE(c.m.dm.Clientes.fieldByName(column).asString(), stored);
+        QVERIFY(c.m.dm.Clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asInteger() > 0);
     }
 
     void amountShowsWithTheLocaleSeparators_data()
@@ -292,14 +297,10 @@ private slots:
 
     void focusedEntryIsSilver()
     {
-        TempDatabase db;
-        Module m(db.path());
-        m.dm.Clientes.open();
-        m.dm.Clientes.insert();
-        ClientForm screen(m.dm.Clientes);
-        QVERIFY(QTest::qWaitForWindowActive(&screen.form));
-        DBEdit *name = screen.entry(QStringLiteral("CLIENTE"));
-        DBEdit *cpf = screen.entry(QStringLiteral("CPF"));
+        NewClient c;
+        QVERIFY(QTest::qWaitForWindowActive(&c.screen->form));
+        DBEdit *name = c.screen->entry(QStringLiteral("CLIENTE"));
+        DBEdit *cpf = c.screen->entry(QStringLiteral("CPF"));
         const auto background = [](QWidget *entry) {
             return entry->grab().toImage().pixelColor(entry->width() - 6, entry->height() / 2);
         };
@@ -373,15 +374,11 @@ private slots:
 
     void saveRefusesAnIncompleteFocusedEntry()
     {
-        TempDatabase db;
-        Module m(db.path());
-        m.dm.Clientes.open();
-        m.dm.Clientes.insert();
-        ClientForm screen(m.dm.Clientes);
-        QVERIFY(QTest::qWaitForWindowActive(&screen.form));
-        typeInto(screen.entry(QStringLiteral("CEP")), QStringLiteral("12"));
-        QVERIFY_THROWS_EXCEPTION(DatabaseError, screen.form.postAndCommit(m.dm.Clientes, m.dm.Tra));
-        QCOMPARE(m.dm.Clientes.state(), Dataset::State::Insert);
+        NewClient c;
+        QVERIFY(QTest::qWaitForWindowActive(&c.screen->form));
+        typeInto(c.screen->entry(QStringLiteral("CEP")), QStringLiteral("12"));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, c.screen->form.postAndCommit(c.m.dm.Clientes, c.m.dm.Tra));
+        QCOMPARE(c.m.dm.Clientes.state(), Dataset::State::Insert);
     }
 };
 
