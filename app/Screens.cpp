@@ -16,99 +16,84 @@
 #include "reports/FRrelatorios.h"
 #include "maintenance/frmBackup.h"
 
-FRprincipalForm *FRprincipal = nullptr;
+namespace {
+
+std::unique_ptr<MessageDialog> dialog(const char *name)
+{
+    return createMessageDialog(QLatin1String(name));
+}
+
+} // namespace
 
 Screens::Screens() = default;
 
 Screens::~Screens()
 {
-    // Screens go before the data module, whose end commits the transaction.
-    FRconsultacli2 = nullptr;
-    m_consultacli2.reset();
-    FRimagem = nullptr;
-    m_imagem.reset();
-    FRconsultarec = nullptr;
-    m_consultarec.reset();
-    FRconsultacli = nullptr;
-    m_consultacli.reset();
-    FRcademitente = nullptr;
-    m_cademitente.reset();
-    FRcadastro = nullptr;
-    m_cadastro.reset();
-    FRrecibo = nullptr;
-    m_recibo.reset();
-    FRrelatorios = nullptr;
-    m_relatorios.reset();
-    FRabrerecibos3 = nullptr;
-    m_abrerecibos3.reset();
-    FRabrerecibos2 = nullptr;
-    m_abrerecibos2.reset();
-    FRabrerecibos1 = nullptr;
-    m_abrerecibos1.reset();
-    clearMessageDialogs();
-    m_dialogs.clear();
-    frmBackup = nullptr;
-    m_backup.reset();
-    FRprincipal = nullptr;
-    m_principal.reset();
-    Datamodule1 = nullptr;
-    m_dataModule.reset();
+    // Every screen goes before the data module, whose end commits the
+    // transaction; later screens may refer to earlier ones, so last first.
+    FRmensagem14.reset();
+    FRconsultacli2.reset();
+    FRrelatorios.reset();
+    FRmensagem.reset();
+    FRimagem.reset();
+    FRconsultarec.reset();
+    FRconsultacli.reset();
+    FRcademitente.reset();
+    FRcadastro.reset();
+    FRabrerecibos3.reset();
+    FRabrerecibos2.reset();
+    FRabrerecibos1.reset();
+    FRrecibo.reset();
+    FRmensagem12.reset();
+    FRmensagem10.reset();
+    FRmensagem9.reset();
+    FRmensagem8.reset();
+    FRmensagem6.reset();
+    FRmensagem5.reset();
+    frmBackup.reset();
+    FRprincipal.reset();
+    Datamodule1.reset();
 }
 
 void Screens::create(const QString &configFolder)
 {
-    // The creation order is fixed: FRprincipal first (it becomes the main
-    // window), then frmBackup, Datamodule1, the dialogs FRmensagem5 ... 12,
-    // FRrecibo, FRabrerecibos1-3, FRcadastro, FRcademitente, FRconsultacli,
-    // FRconsultarec, FRimagem, FRmensagem, FRrelatorios, FRconsultacli2 and
-    // FRmensagem14. Each screen is added here at its place in that order.
-    m_principal = std::make_unique<FRprincipalForm>();
-    FRprincipal = m_principal.get();
-    m_backup = std::make_unique<frmBackupForm>();
-    frmBackup = m_backup.get();
+    // The creation order is fixed. A screen created before what it uses gets
+    // a callback that reaches it through this registry when it is needed.
+    FRprincipal = std::make_unique<FRprincipalForm>();
+    frmBackup = std::make_unique<frmBackupForm>([this]() -> Database & { return Datamodule1->Base; },
+                                                [this] { FRmensagem14->showModal(); });
 
-    m_dataModule = std::make_unique<DataModule>(configFolder);
-    Datamodule1 = m_dataModule.get();
+    Datamodule1 = std::make_unique<DataModule>(configFolder);
+    DataModule &dm = *Datamodule1;
 
-    for (const char *name : {"FRmensagem5", "FRmensagem6", "FRmensagem8", "FRmensagem9", "FRmensagem10", "FRmensagem12"})
-        addDialog(name);
+    FRmensagem5 = dialog("FRmensagem5");
+    FRmensagem6 = dialog("FRmensagem6");
+    FRmensagem8 = dialog("FRmensagem8");
+    FRmensagem9 = dialog("FRmensagem9");
+    FRmensagem10 = dialog("FRmensagem10");
+    FRmensagem12 = dialog("FRmensagem12");
 
-    m_recibo = std::make_unique<FRreciboForm>();
-    FRrecibo = m_recibo.get();
-    // The lookups are created later; they are reached when the editor opens them.
-    m_recibo->setLookups([] { FRconsultarec->showModal(); }, [] { FRconsultacli2->showModal(); });
+    FRrecibo = std::make_unique<FRreciboForm>(FRreciboForm::Collaborators{
+        dm, *FRmensagem8, *FRmensagem10, *FRmensagem12, [this] { FRconsultarec->showModal(); },
+        [this] { FRconsultacli2->showModal(); }});
 
-    m_abrerecibos1 = std::make_unique<FRabrerecibos1Form>(*Datamodule1);
-    FRabrerecibos1 = m_abrerecibos1.get();
-    m_abrerecibos2 = std::make_unique<FRabrerecibos2Form>(*Datamodule1);
-    FRabrerecibos2 = m_abrerecibos2.get();
-    m_abrerecibos3 = std::make_unique<FRabrerecibos3Form>(*Datamodule1);
-    FRabrerecibos3 = m_abrerecibos3.get();
+    FRabrerecibos1 = std::make_unique<FRabrerecibos1Form>(dm);
+    FRabrerecibos2 = std::make_unique<FRabrerecibos2Form>(dm);
+    FRabrerecibos3 = std::make_unique<FRabrerecibos3Form>(dm);
 
+    FRcadastro = std::make_unique<FRcadastroForm>(FRcadastroForm::Collaborators{
+        dm, *FRmensagem5, *FRmensagem6, *FRmensagem8, [this] { FRmensagem->showModal(); },
+        [this] { FRconsultacli->showModal(); }});
+    FRcademitente = std::make_unique<FRcademitenteForm>(
+        FRcademitenteForm::Collaborators{dm, *FRmensagem9, [this] { FRimagem->showModal(); }});
 
-    m_cadastro = std::make_unique<FRcadastroForm>();
-    FRcadastro = m_cadastro.get();
-
-    m_cademitente = std::make_unique<FRcademitenteForm>();
-    FRcademitente = m_cademitente.get();
-
-    m_consultacli = std::make_unique<FRconsultacliForm>();
-    FRconsultacli = m_consultacli.get();
-    m_consultarec = std::make_unique<FRconsultarecForm>();
-    FRconsultarec = m_consultarec.get();
-
-    m_imagem = std::make_unique<FRimagemForm>();
-    FRimagem = m_imagem.get();
-
-    addDialog("FRmensagem");
-
-    m_relatorios = std::make_unique<FRrelatoriosForm>();
-    FRrelatorios = m_relatorios.get();
-
-    m_consultacli2 = std::make_unique<FRconsultacli2Form>();
-    FRconsultacli2 = m_consultacli2.get();
-
-    addDialog("FRmensagem14");
+    FRconsultacli = std::make_unique<FRconsultacliForm>(dm);
+    FRconsultarec = std::make_unique<FRconsultarecForm>(dm);
+    FRimagem = std::make_unique<FRimagemForm>(dm);
+    FRmensagem = dialog("FRmensagem");
+    FRrelatorios = std::make_unique<FRrelatoriosForm>(*FRabrerecibos3, *FRabrerecibos2, *FRabrerecibos1);
+    FRconsultacli2 = std::make_unique<FRconsultacli2Form>(dm);
+    FRmensagem14 = dialog("FRmensagem14");
 
     connectMenu();
 }
@@ -116,20 +101,15 @@ void Screens::create(const QString &configFolder)
 void Screens::connectMenu()
 {
     MenuOpeners openers;
-    openers.frmBackup = [] { frmBackup->showModal(); };
-    openers.FRcadastro = [] { FRcadastro->showModal(); };
-    openers.FRrecibo = [] { FRrecibo->showModal(); };
-    openers.FRrelatorios = [] { FRrelatorios->showModal(); };
-    openers.FRcademitente = [] { FRcademitente->showModal(); };
-    m_principal->setOpeners(openers);
-}
-
-void Screens::addDialog(const char *name)
-{
-    m_dialogs.push_back(createMessageDialog(QLatin1String(name)));
+    openers.frmBackup = [this] { frmBackup->showModal(); };
+    openers.FRcadastro = [this] { FRcadastro->showModal(); };
+    openers.FRrecibo = [this] { FRrecibo->showModal(); };
+    openers.FRrelatorios = [this] { FRrelatorios->showModal(); };
+    openers.FRcademitente = [this] { FRcademitente->showModal(); };
+    FRprincipal->setOpeners(openers);
 }
 
 void Screens::showMainWindow()
 {
-    m_principal->showMaximized();
+    FRprincipal->showMaximized();
 }

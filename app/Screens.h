@@ -3,7 +3,6 @@
 #include <QString>
 
 #include <memory>
-#include <vector>
 
 class DataModule;
 class FRcadastroForm;
@@ -21,9 +20,9 @@ class FRrelatoriosForm;
 class frmBackupForm;
 class MessageDialog;
 
-// Owns every screen, dialog and the data module for the whole run; each is
-// created once, hidden, in the fixed start-up order, and reached through its
-// process-wide reference (FRprincipal, Datamodule1, ...).
+// The one registry of the program: owns every screen, dialog and the data
+// module for the whole run. Each is created once, hidden, in the fixed
+// start-up order, and handed what it uses; the members carry their names.
 class Screens
 {
 public:
@@ -34,26 +33,30 @@ public:
     void create(const QString &configFolder);
     void showMainWindow();
 
+    std::unique_ptr<FRprincipalForm> FRprincipal;
+    std::unique_ptr<frmBackupForm> frmBackup;
+    std::unique_ptr<DataModule> Datamodule1;
+    std::unique_ptr<MessageDialog> FRmensagem5;
+    std::unique_ptr<MessageDialog> FRmensagem6;
+    std::unique_ptr<MessageDialog> FRmensagem8;
+    std::unique_ptr<MessageDialog> FRmensagem9;
+    std::unique_ptr<MessageDialog> FRmensagem10;
+    std::unique_ptr<MessageDialog> FRmensagem12;
+    std::unique_ptr<FRreciboForm> FRrecibo;
+    std::unique_ptr<FRabrerecibos1Form> FRabrerecibos1;
+    std::unique_ptr<FRabrerecibos2Form> FRabrerecibos2;
+    std::unique_ptr<FRabrerecibos3Form> FRabrerecibos3;
+    std::unique_ptr<FRcadastroForm> FRcadastro;
+    std::unique_ptr<FRcademitenteForm> FRcademitente;
+    std::unique_ptr<FRconsultacliForm> FRconsultacli;
+    std::unique_ptr<FRconsultarecForm> FRconsultarec;
+    std::unique_ptr<FRimagemForm> FRimagem;
+    std::unique_ptr<MessageDialog> FRmensagem;
+    std::unique_ptr<FRrelatoriosForm> FRrelatorios;
+    std::unique_ptr<FRconsultacli2Form> FRconsultacli2;
+    std::unique_ptr<MessageDialog> FRmensagem14;
+
 private:
-    void addDialog(const char *name);
-    // The menu's tiles open the screens through their references.
+    // The menu's tiles open the screens of this registry.
     void connectMenu();
-
-    std::unique_ptr<FRprincipalForm> m_principal;
-    std::unique_ptr<frmBackupForm> m_backup;
-    std::unique_ptr<DataModule> m_dataModule;
-    std::vector<std::unique_ptr<MessageDialog>> m_dialogs;
-    std::unique_ptr<FRreciboForm> m_recibo;
-    std::unique_ptr<FRcademitenteForm> m_cademitente;
-    std::unique_ptr<FRimagemForm> m_imagem;
-    std::unique_ptr<FRcadastroForm> m_cadastro;
-    std::unique_ptr<FRconsultacliForm> m_consultacli;
-    std::unique_ptr<FRconsultarecForm> m_consultarec;
-    std::unique_ptr<FRconsultacli2Form> m_consultacli2;
-    std::unique_ptr<FRabrerecibos1Form> m_abrerecibos1;
-    std::unique_ptr<FRabrerecibos2Form> m_abrerecibos2;
-    std::unique_ptr<FRabrerecibos3Form> m_abrerecibos3;
-    std::unique_ptr<FRrelatoriosForm> m_relatorios;
 };
-
-extern FRprincipalForm *FRprincipal;

@@ -22,8 +22,8 @@ int main(int argc, char *argv[])
 
     Screens screens;
     screens.create(QCoreApplication::applicationDirPath());
-    QObject::connect(&Datamodule1->Base, &Database::opened, &app, &termination::quitOnSignals);
-    QObject::connect(&Datamodule1->Base, &Database::connectionLost, &app, &errordisplay::show);
+    QObject::connect(&screens.Datamodule1->Base, &Database::opened, &app, &termination::quitOnSignals);
+    QObject::connect(&screens.Datamodule1->Base, &Database::connectionLost, &app, &errordisplay::show);
     screens.showMainWindow();
     return app.exec();
 }

@@ -3,7 +3,7 @@
 //   bench_backup [FOLDER [HOST/PORT]]   (reuses FOLDER/BENCH-BACKUP.FDB when it is already filled)
 // With HOST/PORT both go through that server's service manager, which must be
 // on this machine and may read FOLDER; the database is filled here first.
-#include "common/BenchDatabase.h"
+#include "bench/common/BenchDatabase.h"
 #include "data/DatabaseError.h"
 #include "data/Datamodule1.h"
 #include "maintenance/DatabaseBackup.h"
@@ -62,10 +62,8 @@ int main(int argc, char *argv[])
         if (!server.isEmpty())
             gbak << QStringLiteral("-se") << server + QStringLiteral(":service_mgr");
         gbak << path << theirs;
-        Datamodule1 = &dm;
-        frmBackupForm screen;
+        frmBackupForm screen([&dm]() -> Database & { return dm.Base; }, [] {});
         screen.setToday([&] { return today; });
-        screen.setAfterBackup([] {});
         screen.show();
         auto *progress = screen.findChild<QPlainTextEdit *>(QStringLiteral("memProgresso"));
         std::vector<double> oursTimes, gbakTimes;
@@ -93,7 +91,6 @@ int main(int argc, char *argv[])
                 return 1;
             }
         }
-        Datamodule1 = nullptr;
         std::printf("service manager: %s\n", server.isEmpty() ? "embedded engine" : qPrintable(server));
         std::printf("backup through the screen (verbose, %d progress lines per run): median %.2f s, file %.1f MB\n",
                     lines / 5, median(oursTimes), QFileInfo(ours).size() / 1048576.0);

@@ -2,7 +2,7 @@
 // receipts, times the data layer against the bare client library on the
 // same statements and prints the figures.
 //   bench_datastore [FOLDER]   (reuses FOLDER/BENCH.FDB when it is already filled)
-#include "common/BenchDatabase.h"
+#include "bench/common/BenchDatabase.h"
 #include "data/DatabaseError.h"
 #include "data/Datamodule1.h"
 #include "data/FbApi.h"

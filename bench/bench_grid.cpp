@@ -2,7 +2,7 @@
 // table and prints the time taken and how much the process grew.
 //   bench_grid [ROWS [FOLDER]]   (default 1,000,000 rows in a temporary folder;
 //   FOLDER/GRID.FDB is filled once and then reused)
-#include "common/BenchDatabase.h"
+#include "bench/common/BenchDatabase.h"
 #include "data/Datamodule1.h"
 #include "widgets/DBGrid.h"
 

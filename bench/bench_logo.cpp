@@ -57,10 +57,9 @@ int main(int argc, char *argv[])
     QTemporaryDir config;
     DataModule dm(config.path());
     dm.Base.setDatabaseName(database);
-    Datamodule1 = &dm;
     Dataset &emitente = dm.Emitente;
     emitente.open();
-    FRimagemForm screen;
+    FRimagemForm screen(dm);
     screen.show();
 
     const QSize frame(372, 192);
@@ -98,6 +97,5 @@ int main(int argc, char *argv[])
         std::printf("%-5s %9.1f %10.0f %10.0f %12.0f %12.0f %10.0f%s\n", format, bytes.size() / 1048576.0, store, read,
                     decode, decodeScaled, throughScreen, full.isNull() ? "  (full decode refused)" : "");
     }
-    Datamodule1 = nullptr;
     return 0;
 }

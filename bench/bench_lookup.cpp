@@ -6,7 +6,7 @@
 #include "clients/LookupQueries.h"
 #include "widgets/CaseEdit.h"
 #include "widgets/DBGrid.h"
-#include "common/BenchDatabase.h"
+#include "bench/common/BenchDatabase.h"
 #include "data/Datamodule1.h"
 
 #include <QAbstractItemView>
@@ -47,13 +47,12 @@ int main(int argc, char *argv[])
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     QTemporaryDir scratch;
     DataModule dm(scratch.path());
-    Datamodule1 = &dm;
     try {
         benchdb::Contents clientsOnly;
         clientsOnly.receipts = 0;
         dm.Base.setDatabaseName(benchdb::prepare(app.arguments().value(1, scratch.path()), QStringLiteral("LOOKUP.FDB"),
                                                  clientsOnly));
-        FRconsultacliForm lookup;
+        FRconsultacliForm lookup(dm);
         lookup.resize(800, 600);
         lookup.show();
         QLineEdit *entry = lookup.EDlocalizar;

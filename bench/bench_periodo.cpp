@@ -1,7 +1,7 @@
 // A period holding 100,000 receipts: time and peak memory from "Visualizar"
 // (query opened) to prepared pages, and from there to a PDF file.
 //   bench_periodo [FOLDER]   (reuses FOLDER/BENCH_REPORTS.FDB when it is already filled)
-#include "common/BenchDatabase.h"
+#include "bench/common/BenchDatabase.h"
 #include "data/Datamodule1.h"
 #include "reportengine/ReportExport.h"
 #include "reportengine/ReportFonts.h"

@@ -1,7 +1,7 @@
 // Prints how long the report engine takes: one receipt prepared and exported
 // to PDF, two per sheet, JPEG at 150 dpi, and a banded listing of 100,000 rows.
-#include "common/Pictures.h"
-#include "common/SampleReceipt.h"
+#include "tests/common/Pictures.h"
+#include "tests/common/SampleReceipt.h"
 #include "receipts/ReceiptPrinting.h"
 #include "reportengine/LayoutFile.h"
 #include "reportengine/ReportExport.h"

@@ -39,7 +39,7 @@ int startOnce(int argc, char *argv[], bool menu)
         QTemporaryDir noConfig;
         Screens screens;
         screens.create(noConfig.path());
-        FRprincipal->installEventFilter(&firstPaint);
+        screens.FRprincipal->installEventFilter(&firstPaint);
         screens.showMainWindow();
         return app.exec();
     }

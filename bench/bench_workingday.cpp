@@ -3,7 +3,7 @@
 // the click that starts it until the program takes the next click.
 //   bench_workingday [FOLDER]   (reuses FOLDER/BENCH-DIA.FDB when it is already filled)
 #include "ProgramDriver.h"
-#include "common/BenchDatabase.h"
+#include "bench/common/BenchDatabase.h"
 #include "data/DatabaseError.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,5 @@
 #include "FRcadastro.h"
 
-#include "FRconsultacli.h"
 #include "LookupQueries.h"
 
 #include "data/Datamodule1.h"
@@ -13,17 +12,15 @@
 #include <QGridLayout>
 #include <QLabel>
 
-FRcadastroForm *FRcadastro = nullptr;
-
 namespace {
 
 const QString kFisica = QStringLiteral("FÍSICA");
 
-DBEdit *boundEdit(const char *name, const char *column, DBEdit::CharCase charCase, QWidget *parent)
+DBEdit *boundEdit(Dataset &clientes, const char *name, const char *column, DBEdit::CharCase charCase, QWidget *parent)
 {
     auto *edit = new DBEdit(QLatin1String(name), parent);
     edit->setCharCase(charCase);
-    edit->setDataField(&Datamodule1->Clientes, QLatin1String(column));
+    edit->setDataField(&clientes, QLatin1String(column));
     return edit;
 }
 
@@ -37,31 +34,33 @@ void place(QGridLayout *grid, int row, int column, int span, const QString &capt
 
 } // namespace
 
-FRcadastroForm::FRcadastroForm(QWidget *parent)
+FRcadastroForm::FRcadastroForm(Collaborators collaborators, QWidget *parent)
     : RecordEditor(QStringLiteral("FRcadastro"), QStringLiteral("  Cadastro"), Toolbar::Full, QStringLiteral("Image1"),
-                   parent)
+                   parent),
+      m_uses(std::move(collaborators)),
+      m_clientes(m_uses.dataModule.Clientes)
 {
     setWindowTitle(QStringLiteral("Cadastro"));
     using Case = DBEdit::CharCase;
     QWidget *host = body();
-    DBEdit1 = boundEdit("DBEdit1", "ID_CLIENTE", Case::Normal, host);
-    DBEdit2 = boundEdit("DBEdit2", "CLIENTE", Case::Upper, host);
+    DBEdit1 = boundEdit(m_clientes, "DBEdit1", "ID_CLIENTE", Case::Normal, host);
+    DBEdit2 = boundEdit(m_clientes, "DBEdit2", "CLIENTE", Case::Upper, host);
     DBtipo = new DBLookupComboBox(QStringLiteral("DBtipo"), host);
-    DBtipo->setDataField(&Datamodule1->Clientes, QStringLiteral("CLASSIFICACAO"));
+    DBtipo->setDataField(&m_clientes, QStringLiteral("CLASSIFICACAO"));
     // TIPO2 is both what the list shows and what the client stores.
-    DBtipo->setListSource(&Datamodule1->Tipo2, QStringLiteral("TIPO2"), QStringLiteral("TIPO2"));
-    DBEdit14 = boundEdit("DBEdit14", "CPF", Case::Normal, host);
-    DBEdit4 = boundEdit("DBEdit4", "CNPJ", Case::Normal, host);
-    DBEdit3 = boundEdit("DBEdit3", "EMAIL", Case::Lower, host);
-    DBEdit13 = boundEdit("DBEdit13", "DATANASCIMENTO", Case::Normal, host);
-    DBEdit5 = boundEdit("DBEdit5", "TELEFONE", Case::Normal, host);
-    DBEdit6 = boundEdit("DBEdit6", "TELEFONE2", Case::Normal, host);
-    DBEdit8 = boundEdit("DBEdit8", "ENDERECO", Case::Upper, host);
-    DBEdit9 = boundEdit("DBEdit9", "BAIRRO", Case::Upper, host);
-    DBEdit11 = boundEdit("DBEdit11", "CIDADE", Case::Upper, host);
-    DBEdit12 = boundEdit("DBEdit12", "UF", Case::Upper, host);
-    DBEdit10 = boundEdit("DBEdit10", "CEP", Case::Normal, host);
-    DBEdit7 = boundEdit("DBEdit7", "OBS", Case::Normal, host);
+    DBtipo->setListSource(&m_uses.dataModule.Tipo2, QStringLiteral("TIPO2"), QStringLiteral("TIPO2"));
+    DBEdit14 = boundEdit(m_clientes, "DBEdit14", "CPF", Case::Normal, host);
+    DBEdit4 = boundEdit(m_clientes, "DBEdit4", "CNPJ", Case::Normal, host);
+    DBEdit3 = boundEdit(m_clientes, "DBEdit3", "EMAIL", Case::Lower, host);
+    DBEdit13 = boundEdit(m_clientes, "DBEdit13", "DATANASCIMENTO", Case::Normal, host);
+    DBEdit5 = boundEdit(m_clientes, "DBEdit5", "TELEFONE", Case::Normal, host);
+    DBEdit6 = boundEdit(m_clientes, "DBEdit6", "TELEFONE2", Case::Normal, host);
+    DBEdit8 = boundEdit(m_clientes, "DBEdit8", "ENDERECO", Case::Upper, host);
+    DBEdit9 = boundEdit(m_clientes, "DBEdit9", "BAIRRO", Case::Upper, host);
+    DBEdit11 = boundEdit(m_clientes, "DBEdit11", "CIDADE", Case::Upper, host);
+    DBEdit12 = boundEdit(m_clientes, "DBEdit12", "UF", Case::Upper, host);
+    DBEdit10 = boundEdit(m_clientes, "DBEdit10", "CEP", Case::Normal, host);
+    DBEdit7 = boundEdit(m_clientes, "DBEdit7", "OBS", Case::Normal, host);
     DBEdit1->setEnabled(false);
 
     auto *grid = new QGridLayout(host);
@@ -104,22 +103,21 @@ FRcadastroForm::FRcadastroForm(QWidget *parent)
 
 bool FRcadastroForm::editing() const
 {
-    const Dataset::State state = Datamodule1->Clientes.state();
+    const Dataset::State state = m_clientes.state();
     return state == Dataset::State::Insert || state == Dataset::State::Edit;
 }
 
 void FRcadastroForm::FormShow()
 {
     setBrowseState();
-    Datamodule1->Clientes.requery(lookupqueries::clientesByName());
-    Datamodule1->Tipo2.open();
+    m_clientes.requery(lookupqueries::clientesByName());
+    m_uses.dataModule.Tipo2.open();
 }
 
 void FRcadastroForm::BTnovoClick()
 {
-    Dataset &clientes = Datamodule1->Clientes;
-    clientes.insert();
-    clientes.fieldByName(QStringLiteral("CLASSIFICACAO")).setValue(kFisica);
+    m_clientes.insert();
+    m_clientes.fieldByName(QStringLiteral("CLASSIFICACAO")).setValue(kFisica);
     restaura();
     // A new client is a person until the type says otherwise.
     DBEdit4->setEnabled(false);
@@ -128,7 +126,7 @@ void FRcadastroForm::BTnovoClick()
 
 void FRcadastroForm::BTalterarClick()
 {
-    Datamodule1->Clientes.edit();
+    m_clientes.edit();
     restaura();
     DBEdit2->setFocus();
 }
@@ -137,15 +135,14 @@ void FRcadastroForm::DBtipoExit()
 {
     if (!editing())
         return;
-    Dataset &clientes = Datamodule1->Clientes;
     // The number that does not fit the type is erased.
     if (DBtipo->currentText() == kFisica) {
-        clientes.fieldByName(QStringLiteral("CNPJ")).clear();
+        m_clientes.fieldByName(QStringLiteral("CNPJ")).clear();
         DBEdit4->setEnabled(false);
         DBEdit14->setEnabled(true);
         DBEdit14->setFocus();
     } else {
-        clientes.fieldByName(QStringLiteral("CPF")).clear();
+        m_clientes.fieldByName(QStringLiteral("CPF")).clear();
         DBEdit4->setEnabled(true);
         DBEdit14->setEnabled(false);
         DBEdit4->setFocus();
@@ -155,12 +152,12 @@ void FRcadastroForm::DBtipoExit()
 void FRcadastroForm::BTsalvarClick()
 {
     if (DBEdit2->text().isEmpty()) {
-        FRmensagem5->showModal();
+        m_uses.FRmensagem5.showModal();
         DBEdit2->setFocus();
         return;
     }
-    postAndCommit(Datamodule1->Clientes, Datamodule1->Tra);
-    FRmensagem->showModal();
+    postAndCommit(m_clientes, m_uses.dataModule.Tra);
+    m_uses.FRmensagem();
     restaura();
     DBEdit4->setEnabled(false);
     DBEdit14->setEnabled(false);
@@ -168,7 +165,7 @@ void FRcadastroForm::BTsalvarClick()
 
 void FRcadastroForm::BTcancelarClick()
 {
-    Datamodule1->Clientes.cancel();
+    m_clientes.cancel();
     restaura();
     DBEdit4->setEnabled(false);
     DBEdit14->setEnabled(false);
@@ -176,13 +173,12 @@ void FRcadastroForm::BTcancelarClick()
 
 void FRcadastroForm::BTexcluirClick()
 {
-    Dataset &clientes = Datamodule1->Clientes;
-    if (!clientes.active() || clientes.isEmpty())
+    if (!m_clientes.active() || m_clientes.isEmpty())
         return;
-    FRmensagem6->showModal();
+    confirmDeletion(m_uses.FRmensagem6, m_uses.FRmensagem8, [this] { m_clientes.remove(); });
 }
 
 void FRcadastroForm::BTconsultarClick()
 {
-    FRconsultacli->showModal();
+    m_uses.FRconsultacli();
 }

@@ -2,8 +2,12 @@
 
 #include "widgets/RecordEditor.h"
 
+#include <functional>
+
+class DataModule;
 class DBEdit;
 class DBLookupComboBox;
+class MessageDialog;
 
 // The client registry: creates, edits, finds and deletes the rows of CLIENTES
 // through the shared dataset Clientes.
@@ -11,7 +15,18 @@ class FRcadastroForm : public RecordEditor
 {
     Q_OBJECT
 public:
-    explicit FRcadastroForm(QWidget *parent = nullptr);
+    struct Collaborators
+    {
+        DataModule &dataModule;
+        MessageDialog &FRmensagem5; // the name is required
+        MessageDialog &FRmensagem6; // delete the current client?
+        MessageDialog &FRmensagem8; // deleted
+        // Created after this screen: "Cadastro Salvo" and the client lookup.
+        std::function<void()> FRmensagem;
+        std::function<void()> FRconsultacli;
+    };
+
+    explicit FRcadastroForm(Collaborators collaborators, QWidget *parent = nullptr);
 
     DBEdit *DBEdit1;
     DBEdit *DBEdit2;
@@ -40,6 +55,7 @@ public:
 
 private:
     bool editing() const;
-};
 
-extern FRcadastroForm *FRcadastro;
+    Collaborators m_uses;
+    Dataset &m_clientes;
+};

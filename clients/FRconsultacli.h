@@ -8,10 +8,8 @@ class FRconsultacliForm : public LookupForm
 {
     Q_OBJECT
 public:
-    explicit FRconsultacliForm(QWidget *parent = nullptr);
+    explicit FRconsultacliForm(DataModule &dataModule, QWidget *parent = nullptr);
 };
-
-extern FRconsultacliForm *FRconsultacli;
 
 // The grid columns and texts both client lookups share.
 QList<LookupForm::Column> clientLookupColumns();

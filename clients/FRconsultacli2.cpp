@@ -3,22 +3,18 @@
 #include "FRconsultacli.h"
 #include "LookupQueries.h"
 
-#include "data/Datamodule1.h"
-
-FRconsultacli2Form *FRconsultacli2 = nullptr;
-
-FRconsultacli2Form::FRconsultacli2Form(QWidget *parent)
+FRconsultacli2Form::FRconsultacli2Form(DataModule &dataModule, QWidget *parent)
     : LookupForm(QStringLiteral("FRconsultacli2"), QStringLiteral("Consulta de Clientes"),
                  QStringLiteral("  Consulta - Digite o Nome/Razão do Cadastro"),
-                 QStringLiteral("Selecione o CADASTRO com Duplo Clique"), Datamodule1->Clientes, clientLookupColumns(),
+                 QStringLiteral("Selecione o CADASTRO com Duplo Clique"), dataModule, dataModule.Clientes, clientLookupColumns(),
                  lookupqueries::clientesByName(), lookupqueries::clientesByPrefix(), parent)
 {
 }
 
 void FRconsultacli2Form::DBGrid1DblClick()
 {
-    Dataset &recibos = Datamodule1->Recibos;
-    const Dataset &clientes = Datamodule1->Clientes;
+    Dataset &recibos = dataModule().Recibos;
+    const Dataset &clientes = dataModule().Clientes;
     // With no match the receipt's other party is emptied.
     const bool chosen = clientes.active() && clientes.recNo() >= 0;
     const auto value = [&](const char *column) {

@@ -8,9 +8,7 @@ class FRconsultacli2Form : public LookupForm
 {
     Q_OBJECT
 public:
-    explicit FRconsultacli2Form(QWidget *parent = nullptr);
+    explicit FRconsultacli2Form(DataModule &dataModule, QWidget *parent = nullptr);
 
     void DBGrid1DblClick() override;
 };
-
-extern FRconsultacli2Form *FRconsultacli2;

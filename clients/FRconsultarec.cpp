@@ -2,14 +2,10 @@
 
 #include "LookupQueries.h"
 
-#include "data/Datamodule1.h"
-
-FRconsultarecForm *FRconsultarec = nullptr;
-
-FRconsultarecForm::FRconsultarecForm(QWidget *parent)
+FRconsultarecForm::FRconsultarecForm(DataModule &dataModule, QWidget *parent)
     : LookupForm(QStringLiteral("FRconsultarec"), QStringLiteral("Consulta de Recibos"),
                  QStringLiteral("  Consulta - Digite o Nome/Razão do Recibo"),
-                 QStringLiteral("Selecione o RECIBO com Duplo Clique"), Datamodule1->Recibos,
+                 QStringLiteral("Selecione o RECIBO com Duplo Clique"), dataModule, dataModule.Recibos,
                  {{QStringLiteral("TIPO"), QStringLiteral("Pagamento/Recebimento"), 140},
                   {QStringLiteral("ID_RECIBO"), QStringLiteral("nº"), 52},
                   {QStringLiteral("DATA"), QStringLiteral("Emissão"), 71},

@@ -8,7 +8,5 @@ class FRconsultarecForm : public LookupForm
 {
     Q_OBJECT
 public:
-    explicit FRconsultarecForm(QWidget *parent = nullptr);
+    explicit FRconsultarecForm(DataModule &dataModule, QWidget *parent = nullptr);
 };
-
-extern FRconsultarecForm *FRconsultarec;

@@ -2,7 +2,6 @@
 
 #include "LookupQueries.h"
 
-#include "data/Datamodule1.h"
 #include "widgets/CaseEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/ErrorDisplay.h"
@@ -13,9 +12,11 @@
 #include <QVBoxLayout>
 
 LookupForm::LookupForm(const QString &objectName, const QString &formCaption, const QString &titleCaption,
-                       const QString &instruction, Dataset &dataset, const QList<Column> &columns,
-                       const QStringList &fullList, const QStringList &searchList, QWidget *parent)
+                       const QString &instruction, DataModule &dataModule, Dataset &dataset,
+                       const QList<Column> &columns, const QStringList &fullList, const QStringList &searchList,
+                       QWidget *parent)
     : FormBase(objectName, titleCaption, QStringLiteral("Image1"), parent),
+      m_dataModule(dataModule),
       m_dataset(dataset),
       m_fullList(fullList),
       m_searchList(searchList)
@@ -84,7 +85,7 @@ bool LookupForm::FormKeyDown(QKeyEvent *event)
 
 void LookupForm::FormClose()
 {
-    Dataset &clientes = Datamodule1->Clientes;
+    Dataset &clientes = m_dataModule.Clientes;
     m_chosenClient = clientes.active() && clientes.recNo() >= 0
                          ? clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asInteger()
                          : 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Dataset.h"
+#include "data/Datamodule1.h"
 #include "widgets/DatasetModel.h"
 #include "widgets/FormBase.h"
 
@@ -33,15 +33,18 @@ public:
     void FormClose() override;
 
 protected:
+    // The list is on `dataset`, one of dataModule's; closing puts its Clientes back.
     LookupForm(const QString &objectName, const QString &formCaption, const QString &titleCaption,
-               const QString &instruction, Dataset &dataset, const QList<Column> &columns,
+               const QString &instruction, DataModule &dataModule, Dataset &dataset, const QList<Column> &columns,
                const QStringList &fullList, const QStringList &searchList, QWidget *parent);
 
+    DataModule &dataModule() const { return m_dataModule; }
     Dataset &dataset() const { return m_dataset; }
 
     bool FormKeyDown(QKeyEvent *event) override;
 
 private:
+    DataModule &m_dataModule;
     Dataset &m_dataset;
     const QStringList m_fullList;
     const QStringList m_searchList;

@@ -5,8 +5,6 @@
 
 #include <QDir>
 
-DataModule *Datamodule1 = nullptr;
-
 namespace {
 
 QStringList names(std::initializer_list<const char *> columns)

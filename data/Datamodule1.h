@@ -35,6 +35,3 @@ private:
     void defineEmitente();
     void defineRecibos();
 };
-
-// The instance the application creates at start-up.
-extern DataModule *Datamodule1;

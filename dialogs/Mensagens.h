@@ -2,21 +2,18 @@
 
 #include "MessageDialog.h"
 
+#include <functional>
 #include <memory>
 
-// The catalogue of fixed messages. Each is created once at start-up and
-// reached through its process-wide reference.
-extern MessageDialog *FRmensagem;   // "Cadastro Salvo"
-extern MessageDialog *FRmensagem5;  // the name is required
-extern MessageDialog *FRmensagem6;  // delete the current client?
-extern MessageDialog *FRmensagem8;  // "Registro excluído !!!", closes the question beneath too
-extern MessageDialog *FRmensagem9;  // "Configuração Salva !!!"
-extern MessageDialog *FRmensagem10; // delete the current receipt?
-extern MessageDialog *FRmensagem12; // "Recibo Gravado !!!"
-extern MessageDialog *FRmensagem14; // the program ends after a backup
-
-// Creates the named dialog and points its reference at it; null for a name
-// the catalogue does not hold.
+// The catalogue of fixed messages: "FRmensagem" ("Cadastro Salvo"), "FRmensagem5"
+// (the name is required), "FRmensagem6" and "FRmensagem10" (delete the current
+// row?), "FRmensagem8" ("Registro excluído !!!", closes the question beneath
+// too), "FRmensagem9" ("Configuração Salva !!!"), "FRmensagem12" ("Recibo
+// Gravado !!!"), "FRmensagem14" (the program ends after a backup).
+// Creates the named dialog; null for a name the catalogue does not hold.
 std::unique_ptr<MessageDialog> createMessageDialog(const QString &name);
-// Clears every reference, before the dialogs go at the end of the run.
-void clearMessageDialogs();
+
+// The deletion sequence: the question asks; "Sim" runs the screen's remove,
+// then the acknowledgement shows over the question and its OK closes both.
+// A remove that fails leaves the question open.
+void confirmDeletion(MessageDialog &question, MessageDialog &acknowledgement, const std::function<void()> &remove);

@@ -110,6 +110,13 @@ void MessageDialog::showModal()
     showModalOver(nullptr);
 }
 
+void MessageDialog::ask(Action onYes)
+{
+    m_action = std::move(onYes);
+    showModal();
+    m_action = {};
+}
+
 void MessageDialog::showModalOver(MessageDialog *beneath)
 {
     m_beneath = beneath;

@@ -23,6 +23,9 @@ public:
 
     // Shows the dialog modally, centred on the desktop; returns when it closes.
     void showModal();
+    // A question shown modally whose "Sim" runs onYes, with the question still
+    // open beneath whatever onYes shows; "Não" closes it.
+    void ask(Action onYes);
     // The same, on top of the dialog that showed it, which its action may close too.
     void showModalOver(MessageDialog *beneath);
     MessageDialog *beneath() const { return m_beneath; }

@@ -3,8 +3,7 @@
 #include "DatabaseBackup.h"
 
 #include "data/DatabaseError.h"
-#include "data/Datamodule1.h"
-#include "dialogs/Mensagens.h"
+#include "data/Database.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -14,8 +13,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmBackupForm *frmBackup = nullptr;
-
 namespace {
 
 const QString kServiceUser = QStringLiteral("sysdba");
@@ -23,9 +20,10 @@ const QString kServicePassword = QStringLiteral("tarvolimb");
 
 } // namespace
 
-frmBackupForm::frmBackupForm(QWidget *parent)
+frmBackupForm::frmBackupForm(std::function<Database &()> database, std::function<void()> afterBackup, QWidget *parent)
     : FormBase(QStringLiteral("frmBackup"), QStringLiteral("  Backup dos Dados"), QStringLiteral("Image1"), parent),
-      m_afterBackup([] { FRmensagem14->showModal(); }),
+      m_database(std::move(database)),
+      m_afterBackup(std::move(afterBackup)),
       m_today([] { return QDate::currentDate(); })
 {
     setWindowTitle(QStringLiteral("Backup / Restauração do Banco"));
@@ -76,8 +74,9 @@ frmBackupForm::frmBackupForm(QWidget *parent)
 void frmBackupForm::FormShow()
 {
     // The backup must see every committed row; the next screen reconnects.
-    Datamodule1->Base.close();
-    const QString database = DatabaseBackup::databasePath(Datamodule1->Base.databaseName());
+    Database &base = m_database();
+    base.close();
+    const QString database = DatabaseBackup::databasePath(base.databaseName());
     m_banco->setText(database);
     m_destino->setText(DatabaseBackup::defaultDestination(database));
     m_progresso->clear();
@@ -85,7 +84,7 @@ void frmBackupForm::FormShow()
 
 void frmBackupForm::FormClose()
 {
-    Datamodule1->Base.close();
+    m_database().close();
 }
 
 void frmBackupForm::Panel1Click()

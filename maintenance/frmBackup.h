@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class Database;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -18,10 +19,11 @@ class frmBackupForm : public FormBase
 {
     Q_OBJECT
 public:
-    explicit frmBackupForm(QWidget *parent = nullptr);
+    // The screen is created before the data module: it reaches the program's
+    // connection through `database` only when shown. afterBackup follows a
+    // completed backup (FRmensagem14, which ends the program).
+    frmBackupForm(std::function<Database &()> database, std::function<void()> afterBackup, QWidget *parent = nullptr);
 
-    // What follows a completed backup; FRmensagem14, which ends the program, unless replaced.
-    void setAfterBackup(std::function<void()> afterBackup) { m_afterBackup = std::move(afterBackup); }
     // The day that names the file; tests fix it.
     void setToday(std::function<QDate()> today) { m_today = std::move(today); }
 
@@ -51,8 +53,7 @@ private:
     QLineEdit *m_banco;
     QPushButton *m_panel1;
     QPlainTextEdit *m_progresso;
+    std::function<Database &()> m_database;
     std::function<void()> m_afterBackup;
     std::function<QDate()> m_today;
 };
-
-extern frmBackupForm *frmBackup;

@@ -1,6 +1,5 @@
 #include "FRcademitente.h"
 
-#include "FRimagem.h"
 #include "FormataDocumento.h"
 
 #include "data/Datamodule1.h"
@@ -12,8 +11,6 @@
 
 #include <QLabel>
 
-FRcademitenteForm *FRcademitente = nullptr;
-
 namespace {
 
 QLabel *rotulo(const char *name, const QString &text, int x, int y, QWidget *parent)
@@ -24,10 +21,10 @@ QLabel *rotulo(const char *name, const QString &text, int x, int y, QWidget *par
     return label;
 }
 
-DBEdit *campo(const char *name, const QString &column, DBEdit::CharCase charCase, const QRect &geometry, QWidget *parent)
+DBEdit *campo(Dataset &emitente, const char *name, const QString &column, DBEdit::CharCase charCase, const QRect &geometry, QWidget *parent)
 {
     auto *edit = new DBEdit(QLatin1String(name), parent);
-    edit->setDataField(&Datamodule1->Emitente, column);
+    edit->setDataField(&emitente, column);
     edit->setCharCase(charCase);
     edit->setGeometry(geometry);
     return edit;
@@ -35,24 +32,26 @@ DBEdit *campo(const char *name, const QString &column, DBEdit::CharCase charCase
 
 } // namespace
 
-FRcademitenteForm::FRcademitenteForm(QWidget *parent)
+FRcademitenteForm::FRcademitenteForm(Collaborators collaborators, QWidget *parent)
     : RecordEditor(QStringLiteral("FRcademitente"), QStringLiteral("  Configurações do Sistema"), Toolbar::EditOnly,
-                   QStringLiteral("Image1"), parent)
+                   QStringLiteral("Image1"), parent),
+      m_uses(std::move(collaborators)),
+      m_emitente(m_uses.dataModule.Emitente)
 {
     setWindowTitle(QStringLiteral("Cadastro de Emitente"));
     QWidget *area = body();
     area->setFixedSize(560, 400);
 
     Label2 = rotulo("Label2", QStringLiteral("Nome ou Razão Social"), 20, 12, area);
-    DBEdit2 = campo("DBEdit2", QStringLiteral("EMITENTE"), DBEdit::CharCase::Upper, QRect(20, 30, 520, 24), area);
+    DBEdit2 = campo(m_emitente, "DBEdit2", QStringLiteral("EMITENTE"), DBEdit::CharCase::Upper, QRect(20, 30, 520, 24), area);
     Label14 = rotulo("Label14", QStringLiteral("CPF/CNPJ"), 20, 62, area);
-    DBEdit3 = campo("DBEdit3", QStringLiteral("CPFCNPJ"), DBEdit::CharCase::Lower, QRect(20, 80, 250, 24), area);
+    DBEdit3 = campo(m_emitente, "DBEdit3", QStringLiteral("CPFCNPJ"), DBEdit::CharCase::Lower, QRect(20, 80, 250, 24), area);
     Label3 = rotulo("Label3", QStringLiteral("Cidade (Impressão)"), 290, 62, area);
-    DBEdit4 = campo("DBEdit4", QStringLiteral("CIDADE"), DBEdit::CharCase::Normal, QRect(290, 80, 250, 24), area);
+    DBEdit4 = campo(m_emitente, "DBEdit4", QStringLiteral("CIDADE"), DBEdit::CharCase::Normal, QRect(290, 80, 250, 24), area);
 
     Label8 = rotulo("Label8", QStringLiteral("Logomarca do Recibo (Opcional)"), 20, 116, area);
     DBImage1 = new DBImage(QStringLiteral("DBImage1"), area);
-    DBImage1->setDataField(&Datamodule1->Emitente, QStringLiteral("FOTO_MARC"));
+    DBImage1->setDataField(&m_emitente, QStringLiteral("FOTO_MARC"));
     DBImage1->setGeometry(20, 134, 300, 170);
     DBImage1->setCursor(Qt::PointingHandCursor);
     Label1 = rotulo("Label1", QStringLiteral("Clique no botão ALTERAR - duplo clique"), 20, 312, area);
@@ -79,12 +78,12 @@ void FRcademitenteForm::FormShow()
                              static_cast<QWidget *>(DBEdit4), static_cast<QWidget *>(DBImage1)})
         control->setEnabled(false);
     // Not re-queried: a pending edit left by closing in the edit state survives.
-    Datamodule1->Emitente.open();
+    m_emitente.open();
 }
 
 void FRcademitenteForm::BTalterarClick()
 {
-    Datamodule1->Emitente.edit();
+    m_emitente.edit();
     restaura();
     DBEdit2->setFocus();
 }
@@ -97,14 +96,14 @@ void FRcademitenteForm::BTsalvarClick()
         DBEdit::updateRecords(this);
         DBEdit3Exit();
     }
-    postAndCommit(Datamodule1->Emitente, Datamodule1->Tra);
-    FRmensagem9->showModal();
+    postAndCommit(m_emitente, m_uses.dataModule.Tra);
+    m_uses.FRmensagem9.showModal();
     restaura();
 }
 
 void FRcademitenteForm::BTcancelarClick()
 {
-    Datamodule1->Emitente.cancel();
+    m_emitente.cancel();
     restaura();
 }
 
@@ -115,7 +114,7 @@ void FRcademitenteForm::DBEdit3Exit()
         return;
     Field *field = DBEdit3->field();
     const QString formatado = FormataDocumento(DBEdit3->text());
-    if (field && formatado != DBEdit3->text() && Datamodule1->Emitente.state() != Dataset::State::Browse)
+    if (field && formatado != DBEdit3->text() && m_emitente.state() != Dataset::State::Browse)
         field->setText(formatado);
 }
 
@@ -123,9 +122,8 @@ void FRcademitenteForm::DBImage1DblClick()
 {
     // What was typed so far is stored with the logo, which FRimagem posts at once.
     DBEdit::updateRecords(this);
-    FRimagem->showModal();
+    m_uses.FRimagem();
     // The logo's post ended the edit; the fields stay open for typing until Save or Cancel.
-    Dataset &emitente = Datamodule1->Emitente;
-    if (!BTsalvar->isHidden() && emitente.active() && emitente.state() == Dataset::State::Browse)
-        emitente.edit();
+    if (!BTsalvar->isHidden() && m_emitente.active() && m_emitente.state() == Dataset::State::Browse)
+        m_emitente.edit();
 }

@@ -2,7 +2,11 @@
 
 #include "widgets/RecordEditor.h"
 
+#include <functional>
+
+class DataModule;
 class DBEdit;
+class MessageDialog;
 class DBImage;
 class QLabel;
 
@@ -12,7 +16,15 @@ class FRcademitenteForm : public RecordEditor
 {
     Q_OBJECT
 public:
-    explicit FRcademitenteForm(QWidget *parent = nullptr);
+    struct Collaborators
+    {
+        DataModule &dataModule;
+        MessageDialog &FRmensagem9; // "Configuração Salva !!!"
+        // The logo screen, created after this one, shown modally.
+        std::function<void()> FRimagem;
+    };
+
+    explicit FRcademitenteForm(Collaborators collaborators, QWidget *parent = nullptr);
 
     void FormShow() override;
     void BTalterarClick();
@@ -32,6 +44,7 @@ public:
     QLabel *Label1;
     QLabel *Label4;
 
+private:
+    Collaborators m_uses;
+    Dataset &m_emitente;
 };
-
-extern FRcademitenteForm *FRcademitente;

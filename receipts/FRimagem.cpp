@@ -16,8 +16,6 @@
 #include <QLabel>
 #include <QMessageBox>
 
-FRimagemForm *FRimagem = nullptr;
-
 namespace {
 
 constexpr int kPreviewSize = 160;
@@ -85,8 +83,9 @@ QString EscolheImagem(QWidget *parent, const QString &proposed)
     return dialog.selectedFiles().constFirst();
 }
 
-FRimagemForm::FRimagemForm(QWidget *parent)
+FRimagemForm::FRimagemForm(DataModule &dataModule, QWidget *parent)
     : FormBase(QStringLiteral("FRimagem"), QStringLiteral("  Configurações do Sistema"), QStringLiteral("Image1"), parent),
+      m_dm(dataModule),
       m_chooser(EscolheImagem),
       m_proposto(QDir(PastaDeDados()).filePath(QStringLiteral("Logomarca/Logomarca.bmp")))
 {
@@ -100,7 +99,7 @@ FRimagemForm::FRimagemForm(QWidget *parent)
     Shape1->setGeometry(20, 16, 380, 200);
     DBImage1 = new DBImage(QStringLiteral("DBImage1"), area);
     DBImage1->setGeometry(24, 20, 372, 192);
-    DBImage1->setDataField(&Datamodule1->Emitente, QStringLiteral("FOTO_MARC"));
+    DBImage1->setDataField(&m_dm.Emitente, QStringLiteral("FOTO_MARC"));
     DBImage1->setEnabled(false);
 
     Panel1 = painelClicavel("Panel1", QStringLiteral("Clique aqui e localize a LOGOMARCA"), area);
@@ -114,7 +113,7 @@ FRimagemForm::FRimagemForm(QWidget *parent)
 
 void FRimagemForm::FormShow()
 {
-    Datamodule1->Emitente.open();
+    m_dm.Emitente.open();
 }
 
 void FRimagemForm::CarregarImagem()
@@ -123,7 +122,7 @@ void FRimagemForm::CarregarImagem()
     if (arquivo.isEmpty())
         return;
     m_proposto = arquivo;
-    Dataset &emitente = Datamodule1->Emitente;
+    Dataset &emitente = m_dm.Emitente;
     try {
         emitente.open();
         emitente.edit();
@@ -133,7 +132,7 @@ void FRimagemForm::CarregarImagem()
         // Stored as the file's bytes, whatever they are; the pictures decode them when shown.
         emitente.fieldByName(QStringLiteral("FOTO_MARC")).setValue(file.readAll());
         emitente.post();
-        Datamodule1->Tra.commitRetaining();
+        m_dm.Tra.commitRetaining();
     } catch (const std::exception &error) {
         QApplication::beep();
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Quindelo"),
@@ -146,9 +145,9 @@ void FRimagemForm::CarregarImagem()
 
 void FRimagemForm::Panel2Click()
 {
-    Dataset &emitente = Datamodule1->Emitente;
+    Dataset &emitente = m_dm.Emitente;
     emitente.edit();
     emitente.fieldByName(QStringLiteral("FOTO_MARC")).clear();
     emitente.post();
-    Datamodule1->Tra.commitRetaining();
+    m_dm.Tra.commitRetaining();
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class DataModule;
 class DBImage;
 class PictureButton;
 class QFrame;
@@ -21,7 +22,7 @@ public:
     // Asks for a picture file, proposing one; the empty text when cancelled.
     using FileChooser = std::function<QString(QWidget *parent, const QString &proposed)>;
 
-    explicit FRimagemForm(QWidget *parent = nullptr);
+    explicit FRimagemForm(DataModule &dataModule, QWidget *parent = nullptr);
 
     // Tests put their own chooser in place of the file dialog.
     void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
@@ -40,6 +41,7 @@ public:
 
 
 private:
+    DataModule &m_dm;
     FileChooser m_chooser;
     QString m_proposto;
 };
@@ -52,5 +54,3 @@ QString PastaDeDados();
 
 // The file dialog with a picture preview beside the file list.
 QString EscolheImagem(QWidget *parent, const QString &proposed);
-
-extern FRimagemForm *FRimagem;

@@ -18,8 +18,6 @@
 #include <QFrame>
 #include <QLabel>
 
-FRreciboForm *FRrecibo = nullptr;
-
 namespace {
 
 const QStringList kRecibosMaisNovosPrimeiro = {QStringLiteral("SELECT * FROM RECIBOS"),
@@ -56,19 +54,19 @@ QLabel *rotulo(const char *name, const QString &text, int x, int y, QWidget *par
     return label;
 }
 
-DBEdit *campo(const char *name, const QString &column, const QRect &geometry, QWidget *parent,
+DBEdit *campo(Dataset &recibos, const char *name, const QString &column, const QRect &geometry, QWidget *parent,
               DBEdit::CharCase charCase = DBEdit::CharCase::Normal)
 {
     auto *edit = new DBEdit(QLatin1String(name), parent);
-    edit->setDataField(&Datamodule1->Recibos, column);
+    edit->setDataField(&recibos, column);
     edit->setCharCase(charCase);
     edit->setGeometry(geometry);
     return edit;
 }
 
-DBEdit *oculto(const char *name, const QString &column, QWidget *parent)
+DBEdit *oculto(Dataset &recibos, const char *name, const QString &column, QWidget *parent)
 {
-    DBEdit *edit = campo(name, column, QRect(), parent);
+    DBEdit *edit = campo(recibos, name, column, QRect(), parent);
     edit->hide();
     return edit;
 }
@@ -84,55 +82,57 @@ QFrame *moldura(const char *name, const QRect &geometry, QWidget *parent)
 
 } // namespace
 
-FRreciboForm::FRreciboForm(QWidget *parent)
+FRreciboForm::FRreciboForm(Collaborators collaborators, QWidget *parent)
     : RecordEditor(QStringLiteral("FRrecibo"), QStringLiteral("  Emitir Recibos"), Toolbar::Full, QStringLiteral("BTsair"),
                    parent),
-      Query1(Datamodule1->Base, Datamodule1->Tra, QStringLiteral("Query1")),
+      Query1(collaborators.dataModule.Base, collaborators.dataModule.Tra, QStringLiteral("Query1")),
       frxReport(receiptLayout(ReceiptSheet::OnePerSheet)),
       frxReport1(receiptLayout(ReceiptSheet::TwoPerSheet)),
+      m_uses(std::move(collaborators)),
+      m_dm(m_uses.dataModule),
       m_today(&QDate::currentDate)
 {
     setWindowTitle(QStringLiteral("Emissão de Recibo"));
-    Dataset &recibos = Datamodule1->Recibos;
+    Dataset &recibos = m_dm.Recibos;
     QWidget *area = body();
     area->setFixedSize(760, 400);
 
     Label9 = rotulo("Label9", QStringLiteral("Recibo de "), 20, 12, area);
     DBtipo = new DBLookupComboBox(QStringLiteral("DBtipo"), area);
     DBtipo->setDataField(&recibos, QStringLiteral("TIPO"));
-    DBtipo->setListSource(&Datamodule1->Tipo, QStringLiteral("TIPO"), QStringLiteral("TIPO"));
+    DBtipo->setListSource(&m_dm.Tipo, QStringLiteral("TIPO"), QStringLiteral("TIPO"));
     DBtipo->setMaxVisibleItems(8);
     DBtipo->setGeometry(20, 30, 200, 26);
     Label3 = rotulo("Label3", QStringLiteral("nº"), 240, 12, area);
-    DBEdit1 = campo("DBEdit1", QStringLiteral("ID_RECIBO"), QRect(240, 30, 90, 26), area);
+    DBEdit1 = campo(recibos, "DBEdit1", QStringLiteral("ID_RECIBO"), QRect(240, 30, 90, 26), area);
 
     Lrecebi = rotulo("Lrecebi", QStringLiteral("Paguei à"), 20, 66, area);
-    DBemitente = campo("DBemitente", QStringLiteral("EMITENTE"), QRect(20, 84, 480, 26), area, DBEdit::CharCase::Upper);
+    DBemitente = campo(recibos, "DBemitente", QStringLiteral("EMITENTE"), QRect(20, 84, 480, 26), area, DBEdit::CharCase::Upper);
     Panel1 = new PictureButton(QStringLiteral("Panel1"), QString(), QString(), area);
     Panel1->setText(QStringLiteral("Selecionar do Cadastro"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setGeometry(510, 84, 170, 26);
 
     Lreferente = rotulo("Lreferente", QStringLiteral("Referente à"), 20, 120, area);
-    DBreferente = campo("DBreferente", QStringLiteral("REFERENTE"), QRect(20, 138, 660, 26), area);
-    DBreferente2 = campo("DBreferente2", QStringLiteral("OBS"), QRect(20, 168, 660, 26), area);
+    DBreferente = campo(recibos, "DBreferente", QStringLiteral("REFERENTE"), QRect(20, 138, 660, 26), area);
+    DBreferente2 = campo(recibos, "DBreferente2", QStringLiteral("OBS"), QRect(20, 168, 660, 26), area);
 
     Lemissao = rotulo("Lemissao", QStringLiteral("Data do Recebimento"), 20, 204, area);
-    DBdata = campo("DBdata", QStringLiteral("DATA"), QRect(20, 222, 120, 26), area);
+    DBdata = campo(recibos, "DBdata", QStringLiteral("DATA"), QRect(20, 222, 120, 26), area);
     Lvalor = rotulo("Lvalor", QStringLiteral("Valor"), 160, 204, area);
-    DBvalor = campo("DBvalor", QStringLiteral("VALOR"), QRect(160, 222, 150, 26), area);
+    DBvalor = campo(recibos, "DBvalor", QStringLiteral("VALOR"), QRect(160, 222, 150, 26), area);
     DBvalor->setAlignment(Qt::AlignRight);
 
-    DBcpfcnpjemitente = oculto("DBcpfcnpjemitente", QStringLiteral("CPFCNPJEMITENTE"), area);
-    DBvalorextenso = oculto("DBvalorextenso", QStringLiteral("VALOREXTENSO"), area);
+    DBcpfcnpjemitente = oculto(recibos, "DBcpfcnpjemitente", QStringLiteral("CPFCNPJEMITENTE"), area);
+    DBvalorextenso = oculto(recibos, "DBvalorextenso", QStringLiteral("VALOREXTENSO"), area);
     DBvalorextenso->setReadOnly(true);
-    DBdatarecibo = oculto("DBdatarecibo", QStringLiteral("DATARECIBO"), area);
-    DBlocal = oculto("DBlocal", QStringLiteral("LOCAL"), area);
-    DBcliente = oculto("DBcliente", QStringLiteral("CLIENTE"), area);
+    DBdatarecibo = oculto(recibos, "DBdatarecibo", QStringLiteral("DATARECIBO"), area);
+    DBlocal = oculto(recibos, "DBlocal", QStringLiteral("LOCAL"), area);
+    DBcliente = oculto(recibos, "DBcliente", QStringLiteral("CLIENTE"), area);
     DBcliente->setCharCase(DBEdit::CharCase::Upper);
-    DBcpfcnpjcliente = oculto("DBcpfcnpjcliente", QStringLiteral("CPFCNPJCLIENTE"), area);
+    DBcpfcnpjcliente = oculto(recibos, "DBcpfcnpjcliente", QStringLiteral("CPFCNPJCLIENTE"), area);
     DBImage1 = new DBImage(QStringLiteral("DBImage1"), area);
-    DBImage1->setDataField(&Datamodule1->Emitente, QStringLiteral("FOTO_MARC"));
+    DBImage1->setDataField(&m_dm.Emitente, QStringLiteral("FOTO_MARC"));
     DBImage1->hide();
 
     const QString impressora = QStringLiteral(":/receipts/icons/imprimir.png");
@@ -184,11 +184,10 @@ QList<QWidget *> FRreciboForm::printTiles() const
 
 void FRreciboForm::FormShow()
 {
-    DataModule &dm = *Datamodule1;
-    dm.Clientes.requery({QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY CLIENTE")});
-    dm.Emitente.requery({QStringLiteral("SELECT * FROM EMITENTE")});
-    dm.Recibos.requery(kRecibosMaisNovosPrimeiro);
-    dm.Tipo.requery({QStringLiteral("SELECT * FROM TIPO"), QStringLiteral("ORDER BY ID_TIPO")});
+    m_dm.Clientes.requery({QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY CLIENTE")});
+    m_dm.Emitente.requery({QStringLiteral("SELECT * FROM EMITENTE")});
+    m_dm.Recibos.requery(kRecibosMaisNovosPrimeiro);
+    m_dm.Tipo.requery({QStringLiteral("SELECT * FROM TIPO"), QStringLiteral("ORDER BY ID_TIPO")});
     setBrowseState();
     DBcliente->setEnabled(false);
     DBcpfcnpjcliente->setEnabled(false);
@@ -198,46 +197,45 @@ void FRreciboForm::FormShow()
 
 void FRreciboForm::BTnovoClick()
 {
-    DataModule &dm = *Datamodule1;
-    dm.Emitente.requery({QStringLiteral("SELECT * FROM EMITENTE")});
-    dm.Emitente.first();
-    dm.Recibos.insert();
-    const bool semEmitente = dm.Emitente.isEmpty();
+    m_dm.Emitente.requery({QStringLiteral("SELECT * FROM EMITENTE")});
+    m_dm.Emitente.first();
+    m_dm.Recibos.insert();
+    const bool semEmitente = m_dm.Emitente.isEmpty();
     const auto doEmitente = [&](const char *column) {
-        return semEmitente ? QString() : dm.Emitente.fieldByName(QLatin1String(column)).asString();
+        return semEmitente ? QString() : m_dm.Emitente.fieldByName(QLatin1String(column)).asString();
     };
-    dm.Recibos.fieldByName(QStringLiteral("LOCAL")).setValue(doEmitente("CIDADE"));
-    dm.Recibos.fieldByName(QStringLiteral("CLIENTE")).setValue(doEmitente("EMITENTE"));
-    dm.Recibos.fieldByName(QStringLiteral("CPFCNPJCLIENTE")).setValue(doEmitente("CPFCNPJ"));
-    dm.Recibos.fieldByName(QStringLiteral("DATA")).setValue(m_today());
-    dm.Recibos.fieldByName(QStringLiteral("TIPO")).setValue(QStringLiteral("RECEBIMENTO"));
+    m_dm.Recibos.fieldByName(QStringLiteral("LOCAL")).setValue(doEmitente("CIDADE"));
+    m_dm.Recibos.fieldByName(QStringLiteral("CLIENTE")).setValue(doEmitente("EMITENTE"));
+    m_dm.Recibos.fieldByName(QStringLiteral("CPFCNPJCLIENTE")).setValue(doEmitente("CPFCNPJ"));
+    m_dm.Recibos.fieldByName(QStringLiteral("DATA")).setValue(m_today());
+    m_dm.Recibos.fieldByName(QStringLiteral("TIPO")).setValue(QStringLiteral("RECEBIMENTO"));
     restaura();
     DBtipo->setFocus();
 }
 
 void FRreciboForm::BTalterarClick()
 {
-    Datamodule1->Recibos.edit();
+    m_dm.Recibos.edit();
     restaura();
     DBtipo->setFocus();
 }
 
 void FRreciboForm::BTsalvarClick()
 {
-    Dataset &recibos = Datamodule1->Recibos;
+    Dataset &recibos = m_dm.Recibos;
     // The typed text first, so the derived texts follow what is on screen.
     DBEdit::updateRecords(this);
     if (recibos.state() == Dataset::State::Browse)
         recibos.edit();
     AtualizaDerivados(recibos);
-    postAndCommit(recibos, Datamodule1->Tra);
-    FRmensagem12->showModal();
+    postAndCommit(recibos, m_dm.Tra);
+    m_uses.FRmensagem12.showModal();
     restaura();
 }
 
 void FRreciboForm::BTcancelarClick()
 {
-    Dataset &recibos = Datamodule1->Recibos;
+    Dataset &recibos = m_dm.Recibos;
     recibos.cancel();
     recibos.requery(kRecibosMaisNovosPrimeiro);
     recibos.last();
@@ -246,20 +244,20 @@ void FRreciboForm::BTcancelarClick()
 
 void FRreciboForm::BTexcluirClick()
 {
-    Dataset &recibos = Datamodule1->Recibos;
+    Dataset &recibos = m_dm.Recibos;
     if (!recibos.active() || recibos.isEmpty())
         return;
-    FRmensagem10->showModal();
+    confirmDeletion(m_uses.FRmensagem10, m_uses.FRmensagem8, [&recibos] { recibos.remove(); });
 }
 
 void FRreciboForm::BTconsultarClick()
 {
-    m_consultarec();
+    m_uses.FRconsultarec();
 }
 
 void FRreciboForm::Panel1Click()
 {
-    m_consultacli2();
+    m_uses.FRconsultacli2();
 }
 
 // A control disabled while it has the focus loses it without the user leaving
@@ -277,7 +275,7 @@ void FRreciboForm::DBvalorExit()
 {
     if (!DBvalor->isEnabled() || DBvalor->text().isEmpty())
         return;
-    Dataset &recibos = Datamodule1->Recibos;
+    Dataset &recibos = m_dm.Recibos;
     if (recibos.state() == Dataset::State::Browse)
         recibos.edit();
     const QString extenso = NumeroPorExtenso(recibos.fieldByName(QStringLiteral("VALOR")).asFloat());
@@ -288,7 +286,7 @@ void FRreciboForm::DBdataExit()
 {
     if (!DBdata->isEnabled())
         return;
-    Dataset &recibos = Datamodule1->Recibos;
+    Dataset &recibos = m_dm.Recibos;
     const Field &data = recibos.fieldByName(QStringLiteral("DATA"));
     if (data.isNull())
         return;
@@ -332,10 +330,9 @@ void FRreciboForm::Image3Click()
 
 void FRreciboForm::imprime(Report &layout, ReceiptSheet sheet)
 {
-    DataModule &dm = *Datamodule1;
-    if (!dm.Recibos.active() || dm.Recibos.isEmpty())
+    if (!m_dm.Recibos.active() || m_dm.Recibos.isEmpty())
         return;
-    ReceiptValues values = receiptValues(dm.Recibos, dm.Emitente);
+    ReceiptValues values = receiptValues(m_dm.Recibos, m_dm.Emitente);
     // Payer and signer follow the kind the combo shows.
     values.kind = DBtipo->currentText();
     printReceipt(layout, sheet, values, this);

@@ -8,10 +8,12 @@
 
 #include <functional>
 
+class DataModule;
 class DBEdit;
 class DBImage;
 class DBLookupComboBox;
 class PictureButton;
+class MessageDialog;
 class QFrame;
 class QLabel;
 enum class ReceiptSheet;
@@ -21,17 +23,21 @@ class FRreciboForm : public RecordEditor
 {
     Q_OBJECT
 public:
-    explicit FRreciboForm(QWidget *parent = nullptr);
+    struct Collaborators
+    {
+        DataModule &dataModule;
+        MessageDialog &FRmensagem8;  // deleted
+        MessageDialog &FRmensagem10; // delete the current receipt?
+        MessageDialog &FRmensagem12; // "Recibo Gravado !!!"
+        // The lookups, shown modally; they are created after this screen.
+        std::function<void()> FRconsultarec;
+        std::function<void()> FRconsultacli2;
+    };
+
+    explicit FRreciboForm(Collaborators collaborators, QWidget *parent = nullptr);
 
     // Today's date for New; tests fix it.
     void setClock(std::function<QDate()> today) { m_today = std::move(today); }
-    // The lookup screens this one opens (FRconsultarec, FRconsultacli2), shown
-    // modally; start-up wires them, since the lookups are created after it.
-    void setLookups(std::function<void()> consultarec, std::function<void()> consultacli2)
-    {
-        m_consultarec = std::move(consultarec);
-        m_consultacli2 = std::move(consultacli2);
-    }
 
     void FormShow() override;
     void BTnovoClick();
@@ -92,9 +98,7 @@ private:
     QList<QWidget *> printTiles() const;
     void imprime(Report &layout, ReceiptSheet sheet);
 
+    Collaborators m_uses;
+    DataModule &m_dm;
     std::function<QDate()> m_today;
-    std::function<void()> m_consultarec;
-    std::function<void()> m_consultacli2;
 };
-
-extern FRreciboForm *FRrecibo;

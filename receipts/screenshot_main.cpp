@@ -7,6 +7,7 @@
 
 #include "data/DatabaseCreator.h"
 #include "data/Datamodule1.h"
+#include "dialogs/Mensagens.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -39,7 +40,6 @@ int main(int argc, char *argv[])
     databasecreator::create(database);
     DataModule dm(folder.path());
     dm.Base.setDatabaseName(database);
-    Datamodule1 = &dm;
 
     const QDate date(2026, 3, 5);
     store(dm.Emitente, {{QStringLiteral("EMITENTE"), QStringLiteral("OFICINA AZUL LTDA")},
@@ -60,11 +60,13 @@ int main(int argc, char *argv[])
     dm.Tra.commitRetaining();
 
     {
-        FRreciboForm form;
+        const auto FRmensagem8 = createMessageDialog(QStringLiteral("FRmensagem8"));
+        const auto FRmensagem10 = createMessageDialog(QStringLiteral("FRmensagem10"));
+        const auto FRmensagem12 = createMessageDialog(QStringLiteral("FRmensagem12"));
+        FRreciboForm form({dm, *FRmensagem8, *FRmensagem10, *FRmensagem12, [] {}, [] {}});
         form.show();
         QApplication::processEvents();
         const bool saved = form.grab().save(QString::fromLocal8Bit(argv[1]));
-        Datamodule1 = nullptr;
         if (!saved) {
             std::fprintf(stderr, "não foi possível gravar %s\n", argv[1]);
             return 1;

@@ -9,5 +9,3 @@ class FRabrerecibos1Form : public PeriodoForm
 public:
     explicit FRabrerecibos1Form(DataModule &dataModule, QWidget *parent = nullptr);
 };
-
-extern FRabrerecibos1Form *FRabrerecibos1;

@@ -1,7 +1,5 @@
 #include "FRabrerecibos2.h"
 
-FRabrerecibos2Form *FRabrerecibos2 = nullptr;
-
 FRabrerecibos2Form::FRabrerecibos2Form(DataModule &dataModule, QWidget *parent)
     : PeriodoForm(kRecibosPagamento, dataModule, parent)
 {

@@ -9,5 +9,3 @@ class FRabrerecibos2Form : public PeriodoForm
 public:
     explicit FRabrerecibos2Form(DataModule &dataModule, QWidget *parent = nullptr);
 };
-
-extern FRabrerecibos2Form *FRabrerecibos2;

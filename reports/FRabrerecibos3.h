@@ -9,5 +9,3 @@ class FRabrerecibos3Form : public PeriodoForm
 public:
     explicit FRabrerecibos3Form(DataModule &dataModule, QWidget *parent = nullptr);
 };
-
-extern FRabrerecibos3Form *FRabrerecibos3;

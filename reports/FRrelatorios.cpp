@@ -1,15 +1,11 @@
 #include "FRrelatorios.h"
 
-#include "FRabrerecibos1.h"
-#include "FRabrerecibos2.h"
-#include "FRabrerecibos3.h"
+#include "PeriodoForm.h"
 
 #include "widgets/PictureButton.h"
 
 #include <QGridLayout>
 #include <QLabel>
-
-FRrelatoriosForm *FRrelatorios = nullptr;
 
 namespace {
 
@@ -18,8 +14,12 @@ const QString kTileHint = QStringLiteral("Emitir Recibo");
 
 } // namespace
 
-FRrelatoriosForm::FRrelatoriosForm(QWidget *parent)
-    : FormBase(QStringLiteral("FRrelatorios"), QStringLiteral("  Relatórios"), QStringLiteral("Image1"), parent)
+FRrelatoriosForm::FRrelatoriosForm(PeriodoForm &FRabrerecibos3, PeriodoForm &FRabrerecibos2,
+                                   PeriodoForm &FRabrerecibos1, QWidget *parent)
+    : FormBase(QStringLiteral("FRrelatorios"), QStringLiteral("  Relatórios"), QStringLiteral("Image1"), parent),
+      m_todos(FRabrerecibos3),
+      m_pagamento(FRabrerecibos2),
+      m_recebimento(FRabrerecibos1)
 {
     auto *grid = new QGridLayout(body());
     grid->setContentsMargins(24, 24, 24, 24);
@@ -47,15 +47,15 @@ void FRrelatoriosForm::addTile(PictureButton *image, const QString &label, int r
 
 void FRrelatoriosForm::Image5Click()
 {
-    FRabrerecibos3->showModal();
+    m_todos.showModal();
 }
 
 void FRrelatoriosForm::Image2Click()
 {
-    FRabrerecibos2->showModal();
+    m_pagamento.showModal();
 }
 
 void FRrelatoriosForm::Image3Click()
 {
-    FRabrerecibos1->showModal();
+    m_recebimento.showModal();
 }

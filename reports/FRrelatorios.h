@@ -2,6 +2,7 @@
 
 #include "widgets/FormBase.h"
 
+class PeriodoForm;
 class PictureButton;
 
 // The report menu: a tile per receipt list, each opening its period screen.
@@ -9,7 +10,9 @@ class FRrelatoriosForm : public FormBase
 {
     Q_OBJECT
 public:
-    explicit FRrelatoriosForm(QWidget *parent = nullptr);
+    // The period screens its tiles open: every receipt, payments, receipts of payment received.
+    FRrelatoriosForm(PeriodoForm &FRabrerecibos3, PeriodoForm &FRabrerecibos2, PeriodoForm &FRabrerecibos1,
+                     QWidget *parent = nullptr);
 
     void Image5Click();
     void Image2Click();
@@ -17,6 +20,8 @@ public:
 
 private:
     void addTile(PictureButton *image, const QString &label, int row, int column);
-};
 
-extern FRrelatoriosForm *FRrelatorios;
+    PeriodoForm &m_todos;
+    PeriodoForm &m_pagamento;
+    PeriodoForm &m_recebimento;
+};

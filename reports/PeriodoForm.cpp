@@ -37,12 +37,6 @@ PeriodoForm::PeriodoForm(const PeriodoRecibos &periodo, DataModule &dataModule, 
     connect(m_visualizar, &PictureButton::clicked, this, &PeriodoForm::Panel1Click);
 }
 
-void PeriodoForm::showEvent(QShowEvent *event)
-{
-    FormBase::showEvent(event);
-    guarded([this] { FormShow(); });
-}
-
 void PeriodoForm::FormShow()
 {
     m_dataModule.Clientes.requery({QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY CLIENTE")});

@@ -24,14 +24,11 @@ public:
     DateEdit *Medtini() const { return m_ini; }
     DateEdit *Medtfim() const { return m_fim; }
 
-    void FormShow();
+    void FormShow() override;
     void Panel1Click();
 
     // Where "today" comes from; tests fix it.
     void setClock(std::function<QDate()> today) { m_today = std::move(today); }
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     DataModule &m_dataModule;

@@ -4,6 +4,7 @@
 #include "clients/FRcadastro.h"
 #include "data/DatabaseCreator.h"
 #include "data/Datamodule1.h"
+#include "dialogs/Mensagens.h"
 #include "widgets/PictureButton.h"
 
 #include <QApplication>
@@ -31,10 +32,11 @@ int main(int argc, char *argv[])
         databasecreator::create(path);
         DataModule dm(folder.path());
         dm.Base.setDatabaseName(path);
-        Datamodule1 = &dm;
 
-        FRcadastroForm registry;
-        FRcadastro = &registry;
+        const auto FRmensagem5 = createMessageDialog(QStringLiteral("FRmensagem5"));
+        const auto FRmensagem6 = createMessageDialog(QStringLiteral("FRmensagem6"));
+        const auto FRmensagem8 = createMessageDialog(QStringLiteral("FRmensagem8"));
+        FRcadastroForm registry({dm, *FRmensagem5, *FRmensagem6, *FRmensagem8, [] {}, [] {}});
         registry.show();
         Dataset &clientes = dm.Clientes;
         clientes.insert();
@@ -54,7 +56,6 @@ int main(int argc, char *argv[])
         QCoreApplication::processEvents();
         if (!registry.grab().save(QString::fromLocal8Bit(argv[1])))
             throw std::runtime_error("the picture could not be written");
-        FRcadastro = nullptr;
     } catch (const std::exception &error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;

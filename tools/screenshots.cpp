@@ -43,10 +43,10 @@ int main(int argc, char *argv[])
     QTemporaryDir noConfig;
     Screens screens;
     screens.create(noConfig.path());
-    bool ok = save(FRprincipal, QSize(800, 450), folder.filePath(QStringLiteral("menu-principal.png")));
+    bool ok = save(screens.FRprincipal.get(), QSize(800, 450), folder.filePath(QStringLiteral("menu-principal.png")));
     // The backup screen shows the path of a typical installation, not of this machine.
-    ok = save(frmBackup, QSize(560, 300), folder.filePath(QStringLiteral("backup.png")), [] {
-        frmBackup->findChild<QLineEdit *>(QStringLiteral("edtDestino"))
+    ok = save(screens.frmBackup.get(), QSize(560, 300), folder.filePath(QStringLiteral("backup.png")), [&screens] {
+        screens.frmBackup->findChild<QLineEdit *>(QStringLiteral("edtDestino"))
             ->setText(QStringLiteral("/home/maria/Quindelo/Backup/QUINDELO.FDB"));
     }) && ok;
     return ok ? 0 : 1;

@@ -41,7 +41,3 @@ QString TitlePanel::caption() const
     return m_caption->text();
 }
 
-void TitlePanel::setCaption(const QString &caption)
-{
-    m_caption->setText(caption);
-}

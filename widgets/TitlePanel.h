@@ -16,7 +16,6 @@ public:
     TitlePanel(const QString &caption, const QString &closeName, QWidget *parent = nullptr);
 
     QString caption() const;
-    void setCaption(const QString &caption);
     PictureButton *closeButton() const { return m_close; }
 
 private:

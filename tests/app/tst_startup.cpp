@@ -70,9 +70,9 @@ private slots:
             writeIni(folder.path(), content);
         Screens screens;
         screens.create(folder.path());
-        QCOMPARE(Datamodule1->Base.databaseName(), database);
-        QVERIFY(!Datamodule1->Base.connected());
-        QVERIFY(FRprincipal && !FRprincipal->isVisible());
+        QCOMPARE(screens.Datamodule1->Base.databaseName(), database);
+        QVERIFY(!screens.Datamodule1->Base.connected());
+        QVERIFY(screens.FRprincipal.get() && !screens.FRprincipal->isVisible());
     }
 
     void namedDatabaseIsTheOneOpened()
@@ -82,9 +82,9 @@ private slots:
         writeDatabaseIni(folder.path(), db.path());
         Screens screens;
         screens.create(folder.path());
-        Datamodule1->Tipo.open();
-        QCOMPARE(Datamodule1->Base.databaseName(), db.path());
-        QVERIFY(Datamodule1->Base.connected());
+        screens.Datamodule1->Tipo.open();
+        QCOMPARE(screens.Datamodule1->Base.databaseName(), db.path());
+        QVERIFY(screens.Datamodule1->Base.connected());
     }
 
     void unreachableDatabaseLeavesTheProgramRunning()
@@ -95,19 +95,19 @@ private slots:
         Screens screens;
         screens.create(folder.path());
         screens.showMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(FRprincipal));
+        QVERIFY(QTest::qWaitForWindowExposed(screens.FRprincipal.get()));
 
         bool restRan = false;
         QVERIFY(!guarded([&] {
-            Datamodule1->Recibos.open();
+            screens.Datamodule1->Recibos.open();
             restRan = true;
         }));
         QVERIFY(!restRan);
         QVERIFY2(errordisplay::lastError().contains(QStringLiteral("AINDA-NAO.FDB")), qPrintable(errordisplay::lastError()));
-        QVERIFY(FRprincipal->isVisible());
+        QVERIFY(screens.FRprincipal->isVisible());
 
         databasecreator::create(path);
-        QVERIFY(guarded([&] { Datamodule1->Recibos.open(); }));
+        QVERIFY(guarded([&] { screens.Datamodule1->Recibos.open(); }));
     }
 
     void errorsEscapingAHandlerAreShownAndTheLoopGoesOn()
@@ -129,11 +129,11 @@ private slots:
         {
             Screens screens;
             screens.create(folder.path());
-            Datamodule1->Clientes.open();
-            Datamodule1->Clientes.insert();
-            Datamodule1->Clientes.post();
-            Datamodule1->Tra.commitRetaining();
-            Datamodule1->Clientes.remove();
+            screens.Datamodule1->Clientes.open();
+            screens.Datamodule1->Clientes.insert();
+            screens.Datamodule1->Clientes.post();
+            screens.Datamodule1->Tra.commitRetaining();
+            screens.Datamodule1->Clientes.remove();
         }
         Module check(db.path());
         check.dm.Clientes.open();
@@ -148,8 +148,8 @@ private slots:
         Screens screens;
         screens.create(folder.path());
         screens.showMainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(FRprincipal));
-        addCliente(*Datamodule1, QStringLiteral("MARIA"));
+        QVERIFY(QTest::qWaitForWindowExposed(screens.FRprincipal.get()));
+        addCliente(*screens.Datamodule1, QStringLiteral("MARIA"));
 
         // Each step runs inside the modal loop the previous click opened; a
         // timer does not fire again inside its own handler, so each step sets the next.
@@ -163,7 +163,7 @@ private slots:
                 return;
             seen << name;
             const char *target = name.isEmpty() ? "Image9" : name == QLatin1String("frmBackup") ? "Panel1" : "FlatButton1";
-            if (QWidget *widget = (modal ? modal : FRprincipal)->findChild<QWidget *>(QLatin1String(target)))
+            if (QWidget *widget = (modal ? modal : screens.FRprincipal.get())->findChild<QWidget *>(QLatin1String(target)))
                 QTest::mouseClick(widget, Qt::LeftButton);
         };
         QTimer::singleShot(0, &driver, step);

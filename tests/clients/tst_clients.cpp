@@ -39,26 +39,26 @@ T *child(QWidget *form, const QString &name)
     return found;
 }
 
-void exec(const QString &sql, const QVariantList &params = {})
+void exec(DataModule &dm, const QString &sql, const QVariantList &params = {})
 {
-    Datamodule1->Base.open();
-    if (!Datamodule1->Tra.inTransaction())
-        Datamodule1->Tra.startTransaction();
-    PreparedStatement(Datamodule1->Base, sql).execute(Datamodule1->Tra, params);
-    Datamodule1->Tra.commitRetaining();
+    dm.Base.open();
+    if (!dm.Tra.inTransaction())
+        dm.Tra.startTransaction();
+    PreparedStatement(dm.Base, sql).execute(dm.Tra, params);
+    dm.Tra.commitRetaining();
 }
 
-void addClient(const QString &name, const QVariant &type = QVariant(), const QVariant &cpf = QVariant(),
+void addClient(DataModule &dm, const QString &name, const QVariant &type = QVariant(), const QVariant &cpf = QVariant(),
                const QVariant &cnpj = QVariant())
 {
-    exec(QStringLiteral("INSERT INTO CLIENTES (ID_CLIENTE, CLIENTE, CLASSIFICACAO, CPF, CNPJ) "
+    exec(dm, QStringLiteral("INSERT INTO CLIENTES (ID_CLIENTE, CLIENTE, CLASSIFICACAO, CPF, CNPJ) "
                         "VALUES (GEN_ID(GEN_CLIENTES_ID, 1), ?, ?, ?, ?)"),
          {name, type, cpf, cnpj});
 }
 
-void addReceipt(const QString &issuer, const QString &party)
+void addReceipt(DataModule &dm, const QString &issuer, const QString &party)
 {
-    exec(QStringLiteral("INSERT INTO RECIBOS (ID_RECIBO, CLIENTE, EMITENTE, TIPO) "
+    exec(dm, QStringLiteral("INSERT INTO RECIBOS (ID_RECIBO, CLIENTE, EMITENTE, TIPO) "
                         "VALUES (GEN_ID(GEN_RECIBOS_ID, 1), ?, ?, 'RECEBIMENTO')"),
          {issuer, party});
 }
@@ -75,9 +75,9 @@ QStringList gridColumn(QAbstractItemView *grid, int column)
     return texts;
 }
 
-QString current(const char *column)
+QString current(DataModule &dm, const char *column)
 {
-    return Datamodule1->Clientes.fieldByName(QLatin1String(column)).asString();
+    return dm.Clientes.fieldByName(QLatin1String(column)).asString();
 }
 
 void key(Qt::Key key)
@@ -120,21 +120,21 @@ void chooseType(QWidget *form, const QString &text)
         QTest::keyClick(combo, combo->currentIndex() < combo->findText(text) ? Qt::Key_Down : Qt::Key_Up);
 }
 
-QVariant stored(const QString &column, int id)
+QVariant stored(DataModule &dm, const QString &column, int id)
 {
-    return Datamodule1->Base.prepared(QStringLiteral("SELECT %1 FROM CLIENTES WHERE ID_CLIENTE = ?").arg(column))
-        .execute(Datamodule1->Tra, {id}).value(0);
+    return dm.Base.prepared(QStringLiteral("SELECT %1 FROM CLIENTES WHERE ID_CLIENTE = ?").arg(column))
+        .execute(dm.Tra, {id}).value(0);
 }
 
-void addLookupRows()
+void addLookupRows(DataModule &dm)
 {
     for (const char *name : {"JOSE", "MARIA JOANA", "JOANA", "JOAQUIM", "D'ÁVILA", "50% OFF", "500 X", "A_B", "AXB"})
-        addClient(QString::fromUtf8(name), kFisica);
-    addClient(QString());
-    addReceipt(QStringLiteral("JOANA"), QStringLiteral("MARIA"));
-    addReceipt(QStringLiteral("ANA"), QStringLiteral("JOSE"));
-    addReceipt(QStringLiteral("ANA"), QStringLiteral("MARIA JOSE"));
-    addReceipt(QStringLiteral("PEDRO"), QStringLiteral("JOAQUIM"));
+        addClient(dm, QString::fromUtf8(name), kFisica);
+    addClient(dm, QString());
+    addReceipt(dm, QStringLiteral("JOANA"), QStringLiteral("MARIA"));
+    addReceipt(dm, QStringLiteral("ANA"), QStringLiteral("JOSE"));
+    addReceipt(dm, QStringLiteral("ANA"), QStringLiteral("MARIA JOSE"));
+    addReceipt(dm, QStringLiteral("PEDRO"), QStringLiteral("JOAQUIM"));
 }
 
 QAbstractItemView *grid(QWidget *form)
@@ -142,13 +142,13 @@ QAbstractItemView *grid(QWidget *form)
     return child<QAbstractItemView>(form, QStringLiteral("DBGrid1"));
 }
 
-LookupForm *lookup(const QString &name)
+LookupForm *lookup(Screens &screens, const QString &name)
 {
     if (name == QLatin1String("FRconsultacli"))
-        return FRconsultacli;
+        return screens.FRconsultacli.get();
     if (name == QLatin1String("FRconsultacli2"))
-        return FRconsultacli2;
-    return FRconsultarec;
+        return screens.FRconsultacli2.get();
+    return screens.FRconsultarec.get();
 }
 
 // Double click on the grid's current row, or on its empty area.
@@ -186,19 +186,22 @@ class TstClients : public QObject
     // Made once; each test works on a copy of it.
     std::unique_ptr<ProgramFixture> m_program;
 
+    DataModule &dm() { return m_program->dm(); }
+    Screens &screens() { return m_program->screens(); }
+
     // Shows the registry as the main menu does, and makes it the active window.
     void showRegistry()
     {
-        FRcadastro->show();
-        FRcadastro->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(FRcadastro));
+        screens().FRcadastro->show();
+        screens().FRcadastro->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(screens().FRcadastro.get()));
     }
 
     void clickAnswering(const QString &button, const QString &dialog, const QString &answer)
     {
         ModalAnswerer answerer;
         answerer.thenClickNamed(answer);
-        QTest::mouseClick(child(FRcadastro, button), Qt::LeftButton);
+        QTest::mouseClick(child(screens().FRcadastro.get(), button), Qt::LeftButton);
         QCOMPARE(answerer.names(), QStringList{dialog});
     }
 
@@ -247,20 +250,20 @@ private slots:
         QFETCH(QStringList, toolbar);
         QFETCH(QStringList, enabled);
         QFETCH(int, clients);
-        addClient(QStringLiteral("ZULMIRA"));
+        addClient(dm(), QStringLiteral("ZULMIRA"));
         showRegistry();
         for (const QString &step : steps) {
             if (step.startsWith(QLatin1String("name:")))
-                typeInto(FRcadastro->DBEdit2, step.mid(5));
+                typeInto(screens().FRcadastro->DBEdit2, step.mid(5));
             else if (step.contains(QLatin1Char('>')))
                 clickAnswering(step.section(QLatin1Char('>'), 0, 0), step.section(QLatin1Char('>'), 1), QStringLiteral("FlatButton1"));
             else
-                QTest::mouseClick(child(FRcadastro, step), Qt::LeftButton);
+                QTest::mouseClick(child(screens().FRcadastro.get(), step), Qt::LeftButton);
         }
-        QCOMPARE(visibleToolbar(FRcadastro), toolbar);
-        QCOMPARE(enabledFields(FRcadastro), enabled);
-        QVERIFY(!FRcadastro->DBEdit1->isEnabled());
-        QCOMPARE(rowCount(*Datamodule1, QStringLiteral("CLIENTES")), clients);
+        QCOMPARE(visibleToolbar(screens().FRcadastro.get()), toolbar);
+        QCOMPARE(enabledFields(screens().FRcadastro.get()), enabled);
+        QVERIFY(!screens().FRcadastro->DBEdit1->isEnabled());
+        QCOMPARE(rowCount(dm(), QStringLiteral("CLIENTES")), clients);
         QCOMPARE(errordisplay::lastError(), QString());
     }
 
@@ -289,35 +292,35 @@ private slots:
         QFETCH(QString, cnpj);
         QFETCH(QString, focus);
         showRegistry();
-        QTest::mouseClick(FRcadastro->BTnovo, Qt::LeftButton);
-        QCOMPARE(current("CLASSIFICACAO"), kFisica);
-        QVERIFY(FRcadastro->DBEdit14->isEnabled() && !FRcadastro->DBEdit4->isEnabled());
+        QTest::mouseClick(screens().FRcadastro->BTnovo, Qt::LeftButton);
+        QCOMPARE(current(dm(), "CLASSIFICACAO"), kFisica);
+        QVERIFY(screens().FRcadastro->DBEdit14->isEnabled() && !screens().FRcadastro->DBEdit4->isEnabled());
 
-        chooseType(FRcadastro, firstType);
+        chooseType(screens().FRcadastro.get(), firstType);
         key(Qt::Key_Return);
         typeInto(QApplication::focusWidget(), number);
-        chooseType(FRcadastro, finalType);
+        chooseType(screens().FRcadastro.get(), finalType);
         key(Qt::Key_Return);
 
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-        QCOMPARE(current("CPF"), cpf);
-        QCOMPARE(current("CNPJ"), cnpj);
-        QCOMPARE(FRcadastro->DBEdit14->isEnabled(), finalType == kFisica);
-        QCOMPARE(FRcadastro->DBEdit4->isEnabled(), finalType != kFisica);
+        QCOMPARE(current(dm(), "CPF"), cpf);
+        QCOMPARE(current(dm(), "CNPJ"), cnpj);
+        QCOMPARE(screens().FRcadastro->DBEdit14->isEnabled(), finalType == kFisica);
+        QCOMPARE(screens().FRcadastro->DBEdit4->isEnabled(), finalType != kFisica);
     }
 
     void editWithoutTouchingTheTypeKeepsBothNumbers()
     {
-        addClient(QStringLiteral("ANA"), kFisica, QStringLiteral("123.456.789-01"), QStringLiteral("12.345.678/0001-90"));
+        addClient(dm(), QStringLiteral("ANA"), kFisica, QStringLiteral("123.456.789-01"), QStringLiteral("12.345.678/0001-90"));
         showRegistry();
-        QTest::mouseClick(FRcadastro->BTalterar, Qt::LeftButton);
-        QVERIFY(FRcadastro->DBEdit14->isEnabled() && FRcadastro->DBEdit4->isEnabled());
-        typeInto(FRcadastro->DBEdit8, QStringLiteral("rua a"));
+        QTest::mouseClick(screens().FRcadastro->BTalterar, Qt::LeftButton);
+        QVERIFY(screens().FRcadastro->DBEdit14->isEnabled() && screens().FRcadastro->DBEdit4->isEnabled());
+        typeInto(screens().FRcadastro->DBEdit8, QStringLiteral("rua a"));
         clickAnswering(QStringLiteral("BTsalvar"), QStringLiteral("FRmensagem"), QStringLiteral("FlatButton1"));
-        const int id = current("ID_CLIENTE").toInt();
-        QCOMPARE(stored(QStringLiteral("CPF"), id).toString(), QStringLiteral("123.456.789-01"));
-        QCOMPARE(stored(QStringLiteral("CNPJ"), id).toString(), QStringLiteral("12.345.678/0001-90"));
-        QCOMPARE(stored(QStringLiteral("ENDERECO"), id).toString(), QStringLiteral("RUA A"));
+        const int id = current(dm(), "ID_CLIENTE").toInt();
+        QCOMPARE(stored(dm(), QStringLiteral("CPF"), id).toString(), QStringLiteral("123.456.789-01"));
+        QCOMPARE(stored(dm(), QStringLiteral("CNPJ"), id).toString(), QStringLiteral("12.345.678/0001-90"));
+        QCOMPARE(stored(dm(), QStringLiteral("ENDERECO"), id).toString(), QStringLiteral("RUA A"));
     }
 
     void typedValuesAreStored_data()
@@ -346,17 +349,17 @@ private slots:
         QFETCH(QString, column);
         QFETCH(QString, value);
         showRegistry();
-        QTest::mouseClick(FRcadastro->BTnovo, Qt::LeftButton);
-        typeInto(FRcadastro->DBEdit2, QStringLiteral("ana"));
+        QTest::mouseClick(screens().FRcadastro->BTnovo, Qt::LeftButton);
+        typeInto(screens().FRcadastro->DBEdit2, QStringLiteral("ana"));
         if (column == QLatin1String("CNPJ")) {
-            chooseType(FRcadastro, kJuridica);
+            chooseType(screens().FRcadastro.get(), kJuridica);
             key(Qt::Key_Return);
         }
-        typeInto(child(FRcadastro, control), typed);
+        typeInto(child(screens().FRcadastro.get(), control), typed);
         clickAnswering(QStringLiteral("BTsalvar"), QStringLiteral("FRmensagem"), QStringLiteral("FlatButton1"));
-        const QVariant saved = stored(column, current("ID_CLIENTE").toInt());
+        const QVariant saved = stored(dm(), column, current(dm(), "ID_CLIENTE").toInt());
         QCOMPARE(saved.typeId() == QMetaType::QDate ? saved.toDate().toString(Qt::ISODate) : saved.toString(), value);
-        QCOMPARE(stored(QStringLiteral("CLIENTE"), current("ID_CLIENTE").toInt()).toString(), QStringLiteral("ANA"));
+        QCOMPARE(stored(dm(), QStringLiteral("CLIENTE"), current(dm(), "ID_CLIENTE").toInt()).toString(), QStringLiteral("ANA"));
     }
 
     void incompleteMaskIsRefusedAndEscRestores_data()
@@ -374,10 +377,10 @@ private slots:
     {
         QFETCH(QString, control);
         QFETCH(QString, typed);
-        addClient(QStringLiteral("ANA"), kJuridica, QVariant(), QStringLiteral("11.222.333/0001-44"));
+        addClient(dm(), QStringLiteral("ANA"), kJuridica, QVariant(), QStringLiteral("11.222.333/0001-44"));
         showRegistry();
-        QTest::mouseClick(FRcadastro->BTalterar, Qt::LeftButton);
-        auto *entry = child<QLineEdit>(FRcadastro, control);
+        QTest::mouseClick(screens().FRcadastro->BTalterar, Qt::LeftButton);
+        auto *entry = child<QLineEdit>(screens().FRcadastro.get(), control);
         const QString before = entry->text();
         entry->setFocus();
         entry->selectAll();
@@ -412,10 +415,10 @@ private slots:
     {
         QFETCH(bool, company);
         QFETCH(QStringList, order);
-        addClient(QStringLiteral("ANA"), kJuridica);
+        addClient(dm(), QStringLiteral("ANA"), kJuridica);
         showRegistry();
-        QTest::mouseClick(company ? FRcadastro->BTalterar : FRcadastro->BTnovo, Qt::LeftButton);
-        QCOMPARE(QApplication::focusWidget(), FRcadastro->DBEdit2);
+        QTest::mouseClick(company ? screens().FRcadastro->BTalterar : screens().FRcadastro->BTnovo, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), screens().FRcadastro->DBEdit2);
         QStringList visited;
         for (int i = 0; i < order.size(); ++i) {
             key(Qt::Key_Return);
@@ -427,31 +430,31 @@ private slots:
     void characterOutsideWin1252IsRefusedAndKept()
     {
         showRegistry();
-        QTest::mouseClick(FRcadastro->BTnovo, Qt::LeftButton);
-        typeInto(FRcadastro->DBEdit2, QStringLiteral("łukasz"));
+        QTest::mouseClick(screens().FRcadastro->BTnovo, Qt::LeftButton);
+        typeInto(screens().FRcadastro->DBEdit2, QStringLiteral("łukasz"));
         ModalAnswerer answerer;
-        QTest::mouseClick(FRcadastro->BTsalvar, Qt::LeftButton);
+        QTest::mouseClick(screens().FRcadastro->BTsalvar, Qt::LeftButton);
         QCOMPARE(answerer.names(), QStringList());
         QVERIFY2(errordisplay::lastError().contains(QStringLiteral("Ł")), qPrintable(errordisplay::lastError()));
-        QCOMPARE(rowCount(*Datamodule1, QStringLiteral("CLIENTES")), 0);
-        QCOMPARE(FRcadastro->DBEdit2->text(), QStringLiteral("ŁUKASZ"));
-        QVERIFY(FRcadastro->BTsalvar->isVisibleTo(FRcadastro));
+        QCOMPARE(rowCount(dm(), QStringLiteral("CLIENTES")), 0);
+        QCOMPARE(screens().FRcadastro->DBEdit2->text(), QStringLiteral("ŁUKASZ"));
+        QVERIFY(screens().FRcadastro->BTsalvar->isVisibleTo(screens().FRcadastro.get()));
     }
 
     void showingAgainDropsThePendingRow()
     {
-        addClient(QStringLiteral("BETO"));
-        addClient(QStringLiteral("ANA"));
+        addClient(dm(), QStringLiteral("BETO"));
+        addClient(dm(), QStringLiteral("ANA"));
         showRegistry();
-        QTest::mouseClick(FRcadastro->BTnovo, Qt::LeftButton);
-        typeInto(FRcadastro->DBEdit2, QStringLiteral("CARLOS"));
-        QTest::mouseClick(child(FRcadastro, QStringLiteral("Image1")), Qt::LeftButton);
-        QVERIFY(!FRcadastro->isVisible());
+        QTest::mouseClick(screens().FRcadastro->BTnovo, Qt::LeftButton);
+        typeInto(screens().FRcadastro->DBEdit2, QStringLiteral("CARLOS"));
+        QTest::mouseClick(child(screens().FRcadastro.get(), QStringLiteral("Image1")), Qt::LeftButton);
+        QVERIFY(!screens().FRcadastro->isVisible());
         showRegistry();
-        QCOMPARE(visibleToolbar(FRcadastro), (QStringList{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar"}));
-        QCOMPARE(enabledFields(FRcadastro), QStringList());
-        QCOMPARE(FRcadastro->DBEdit2->text(), QStringLiteral("ANA"));
-        QCOMPARE(rowCount(*Datamodule1, QStringLiteral("CLIENTES")), 2);
+        QCOMPARE(visibleToolbar(screens().FRcadastro.get()), (QStringList{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar"}));
+        QCOMPARE(enabledFields(screens().FRcadastro.get()), QStringList());
+        QCOMPARE(screens().FRcadastro->DBEdit2->text(), QStringLiteral("ANA"));
+        QCOMPARE(rowCount(dm(), QStringLiteral("CLIENTES")), 2);
     }
 
     void lookupSearch_data()
@@ -484,8 +487,8 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, column);
         QFETCH(QStringList, shown);
-        addLookupRows();
-        LookupForm *form = lookup(screen);
+        addLookupRows(dm());
+        LookupForm *form = lookup(screens(), screen);
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form));
         QCOMPARE(QApplication::focusWidget(), form->EDlocalizar);
@@ -501,38 +504,38 @@ private slots:
 
     void searchWithACharacterOutsideWin1252()
     {
-        addLookupRows();
-        FRconsultacli->show();
-        QVERIFY(QTest::qWaitForWindowActive(FRconsultacli));
-        search(FRconsultacli, QStringLiteral("JŁ"), 0);
+        addLookupRows(dm());
+        screens().FRconsultacli->show();
+        QVERIFY(QTest::qWaitForWindowActive(screens().FRconsultacli.get()));
+        search(screens().FRconsultacli.get(), QStringLiteral("JŁ"), 0);
         QVERIFY2(errordisplay::lastError().contains(QStringLiteral("Ł")), qPrintable(errordisplay::lastError()));
-        QCOMPARE(FRconsultacli->EDlocalizar->text(), QStringLiteral("JŁ"));
-        QCOMPARE(gridColumn(grid(FRconsultacli), 0), QStringList());
-        QTest::keyClick(FRconsultacli->EDlocalizar, Qt::Key_Backspace);
-        QCOMPARE(gridColumn(grid(FRconsultacli), 0), (QStringList{"JOANA", "JOAQUIM", "JOSE"}));
+        QCOMPARE(screens().FRconsultacli->EDlocalizar->text(), QStringLiteral("JŁ"));
+        QCOMPARE(gridColumn(grid(screens().FRconsultacli.get()), 0), QStringList());
+        QTest::keyClick(screens().FRconsultacli->EDlocalizar, Qt::Key_Backspace);
+        QCOMPARE(gridColumn(grid(screens().FRconsultacli.get()), 0), (QStringList{"JOANA", "JOAQUIM", "JOSE"}));
     }
 
     void lookupStartsAfreshOnEveryShowing()
     {
-        addLookupRows();
-        FRconsultacli->show();
-        search(FRconsultacli, QStringLiteral("JOS"), 0);
-        FRconsultacli->close();
-        FRconsultacli->show();
-        QCOMPARE(FRconsultacli->EDlocalizar->text(), QString());
-        QCOMPARE(gridColumn(grid(FRconsultacli), 0).size(), 9);
+        addLookupRows(dm());
+        screens().FRconsultacli->show();
+        search(screens().FRconsultacli.get(), QStringLiteral("JOS"), 0);
+        screens().FRconsultacli->close();
+        screens().FRconsultacli->show();
+        QCOMPARE(screens().FRconsultacli->EDlocalizar->text(), QString());
+        QCOMPARE(gridColumn(grid(screens().FRconsultacli.get()), 0).size(), 9);
     }
 
     void downFromTheEntryOnlyMovesTheFocus()
     {
-        addLookupRows();
-        FRconsultacli->show();
-        QVERIFY(QTest::qWaitForWindowActive(FRconsultacli));
-        search(FRconsultacli, QStringLiteral("JO"), 1);
-        QCOMPARE(QApplication::focusWidget(), grid(FRconsultacli));
-        QCOMPARE(current("CLIENTE"), QStringLiteral("JOANA"));
+        addLookupRows(dm());
+        screens().FRconsultacli->show();
+        QVERIFY(QTest::qWaitForWindowActive(screens().FRconsultacli.get()));
+        search(screens().FRconsultacli.get(), QStringLiteral("JO"), 1);
+        QCOMPARE(QApplication::focusWidget(), grid(screens().FRconsultacli.get()));
+        QCOMPARE(current(dm(), "CLIENTE"), QStringLiteral("JOANA"));
         key(Qt::Key_Down);
-        QCOMPARE(current("CLIENTE"), QStringLiteral("JOAQUIM"));
+        QCOMPARE(current(dm(), "CLIENTE"), QStringLiteral("JOAQUIM"));
     }
 
     void registryShowsTheClientChosenInItsLookup_data()
@@ -554,20 +557,20 @@ private slots:
         QFETCH(int, downs);
         QFETCH(QString, way);
         QFETCH(QString, shown);
-        addLookupRows();
+        addLookupRows(dm());
         showRegistry();
         ModalAnswerer answerer;
         answerer.then([&](QWidget *) {
-            search(FRconsultacli, typed, downs);
-            closeLookup(FRconsultacli, way);
+            search(screens().FRconsultacli.get(), typed, downs);
+            closeLookup(screens().FRconsultacli.get(), way);
         });
-        QTest::mouseClick(FRcadastro->BTconsultar, Qt::LeftButton);
+        QTest::mouseClick(screens().FRcadastro->BTconsultar, Qt::LeftButton);
         QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRconsultacli")});
-        QVERIFY(!FRconsultacli->isVisible());
-        QCOMPARE(FRcadastro->DBEdit2->text(), shown);
+        QVERIFY(!screens().FRconsultacli->isVisible());
+        QCOMPARE(screens().FRcadastro->DBEdit2->text(), shown);
         // The full list again, the client without a name included.
-        Datamodule1->Clientes.last();
-        QCOMPARE(Datamodule1->Clientes.rowCount(), 10);
+        dm().Clientes.last();
+        QCOMPARE(dm().Clientes.rowCount(), 10);
         QCOMPARE(errordisplay::lastError(), QString());
     }
 
@@ -588,19 +591,19 @@ private slots:
         QFETCH(int, downs);
         QFETCH(QString, way);
         QFETCH(int, receipt);
-        addLookupRows();
-        Datamodule1->Clientes.requery(lookupqueries::clientesByName());
-        Datamodule1->Clientes.moveTo(3);
-        const QString client = current("CLIENTE");
+        addLookupRows(dm());
+        dm().Clientes.requery(lookupqueries::clientesByName());
+        dm().Clientes.moveTo(3);
+        const QString client = current(dm(), "CLIENTE");
         ModalAnswerer answerer;
         answerer.then([&](QWidget *) {
-            search(FRconsultarec, typed, downs);
-            closeLookup(FRconsultarec, way);
+            search(screens().FRconsultarec.get(), typed, downs);
+            closeLookup(screens().FRconsultarec.get(), way);
         });
-        FRconsultarec->showModal();
+        screens().FRconsultarec->showModal();
         QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRconsultarec")});
-        QCOMPARE(Datamodule1->Recibos.fieldByName(QStringLiteral("ID_RECIBO")).asInteger(), receipt);
-        QCOMPARE(current("CLIENTE"), client);
+        QCOMPARE(dm().Recibos.fieldByName(QStringLiteral("ID_RECIBO")).asInteger(), receipt);
+        QCOMPARE(current(dm(), "CLIENTE"), client);
     }
 
     void chosenClientGoesIntoTheReceipt_data()
@@ -630,17 +633,17 @@ private slots:
         QFETCH(QString, party);
         QFETCH(QString, document);
         QFETCH(int, state);
-        addClient(QStringLiteral("BEATRIZ"), clientType, QStringLiteral("123.456.789-01"), QStringLiteral("12.345.678/0001-90"));
+        addClient(dm(), QStringLiteral("BEATRIZ"), clientType, QStringLiteral("123.456.789-01"), QStringLiteral("12.345.678/0001-90"));
         if (withReceipt)
-            addReceipt(QStringLiteral("EMPRESA"), QStringLiteral("OUTRO"));
-        Dataset &recibos = Datamodule1->Recibos;
+            addReceipt(dm(), QStringLiteral("EMPRESA"), QStringLiteral("OUTRO"));
+        Dataset &recibos = dm().Recibos;
         recibos.requery(lookupqueries::recibosNewestFirst());
         ModalAnswerer answerer;
         answerer.then([&](QWidget *) {
-            search(FRconsultacli2, typed, 0);
-            closeLookup(FRconsultacli2, QStringLiteral("double click"));
+            search(screens().FRconsultacli2.get(), typed, 0);
+            closeLookup(screens().FRconsultacli2.get(), QStringLiteral("double click"));
         });
-        FRconsultacli2->showModal();
+        screens().FRconsultacli2->showModal();
         QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRconsultacli2")});
         QCOMPARE(int(recibos.state()), state);
         QCOMPARE(recibos.fieldByName(QStringLiteral("EMITENTE")).asString(), party);
@@ -648,7 +651,7 @@ private slots:
         if (withReceipt)
             QCOMPARE(recibos.fieldByName(QStringLiteral("CLIENTE")).asString(), QStringLiteral("EMPRESA"));
         // Nothing is posted by the lookup.
-        QCOMPARE(rowCount(*Datamodule1, QStringLiteral("RECIBOS WHERE EMITENTE = 'BEATRIZ'")), 0);
+        QCOMPARE(rowCount(dm(), QStringLiteral("RECIBOS WHERE EMITENTE = 'BEATRIZ'")), 0);
     }
 
     void deleteSequence_data()
@@ -673,25 +676,25 @@ private slots:
         QFETCH(int, left);
         QFETCH(QString, shown);
         for (int i = 0; i < clients; ++i)
-            addClient(QString(QChar('A' + i)));
+            addClient(dm(), QString(QChar('A' + i)));
         showRegistry();
-        Datamodule1->Clientes.moveTo(row);
+        dm().Clientes.moveTo(row);
         ModalAnswerer answerer;
         answerer.thenClickNamed(answer);
         answerer.thenClickNamed(QStringLiteral("FlatButton1"));
-        QTest::mouseClick(FRcadastro->BTexcluir, Qt::LeftButton);
+        QTest::mouseClick(screens().FRcadastro->BTexcluir, Qt::LeftButton);
         const QStringList asked = answer == QLatin1String("FlatButton1") ? QStringList{"FRmensagem6", "FRmensagem8"}
                                                                           : QStringList{"FRmensagem6"};
         QCOMPARE(answerer.names(), asked);
-        QCOMPARE(rowCount(*Datamodule1, QStringLiteral("CLIENTES")), left);
-        QCOMPARE(FRcadastro->DBEdit2->text(), shown);
+        QCOMPARE(rowCount(dm(), QStringLiteral("CLIENTES")), left);
+        QCOMPARE(screens().FRcadastro->DBEdit2->text(), shown);
         QCOMPARE(openWindows(), QStringList{QStringLiteral("FRcadastro")});
-        QCOMPARE(visibleToolbar(FRcadastro), (QStringList{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar"}));
+        QCOMPARE(visibleToolbar(screens().FRcadastro.get()), (QStringList{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar"}));
     }
 
     void deleteOfARowLockedElsewhereKeepsTheQuestionOpen()
     {
-        addClient(QStringLiteral("ANA"));
+        addClient(dm(), QStringLiteral("ANA"));
         showRegistry();
         Module other(m_program->databasePath());
         other.dm.Clientes.open();
@@ -706,20 +709,20 @@ private slots:
             stillAsked = question->isVisible() && !errordisplay::lastError().isEmpty();
             QTest::mouseClick(child(question, QStringLiteral("FlatButton2")), Qt::LeftButton);
         });
-        QTest::mouseClick(FRcadastro->BTexcluir, Qt::LeftButton);
+        QTest::mouseClick(screens().FRcadastro->BTexcluir, Qt::LeftButton);
         QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRmensagem6")});
         QVERIFY2(stillAsked, qPrintable(errordisplay::lastError()));
         QVERIFY(errordisplay::lastError().contains(QStringLiteral("update conflicts")));
         QCOMPARE(openWindows(), QStringList{QStringLiteral("FRcadastro")});
-        QCOMPARE(FRcadastro->DBEdit2->text(), QStringLiteral("ANA"));
-        QCOMPARE(rowCount(*Datamodule1, QStringLiteral("CLIENTES")), 1);
+        QCOMPARE(screens().FRcadastro->DBEdit2->text(), QStringLiteral("ANA"));
+        QCOMPARE(rowCount(dm(), QStringLiteral("CLIENTES")), 1);
     }
 
     void deleteOnAnEmptyListDoesNothing()
     {
         showRegistry();
         ModalAnswerer answerer;
-        QTest::mouseClick(FRcadastro->BTexcluir, Qt::LeftButton);
+        QTest::mouseClick(screens().FRcadastro->BTexcluir, Qt::LeftButton);
         QCOMPARE(answerer.names(), QStringList());
         QCOMPARE(errordisplay::lastError(), QString());
     }

@@ -5,8 +5,3 @@ ProgramFixture::ProgramFixture()
     writeDatabaseIni(m_database.folder(), m_database.path());
     m_screens.create(m_database.folder());
 }
-
-DataModule &ProgramFixture::dm()
-{
-    return *Datamodule1;
-}

@@ -15,22 +15,29 @@ namespace {
 const char *const kNames[] = {"FRmensagem", "FRmensagem5", "FRmensagem6", "FRmensagem8",
                               "FRmensagem9", "FRmensagem10", "FRmensagem12", "FRmensagem14"};
 
-// Every dialog of the catalogue over a data module, as the program creates them.
+// Every dialog of the catalogue, as the program creates them.
 struct Catalogue
 {
     std::vector<std::unique_ptr<MessageDialog>> dialogs;
-    explicit Catalogue(DataModule *dm)
+    Catalogue()
     {
-        Datamodule1 = dm;
         for (const char *name : kNames)
             dialogs.push_back(createMessageDialog(QLatin1String(name)));
     }
-    ~Catalogue()
+    MessageDialog &operator[](const QString &name) const
     {
-        clearMessageDialogs();
-        Datamodule1 = nullptr;
+        for (const auto &dialog : dialogs)
+            if (dialog->objectName() == name)
+                return *dialog;
+        qFatal("no dialog %s", qPrintable(name));
     }
 };
+
+// What a screen's Excluir runs: the question, and on "Sim" the delete of the current row.
+void askToDelete(const Catalogue &catalogue, const QString &question, Dataset &dataset)
+{
+    confirmDeletion(catalogue[question], catalogue[QStringLiteral("FRmensagem8")], [&dataset] { dataset.remove(); });
+}
 
 QPushButton *button(QWidget *dialog, const char *name)
 {
@@ -133,9 +140,9 @@ private slots:
         TempDatabase db;
         Module m(db.path());
         addCliente(m.dm, QStringLiteral("ANA"));
-        Catalogue catalogue(&m.dm);
-        MessageDialog *dialog = (*std::find_if(catalogue.dialogs.begin(), catalogue.dialogs.end(),
-                                               [&](const auto &d) { return d->objectName() == name; })).get();
+        Catalogue catalogue;
+        MessageDialog *dialog = &catalogue[name];
+        const bool question = name == QLatin1String("FRmensagem6");
         bool stillShown = false;
         QString focused;
         const auto pressThenAnswer = [&] {
@@ -143,13 +150,16 @@ private slots:
             QTest::keyClick(dialog, Qt::Key(key));
             stillShown = dialog->isVisible();
             focused = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-            button(dialog, FRmensagem6 == dialog ? "FlatButton2" : "FlatButton1")->click();
+            button(dialog, question ? "FlatButton2" : "FlatButton1")->click();
         };
-        if (dialog == FRmensagem14) {
+        if (name == QLatin1String("FRmensagem14")) {
             // Its OK leaves every event loop: run one for it to leave.
             whenShown([&] { dialog->showModal(); });
             whenShown(pressThenAnswer);
             QCOMPARE(QCoreApplication::exec(), 0);
+        } else if (question) {
+            whenShown(pressThenAnswer);
+            askToDelete(catalogue, name, m.dm.Clientes);
         } else {
             whenShown(pressThenAnswer);
             dialog->showModal();
@@ -188,8 +198,9 @@ private slots:
         const QString nameColumn = clients ? QStringLiteral("CLIENTE") : QStringLiteral("EMITENTE");
         dataset.requery({QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(table, nameColumn)});
         dataset.next();
-        Catalogue catalogue(&m.dm);
-        MessageDialog *asked = clients ? FRmensagem6 : FRmensagem10;
+        Catalogue catalogue;
+        MessageDialog *asked = &catalogue[question];
+        MessageDialog *acknowledgement = &catalogue[QStringLiteral("FRmensagem8")];
 
         QStringList shownOverQuestion;
         whenShown([&] {
@@ -199,11 +210,11 @@ private slots:
             }
             whenShown([&] {
                 shownOverQuestion = openWindows();
-                button(FRmensagem8, "FlatButton1")->click();
+                button(acknowledgement, "FlatButton1")->click();
             });
             button(asked, "FlatButton1")->click();
         });
-        asked->showModal();
+        askToDelete(catalogue, question, dataset);
 
         QCOMPARE(openWindows(), QStringList());
         QCOMPARE(errordisplay::lastError(), QString());
@@ -236,34 +247,36 @@ private slots:
         other.dm.Clientes.edit();
         other.dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(QStringLiteral("ANA MARIA"));
         other.dm.Clientes.post();
-        Catalogue catalogue(&m.dm);
+        Catalogue catalogue;
+        MessageDialog *question = &catalogue[QStringLiteral("FRmensagem6")];
 
         QString error;
         bool questionShown = false;
         QStringList shownAfterRefusal;
         whenShown([&] {
-            button(FRmensagem6, "FlatButton1")->click();
+            button(question, "FlatButton1")->click();
             error = errordisplay::lastError();
-            questionShown = FRmensagem6->isVisible();
+            questionShown = question->isVisible();
             shownAfterRefusal = openWindows();
-            button(FRmensagem6, "FlatButton2")->click();
+            button(question, "FlatButton2")->click();
         });
-        FRmensagem6->showModal();
+        askToDelete(catalogue, QStringLiteral("FRmensagem6"), m.dm.Clientes);
 
         QVERIFY(!error.isEmpty());
         QVERIFY(questionShown);
         QCOMPARE(shownAfterRefusal, QStringList{"FRmensagem6"});
         QCOMPARE(clientNames(m.dm.Clientes), QStringList{"ANA"});
-        QVERIFY(!FRmensagem6->isVisible());
+        QVERIFY(!question->isVisible());
     }
 
     void backupMessageEndsTheEventLoop()
     {
-        Catalogue catalogue(nullptr);
-        whenShown([] { FRmensagem14->showModal(); });
-        whenShown([] { button(FRmensagem14, "FlatButton1")->click(); });
+        Catalogue catalogue;
+        MessageDialog *dialog = &catalogue[QStringLiteral("FRmensagem14")];
+        whenShown([dialog] { dialog->showModal(); });
+        whenShown([dialog] { button(dialog, "FlatButton1")->click(); });
         QCOMPARE(QCoreApplication::exec(), 0);
-        QVERIFY(!FRmensagem14->isVisible());
+        QVERIFY(!dialog->isVisible());
     }
 };
 

@@ -79,17 +79,16 @@ private slots:
     {
         m_db = std::make_unique<TempDatabase>();
         m_module = std::make_unique<Module>(m_db->path());
-        Datamodule1 = &m_module->dm;
-        m_form = std::make_unique<frmBackupForm>();
+        // The screen reaches whichever module the test holds when it is shown.
+        m_form = std::make_unique<frmBackupForm>([this]() -> Database & { return m_module->dm.Base; },
+                                                 [this] { ++m_completed; });
         m_form->setToday([] { return kToday; });
         m_completed = 0;
-        m_form->setAfterBackup([this] { ++m_completed; });
     }
 
     void cleanup()
     {
         m_form.reset();
-        Datamodule1 = nullptr;
         m_module.reset();
         m_db.reset();
     }
@@ -185,7 +184,6 @@ private slots:
         QVERIFY(folder.mkpath(QStringLiteral(".")));
         const QString database = testServer() + QLatin1Char(':') + folder.filePath(QStringLiteral("QUINDELO.FDB"));
         m_module = std::make_unique<Module>(database);
-        Datamodule1 = &m_module->dm;
 
         m_form->show();
         QCOMPARE(edit("edtBanco")->text(), database);
@@ -228,7 +226,6 @@ private slots:
         const QString database = server.address() + QLatin1Char(':') + folder.filePath(QStringLiteral("QUINDELO.FDB"));
         databasecreator::create(database);
         m_module = std::make_unique<Module>(database);
-        Datamodule1 = &m_module->dm;
         addCliente(m_module->dm, QStringLiteral("ANA"));
         m_form->show();
 

@@ -6,22 +6,22 @@
 
 ScreenFixture::ScreenFixture()
 {
-    FRrecibo->setClock([] { return kToday; });
+    screens().FRrecibo->setClock([] { return kToday; });
 }
 
 FRreciboForm &ScreenFixture::recibo()
 {
-    return *FRrecibo;
+    return *screens().FRrecibo;
 }
 
 FRcademitenteForm &ScreenFixture::cademitente()
 {
-    return *FRcademitente;
+    return *screens().FRcademitente;
 }
 
 FRimagemForm &ScreenFixture::imagem()
 {
-    return *FRimagem;
+    return *screens().FRimagem;
 }
 
 int addRecibo(DataModule &dm, const QString &emitente, const QString &tipo)

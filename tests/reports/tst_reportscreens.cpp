@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,17 +42,8 @@ struct PeriodScreens
         , f2(std::make_unique<FRabrerecibos2Form>(dm))
         , f3(std::make_unique<FRabrerecibos3Form>(dm))
     {
-        FRabrerecibos1 = f1.get();
-        FRabrerecibos2 = f2.get();
-        FRabrerecibos3 = f3.get();
         for (PeriodoForm *form : all())
             form->setClock([] { return kHoje; });
-    }
-    ~PeriodScreens()
-    {
-        FRabrerecibos1 = nullptr;
-        FRabrerecibos2 = nullptr;
-        FRabrerecibos3 = nullptr;
     }
     QVector<PeriodoForm *> all() const { return {f1.get(), f2.get(), f3.get()}; }
     PeriodoForm *screen(int n) const { return all().at(n - 1); }
@@ -96,6 +88,7 @@ private slots:
     void periodScreenControls_data();
     void periodScreenControls();
     void datesStartOnTodayAtEveryShowing();
+    void eachShowingQueriesOnce();
     void enterMovesBetweenTheDates();
     void visualizarPreviewsThePeriod_data();
     void visualizarPreviewsThePeriod();
@@ -128,7 +121,7 @@ void TstScreens::menuTilesOpenTheirScreens()
     TempDatabase db;
     Module m(db.path());
     PeriodScreens screens(m.dm);
-    FRrelatoriosForm menu;
+    FRrelatoriosForm menu(*screens.f3, *screens.f2, *screens.f1);
     QCOMPARE(menu.objectName(), QStringLiteral("FRrelatorios"));
     QCOMPARE(menu.titlePanel()->caption(), QStringLiteral("  Relatórios"));
     QCOMPARE(menu.findChild<PictureButton *>(QStringLiteral("Image1"))->toolTip(), QStringLiteral("Fechar"));
@@ -212,6 +205,20 @@ void TstScreens::datesStartOnTodayAtEveryShowing()
         QCOMPARE(form->Medtfim()->date(), kHoje);
         QVERIFY(m.dm.Clientes.active());
         form->close();
+    }
+    QCOMPARE(errordisplay::lastError(), QString());
+}
+
+void TstScreens::eachShowingQueriesOnce()
+{
+    TempDatabase db;
+    Module m(db.path());
+    PeriodScreens screens(m.dm);
+    for (PeriodoForm *form : screens.all()) {
+        QSignalSpy requeries(&m.dm.Clientes, &Dataset::reset);
+        form->show();
+        form->close();
+        QCOMPARE(requeries.count(), 1);
     }
     QCOMPARE(errordisplay::lastError(), QString());
 }
@@ -317,17 +324,16 @@ void TstScreens::startUpCreatesTheScreensHidden()
     {
         Screens screens;
         screens.create(folder.path());
-        const QVector<QWidget *> created{FRabrerecibos1, FRabrerecibos2, FRabrerecibos3, FRrelatorios};
+        const QVector<QWidget *> created{screens.FRabrerecibos1.get(), screens.FRabrerecibos2.get(),
+                                         screens.FRabrerecibos3.get(), screens.FRrelatorios.get()};
         const QStringList names{"FRabrerecibos1", "FRabrerecibos2", "FRabrerecibos3", "FRrelatorios"};
         for (int i = 0; i < created.size(); ++i) {
             QVERIFY(created.at(i));
             QCOMPARE(created.at(i)->objectName(), names.at(i));
             QVERIFY(!created.at(i)->isVisible());
         }
-        QVERIFY(!Datamodule1->Base.connected());
+        QVERIFY(!screens.Datamodule1->Base.connected());
     }
-    QCOMPARE(FRrelatorios, nullptr);
-    QCOMPARE(FRabrerecibos1, nullptr);
 }
 
 QTEST_MAIN(TstScreens)
