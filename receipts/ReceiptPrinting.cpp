@@ -110,9 +110,3 @@ void fillReceipt(Report &layout, ReceiptSheet sheet, const ReceiptValues &values
     setPicture(layout, "picture1", values.logo);
     setPicture(layout, "picture2", values.logo);
 }
-
-void printReceipt(Report &layout, ReceiptSheet sheet, const ReceiptValues &values, QWidget *parent)
-{
-    fillReceipt(layout, sheet, values);
-    layout.showReport(parent);
-}

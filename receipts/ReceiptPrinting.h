@@ -44,5 +44,6 @@ Report receiptLayout(ReceiptSheet sheet);
 // issuer as payer and the other party as signer, any other kind the reverse.
 void fillReceipt(Report &layout, ReceiptSheet sheet, const ReceiptValues &values);
 
-// The print tiles: fill, prepare afresh and open the preview; returns when it closes.
+// The print tiles: fill, prepare afresh and open the preview; returns when it
+// closes. Built with the screens (ReceiptPreview.cpp), as the preview needs Qt Widgets.
 void printReceipt(Report &layout, ReceiptSheet sheet, const ReceiptValues &values, QWidget *parent = nullptr);

@@ -7,8 +7,6 @@
 
 #include <QHash>
 
-class QWidget;
-
 // A layout with the contents a screen wrote into it, its data sources and
 // the pages prepared from them. A screen loads one at start-up, finds its
 // objects by name, fills them and shows the report.
@@ -31,9 +29,6 @@ public:
     // Drops the pages of an earlier preparation and lays out new ones.
     void prepareReport(const ReportPreparer::Progress &progress = {});
     const PreparedReport &preparedPages() const { return m_prepared; }
-
-    // Prepares afresh and opens the modal preview; returns when it closes.
-    void showReport(QWidget *parent = nullptr);
 
 private:
     ReportLayout m_layout;

@@ -36,12 +36,3 @@ const ReportObject *ReportLayout::findObject(const QString &objectName) const
     }
     return nullptr;
 }
-
-const Band *ReportLayout::findBand(const QString &bandName) const
-{
-    for (const Band &band : bands) {
-        if (band.name.compare(bandName, Qt::CaseInsensitive) == 0)
-            return &band;
-    }
-    return nullptr;
-}

@@ -127,5 +127,4 @@ struct ReportLayout
     // Case-insensitive, the first match in band and drawing order; null when none.
     ReportObject *findObject(const QString &objectName);
     const ReportObject *findObject(const QString &objectName) const;
-    const Band *findBand(const QString &bandName) const;
 };

@@ -1,6 +1,7 @@
 #include "PeriodoForm.h"
 
 #include "data/Datamodule1.h"
+#include "reportengine/ReportPreview.h"
 #include "widgets/DateEdit.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/PictureButton.h"
@@ -48,6 +49,6 @@ void PeriodoForm::Panel1Click()
 {
     guarded([this] {
         m_relatorio.abreConsulta(m_ini->date(), m_fim->date());
-        m_relatorio.frpEvento().showReport(this);
+        showReport(m_relatorio.frpEvento(), this);
     });
 }

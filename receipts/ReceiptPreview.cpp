@@ -1,0 +1,9 @@
+#include "ReceiptPrinting.h"
+
+#include "reportengine/ReportPreview.h"
+
+void printReceipt(Report &layout, ReceiptSheet sheet, const ReceiptValues &values, QWidget *parent)
+{
+    fillReceipt(layout, sheet, values);
+    showReport(layout, parent);
+}
