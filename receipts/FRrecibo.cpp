@@ -3,7 +3,7 @@
 #include "CompletaNome.h"
 #include "DataExtenso.h"
 #include "Extens.h"
-#include "ReceiptPrinting.h"
+#include "ReceiptPreview.h"
 #include "ReciboDerivados.h"
 
 #include "data/Datamodule1.h"

@@ -1,4 +1,4 @@
-#include "ReceiptPrinting.h"
+#include "ReceiptPreview.h"
 
 #include "reportengine/ReportPreview.h"
 

@@ -6,7 +6,6 @@
 #include <QString>
 
 class Dataset;
-class QWidget;
 
 // What a printed receipt shows: the display texts of a Recibos row and the
 // issuer's logo.
@@ -43,7 +42,3 @@ Report receiptLayout(ReceiptSheet sheet);
 // Writes the values into the layout's objects; a PAGAMENTO receipt names the
 // issuer as payer and the other party as signer, any other kind the reverse.
 void fillReceipt(Report &layout, ReceiptSheet sheet, const ReceiptValues &values);
-
-// The print tiles: fill, prepare afresh and open the preview; returns when it
-// closes. Built with the screens (ReceiptPreview.cpp), as the preview needs Qt Widgets.
-void printReceipt(Report &layout, ReceiptSheet sheet, const ReceiptValues &values, QWidget *parent = nullptr);
