@@ -171,12 +171,6 @@ void Dataset::clearSql()
     setSql({});
 }
 
-void Dataset::addSql(const QString &line)
-{
-    close();
-    m_sql << line;
-}
-
 void Dataset::requery(const QStringList &lines)
 {
     const bool wasActive = active();
@@ -330,7 +324,6 @@ void Dataset::openStatement()
         throw;
     }
     m_current = rowCount() == 0 ? -1 : 0;
-    m_bof = true;
     m_eof = rowCount() == 0;
 }
 
@@ -342,7 +335,7 @@ void Dataset::closeStatement()
     m_editBuffer.clear();
     m_blobCache.clear();
     m_current = -1;
-    m_bof = m_eof = true;
+    m_eof = true;
     m_state = State::Inactive;
 }
 
@@ -425,7 +418,6 @@ void Dataset::first()
     if (m_state != State::Browse)
         post();
     setCurrent(isEmpty() ? -1 : 0);
-    m_bof = true;
     m_eof = rowCount() == 0;
 }
 
@@ -436,24 +428,9 @@ void Dataset::next()
         post();
     if (m_current + 1 < rowCount() || fetchMore(1) > 0) {
         setCurrent(m_current + 1);
-        m_bof = false;
         m_eof = false;
     } else {
         m_eof = true;
-    }
-}
-
-void Dataset::prior()
-{
-    requireActive();
-    if (m_state != State::Browse)
-        post();
-    if (m_current > 0) {
-        setCurrent(m_current - 1);
-        m_bof = false;
-        m_eof = false;
-    } else {
-        m_bof = true;
     }
 }
 
@@ -466,7 +443,6 @@ void Dataset::last()
         fetchMore(kFetchChunk);
     setCurrent(rowCount() - 1);
     m_eof = true;
-    m_bof = rowCount() == 0;
 }
 
 void Dataset::moveTo(int row)
@@ -478,7 +454,6 @@ void Dataset::moveTo(int row)
         fetchMore(row - rowCount() + 1);
     const int target = qBound(rowCount() == 0 ? -1 : 0, row, rowCount() - 1);
     setCurrent(target);
-    m_bof = target <= 0;
     m_eof = rowCount() == 0 || (target == rowCount() - 1 && allFetched());
 }
 
@@ -494,7 +469,7 @@ bool Dataset::locate(const QString &fieldName, const QVariant &value)
             return false;
         if (m_rows.value(row, field.index()) == wanted) {
             setCurrent(row);
-            m_bof = m_eof = false;
+            m_eof = false;
             return true;
         }
     }

@@ -16,7 +16,6 @@ class Field
 public:
     Field(Dataset &dataset, int index, const QString &fieldName, ColumnType type, int size = 0, int scale = 0);
 
-    Dataset &dataset() const { return m_dataset; }
     int index() const { return m_index; }
     QString fieldName() const { return m_fieldName; }
     // Dataset name followed by the column, as in RecibosVALOR.
