@@ -2,14 +2,13 @@
 
 #include "Database.h"
 #include "DatabaseError.h"
-#include "DisplayFormat.h"
 #include "Transaction.h"
+#include "ValueText.h"
 #include "Win1252.h"
 
 #include <QDateTime>
 #include <QLocale>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -33,10 +32,25 @@ qint64 largestUnits(const Field &field)
     return limit - 1;
 }
 
-DatabaseError notANumber(const Field &field, const QVariant &value)
+// The refusal of a value that is no number, date or time, as the field's type asks.
+DatabaseError notAValue(const Field &field, const QVariant &value)
 {
-    return DatabaseError(QStringLiteral("\"%1\" não é um valor numérico válido para o campo %2.")
-                             .arg(value.toString(), field.fieldName()));
+    const ColumnType type = field.dataType();
+    const QString kind = type == ColumnType::Date   ? QStringLiteral("uma data válida")
+                         : type == ColumnType::Time ? QStringLiteral("uma hora válida")
+                                                    : QStringLiteral("um valor numérico válido");
+    return DatabaseError(QStringLiteral("\"%1\" não é %2 para o campo %3.").arg(value.toString(), kind, field.fieldName()));
+}
+
+// A typed text as a value of the field's type; other values as they are.
+QVariant fromText(const Field &field, const QVariant &value)
+{
+    if (value.typeId() != QMetaType::QString)
+        return value;
+    const QVariant typed = valuetext::fromText(value.toString(), field.dataType(), field.scale());
+    if (!typed.isValid())
+        throw notAValue(field, value);
+    return typed;
 }
 
 DatabaseError doesNotFit(const Field &field, const QString &shown)
@@ -55,54 +69,27 @@ Numeric numericFor(const Field &field, const QVariant &value)
     const int scale = field.dataType() == ColumnType::Numeric ? field.scale() : 0;
     const qint64 largest = largestUnits(field);
     Numeric number;
-    switch (value.typeId()) {
-    case QMetaType::Double:
-    case QMetaType::Float: {
-        long double scaled = value.toDouble();
-        for (int i = 0; i < -scale; ++i)
-            scaled *= 10;
-        if (!std::isfinite(double(scaled)) || std::fabs(scaled) >= (long double)(largest) + 0.5L)
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+        if (!valuetext::fromDouble(value.toDouble(), scale, &number))
             throw doesNotFit(field, QLocale().toString(value.toDouble(), 'g', 17));
-        number = Numeric{qint64(std::llroundl(scaled)), scale};
-        break;
-    }
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-        number = Numeric{value.toLongLong(), 0};
-        break;
-    case QMetaType::QString:
-        if (!displayformat::parseNumeric(value.toString(), scale, QLocale(), &number))
-            throw notANumber(field, value);
-        break;
-    default:
-        if (value.userType() != qMetaTypeId<Numeric>())
-            throw notANumber(field, value);
-        number = value.value<Numeric>();
-        break;
+    } else if (!valuetext::toNumeric(value, &number)) {
+        throw notAValue(field, value);
     }
     try {
         number = number.rescaled(scale);
     } catch (const DatabaseError &) {
-        throw doesNotFit(field, displayformat::formatNumeric(number, QStringLiteral("0")));
+        throw doesNotFit(field, valuetext::formatNumber(number, valuetext::numberPattern(0, false)));
     }
     if (number.units < -largest || number.units > largest)
-        throw doesNotFit(field, displayformat::formatNumeric(number, QStringLiteral("#,##0.") + QString(-scale, QLatin1Char('0'))));
+        throw doesNotFit(field, valuetext::formatNumber(number, valuetext::numberPattern(-scale)));
     return number;
 }
 
 QDate dateFor(const Field &field, const QVariant &value)
 {
-    QDate date;
-    if (value.typeId() == QMetaType::QDateTime)
-        date = value.toDateTime().date();
-    else if (value.typeId() == QMetaType::QString)
-        date = QDate::fromString(value.toString().trimmed(), QStringLiteral("dd/MM/yyyy"));
-    else
-        date = value.toDate();
+    const QDate date = value.typeId() == QMetaType::QDateTime ? value.toDateTime().date() : value.toDate();
     if (!date.isValid())
-        throw DatabaseError(QStringLiteral("\"%1\" não é uma data válida para o campo %2.").arg(value.toString(), field.fieldName()));
+        throw notAValue(field, value);
     return date;
 }
 
@@ -113,21 +100,22 @@ QVariant normalized(const Field &field, const QVariant &value)
         return {};
     switch (field.dataType()) {
     case ColumnType::Numeric:
-        return QVariant::fromValue(numericFor(field, value));
+        return QVariant::fromValue(numericFor(field, fromText(field, value)));
     case ColumnType::Integer: {
-        const qint64 whole = numericFor(field, value).units;
+        const qint64 whole = numericFor(field, fromText(field, value)).units;
         return field.size() > 4 ? QVariant(whole) : QVariant(int(whole));
     }
+    case ColumnType::Double:
+        return fromText(field, value);
     case ColumnType::Text:
     case ColumnType::TextBlob:
         return value.toString();
     case ColumnType::Date:
-        return dateFor(field, value);
+        return dateFor(field, fromText(field, value));
     case ColumnType::Time: {
-        const QTime time = value.typeId() == QMetaType::QString ? QTime::fromString(value.toString().trimmed(), Qt::ISODate)
-                                                                : value.toTime();
+        const QTime time = fromText(field, value).toTime();
         if (!time.isValid())
-            throw DatabaseError(QStringLiteral("\"%1\" não é uma hora válida para o campo %2.").arg(value.toString(), field.fieldName()));
+            throw notAValue(field, value);
         return time;
     }
     default:
@@ -169,12 +157,6 @@ void Dataset::setSql(const QStringList &lines)
 void Dataset::clearSql()
 {
     setSql({});
-}
-
-void Dataset::addSql(const QString &line)
-{
-    close();
-    m_sql << line;
 }
 
 void Dataset::requery(const QStringList &lines)
@@ -294,7 +276,7 @@ void Dataset::openStatement()
         for (const ColumnInfo &column : columns) {
             auto field = std::make_unique<Field>(*this, int(m_fields.size()), column.name, column.type, column.size, column.scale);
             if (column.type == ColumnType::Numeric)
-                field->setDisplayFormat(QStringLiteral("#,##0.") + QString(-column.scale, QLatin1Char('0')));
+                field->setDisplayFormat(valuetext::numberPattern(-column.scale));
             m_fields.push_back(std::move(field));
         }
     }
@@ -330,7 +312,6 @@ void Dataset::openStatement()
         throw;
     }
     m_current = rowCount() == 0 ? -1 : 0;
-    m_bof = true;
     m_eof = rowCount() == 0;
 }
 
@@ -342,7 +323,7 @@ void Dataset::closeStatement()
     m_editBuffer.clear();
     m_blobCache.clear();
     m_current = -1;
-    m_bof = m_eof = true;
+    m_eof = true;
     m_state = State::Inactive;
 }
 
@@ -425,7 +406,6 @@ void Dataset::first()
     if (m_state != State::Browse)
         post();
     setCurrent(isEmpty() ? -1 : 0);
-    m_bof = true;
     m_eof = rowCount() == 0;
 }
 
@@ -436,24 +416,9 @@ void Dataset::next()
         post();
     if (m_current + 1 < rowCount() || fetchMore(1) > 0) {
         setCurrent(m_current + 1);
-        m_bof = false;
         m_eof = false;
     } else {
         m_eof = true;
-    }
-}
-
-void Dataset::prior()
-{
-    requireActive();
-    if (m_state != State::Browse)
-        post();
-    if (m_current > 0) {
-        setCurrent(m_current - 1);
-        m_bof = false;
-        m_eof = false;
-    } else {
-        m_bof = true;
     }
 }
 
@@ -466,7 +431,6 @@ void Dataset::last()
         fetchMore(kFetchChunk);
     setCurrent(rowCount() - 1);
     m_eof = true;
-    m_bof = rowCount() == 0;
 }
 
 void Dataset::moveTo(int row)
@@ -478,7 +442,6 @@ void Dataset::moveTo(int row)
         fetchMore(row - rowCount() + 1);
     const int target = qBound(rowCount() == 0 ? -1 : 0, row, rowCount() - 1);
     setCurrent(target);
-    m_bof = target <= 0;
     m_eof = rowCount() == 0 || (target == rowCount() - 1 && allFetched());
 }
 
@@ -494,7 +457,7 @@ bool Dataset::locate(const QString &fieldName, const QVariant &value)
             return false;
         if (m_rows.value(row, field.index()) == wanted) {
             setCurrent(row);
-            m_bof = m_eof = false;
+            m_eof = false;
             return true;
         }
     }

@@ -31,7 +31,6 @@ public:
     QStringList sql() const { return m_sql; }
     void setSql(const QStringList &lines);
     void clearSql();
-    void addSql(const QString &line);
     // The screens' re-query: close, replace the select text line by line, open.
     // Followers see one aboutToReset()/reset() pair for all of it.
     void requery(const QStringList &lines);
@@ -64,11 +63,9 @@ public:
     int fetchMore(int count);
     bool isEmpty();
     int recNo() const { return m_current; }
-    bool bof() const { return m_bof; }
     bool eof() const { return m_eof; }
     void first();
     void next();
-    void prior();
     void last();
     void moveTo(int row);
     bool locate(const QString &fieldName, const QVariant &value);
@@ -142,7 +139,6 @@ private:
     // Rows this dataset inserted; the open cursor may meet them again.
     QSet<QString> m_insertedKeys;
     int m_current = -1;
-    bool m_bof = true;
     bool m_eof = true;
     Row m_editBuffer;
     QVariantMap m_params;

@@ -16,7 +16,6 @@ class Field
 public:
     Field(Dataset &dataset, int index, const QString &fieldName, ColumnType type, int size = 0, int scale = 0);
 
-    Dataset &dataset() const { return m_dataset; }
     int index() const { return m_index; }
     QString fieldName() const { return m_fieldName; }
     // Dataset name followed by the column, as in RecibosVALOR.
@@ -27,6 +26,7 @@ public:
 
     const EditMask &editMask() const { return m_editMask; }
     void setEditMask(const QString &mask) { m_editMask = EditMask(mask); }
+    // A number pattern ("#,##0.00"); other values show in their one form.
     QString displayFormat() const { return m_displayFormat; }
     void setDisplayFormat(const QString &pattern) { m_displayFormat = pattern; }
 
@@ -35,7 +35,7 @@ public:
     void setValue(const QVariant &value);
     void clear();
 
-    // Numbers with the locale's decimal separator and no grouping, dates in the short form.
+    // Numbers with the locale's decimal separator and no grouping, dates as dd/MM/yyyy.
     QString asString() const;
     int asInteger() const;
     double asFloat() const;
@@ -45,7 +45,8 @@ public:
 
     // The text a screen shows when the field is not being edited.
     QString displayText() const;
-    // The text a screen puts into the entry control for editing.
+    // The text a screen puts into the entry control for editing: the display
+    // text, which setText() reads back.
     QString editText() const;
     // Takes a text as typed (masked and in the locale's form); throws DatabaseError on a bad value.
     void setText(const QString &text);

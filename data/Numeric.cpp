@@ -68,11 +68,6 @@ Numeric &Numeric::operator+=(const Numeric &other)
     return *this = *this + other;
 }
 
-Numeric &Numeric::operator-=(const Numeric &other)
-{
-    return *this = *this - other;
-}
-
 bool Numeric::operator==(const Numeric &other) const
 {
     return !(*this < other) && !(other < *this);

@@ -18,7 +18,6 @@ struct Numeric
     Numeric operator+(const Numeric &other) const;
     Numeric operator-(const Numeric &other) const;
     Numeric &operator+=(const Numeric &other);
-    Numeric &operator-=(const Numeric &other);
 
     bool operator==(const Numeric &other) const;
     bool operator!=(const Numeric &other) const { return !(*this == other); }

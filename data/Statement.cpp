@@ -5,6 +5,7 @@
 #include "Numeric.h"
 #include "SqlText.h"
 #include "Transaction.h"
+#include "ValueText.h"
 #include "Win1252.h"
 
 #include <QDateTime>
@@ -39,25 +40,13 @@ T get(const unsigned char *buffer, unsigned offset)
 
 Numeric toNumeric(const QVariant &value, const QString &name)
 {
-    if (value.canConvert<Numeric>() && value.userType() == qMetaTypeId<Numeric>())
-        return value.value<Numeric>();
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::Bool:
-        return {value.toLongLong(), 0};
-    case QMetaType::Double: {
-        // Enough decimals for any NUMERIC scale, rounded by rescaled() afterwards.
-        const double scaled = value.toDouble() * 1e6;
-        if (!std::isfinite(scaled) || std::abs(scaled) > 9.2e18)
-            throw DatabaseError(QStringLiteral("Valor numérico fora do intervalo permitido em %1.").arg(name));
-        return {qint64(std::llround(scaled)), -6};
-    }
-    default:
-        break;
-    }
+    if (value.typeId() == QMetaType::Bool)
+        return {value.toBool() ? 1 : 0, 0};
+    Numeric number;
+    if (valuetext::toNumeric(value, &number))
+        return number;
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float)
+        throw DatabaseError(QStringLiteral("Valor numérico fora do intervalo permitido em %1.").arg(name));
     bool ok = false;
     const qint64 whole = value.toString().toLongLong(&ok);
     if (!ok)

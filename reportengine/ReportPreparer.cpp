@@ -5,6 +5,8 @@
 #include "ReportMemory.h"
 #include "ValueFormat.h"
 
+#include "data/ValueText.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -16,21 +18,6 @@ constexpr double kOverrunTolerance = 1.0;
 QString sumKey(const QString &band, const QString &source, const QString &field)
 {
     return (band + QLatin1Char('|') + source + QLatin1Char('|') + field).toUpper();
-}
-
-Numeric toNumeric(const QVariant &value)
-{
-    if (value.userType() == qMetaTypeId<Numeric>())
-        return value.value<Numeric>();
-    if (value.userType() == QMetaType::Double)
-        return Numeric{qint64(std::llround(value.toDouble() * 1e6)), -6};
-    return Numeric{value.toLongLong(), 0};
-}
-
-Numeric add(const Numeric &a, const Numeric &b)
-{
-    const int scale = qMin(a.scale, b.scale);
-    return Numeric{a.rescaled(scale).units + b.rescaled(scale).units, scale};
 }
 
 } // namespace
@@ -132,8 +119,13 @@ void ReportPreparer::accumulate(const Band &band)
     for (const Expression &expression : m_sumsOfBand.value(&band)) {
         const QString key = sumKey(expression.band, expression.dataSource, expression.field);
         const QVariant current = source(expression.dataSource).value(expression.field);
-        if (!current.isNull())
-            m_sums[key] = add(m_sums.value(key), toNumeric(current));
+        if (current.isNull())
+            continue;
+        Numeric number;
+        if (!valuetext::toNumeric(current, &number))
+            throw ReportError(QStringLiteral("O campo %1.%2 não é numérico e não pode ser somado.")
+                                  .arg(expression.dataSource, expression.field));
+        m_sums[key] += number;
     }
 }
 

@@ -24,22 +24,14 @@ QString entryInputMask(const EditMask &mask)
 }
 
 DBEdit::DBEdit(const QString &objectName, QWidget *parent)
-    : CaseEdit(objectName, parent)
+    : CaseEdit(objectName, parent), m_binding(this)
 {
+    connect(&m_binding, &FieldBinding::changed, this, &DBEdit::refresh);
 }
 
 void DBEdit::setDataField(Dataset *dataset, const QString &fieldName)
 {
-    if (m_dataset)
-        disconnect(m_dataset, nullptr, this, nullptr);
-    m_dataset = dataset;
-    m_fieldName = fieldName;
-    if (dataset) {
-        connect(dataset, &Dataset::reset, this, &DBEdit::refresh);
-        connect(dataset, &Dataset::stateChanged, this, &DBEdit::refresh);
-        connect(dataset, &Dataset::currentChanged, this, &DBEdit::refresh);
-        connect(dataset, &Dataset::fieldChanged, this, &DBEdit::fieldChanged);
-    }
+    m_binding.bind(dataset, fieldName);
     const Field *bound = field();
     const QString inputMask = bound ? entryInputMask(bound->editMask()) : QString();
     m_masked = !inputMask.isEmpty();
@@ -49,34 +41,17 @@ void DBEdit::setDataField(Dataset *dataset, const QString &fieldName)
     refresh();
 }
 
-Field *DBEdit::field() const
-{
-    return m_dataset ? m_dataset->findField(m_fieldName) : nullptr;
-}
-
-bool DBEdit::datasetEditing() const
-{
-    return m_dataset && (m_dataset->state() == Dataset::State::Insert || m_dataset->state() == Dataset::State::Edit);
-}
-
 void DBEdit::refresh()
 {
-    if (!m_dataset)
+    if (!m_binding.dataset())
         return;
-    const Field *bound = field();
-    setReadOnly(!datasetEditing());
-    if (!bound || !m_dataset->active()) {
+    const bool editing = m_binding.editing();
+    setReadOnly(!editing);
+    const Field *bound = m_binding.activeField();
+    if (!bound)
         setText(QString());
-        return;
-    }
-    setText(hasFocus() && datasetEditing() ? bound->editText() : bound->displayText());
-}
-
-void DBEdit::fieldChanged(int fieldIndex)
-{
-    const Field *bound = field();
-    if (bound && bound->index() == fieldIndex)
-        refresh();
+    else
+        setText(hasFocus() && editing ? bound->editText() : bound->displayText());
 }
 
 void DBEdit::updateRecord()
@@ -99,7 +74,6 @@ void DBEdit::updateRecords(QWidget *root)
 
 void DBEdit::focusInEvent(QFocusEvent *event)
 {
-    m_hasFocus = true;
     if (!isModified())
         refresh();
     CaseEdit::focusInEvent(event);
@@ -108,10 +82,8 @@ void DBEdit::focusInEvent(QFocusEvent *event)
 void DBEdit::focusOutEvent(QFocusEvent *event)
 {
     CaseEdit::focusOutEvent(event);
-    // Another window coming up (a message, a popup) is not leaving the control.
-    if (!m_hasFocus || event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+    if (!m_binding.focusLeft(*event))
         return;
-    m_hasFocus = false;
     QString refusal;
     try {
         updateRecord();

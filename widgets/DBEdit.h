@@ -1,9 +1,8 @@
 #pragma once
 
 #include "CaseEdit.h"
+#include "FieldBinding.h"
 #include "data/Dataset.h"
-
-#include <QPointer>
 
 // An entry control bound to a field of a dataset. It shows the field's display
 // text, and its edit text while it is being edited; the field's edit mask
@@ -19,9 +18,9 @@ public:
     explicit DBEdit(const QString &objectName, QWidget *parent = nullptr);
 
     void setDataField(Dataset *dataset, const QString &fieldName);
-    Dataset *dataset() const { return m_dataset; }
-    QString dataField() const { return m_fieldName; }
-    Field *field() const;
+    Dataset *dataset() const { return m_binding.dataset(); }
+    QString dataField() const { return m_binding.fieldName(); }
+    Field *field() const { return m_binding.field(); }
 
     // Writes typed text into the field; throws DatabaseError when it is refused.
     void updateRecord();
@@ -39,17 +38,11 @@ protected:
 
 private:
     void refresh();
-    void fieldChanged(int fieldIndex);
     // False for typed characters a number field cannot hold.
     bool acceptsCharacters(const QString &typed) const;
-    bool datasetEditing() const;
 
-    QPointer<Dataset> m_dataset;
-    QString m_fieldName;
+    FieldBinding m_binding;
     bool m_masked = false;
-    // A focus-out counts only after a focus-in of our own (a refusal puts the
-    // focus back before the next control has received it).
-    bool m_hasFocus = false;
 };
 
 // The input mask for a field's edit mask, in QLineEdit notation. A CNPJ

@@ -20,38 +20,23 @@ QImage decodePicture(const QByteArray &bytes)
 }
 
 DBImage::DBImage(const QString &objectName, QWidget *parent)
-    : QWidget(parent)
+    : QWidget(parent), m_binding(this)
 {
     setObjectName(objectName);
+    connect(&m_binding, &FieldBinding::changed, this, &DBImage::reload);
 }
 
 void DBImage::setDataField(Dataset *dataset, const QString &fieldName)
 {
-    if (m_dataset)
-        disconnect(m_dataset, nullptr, this, nullptr);
-    m_dataset = dataset;
-    m_fieldName = fieldName;
-    if (dataset) {
-        connect(dataset, &Dataset::reset, this, &DBImage::reload);
-        connect(dataset, &Dataset::stateChanged, this, &DBImage::reload);
-        connect(dataset, &Dataset::currentChanged, this, &DBImage::reload);
-        connect(dataset, &Dataset::fieldChanged, this, &DBImage::fieldChanged);
-    }
+    m_binding.bind(dataset, fieldName);
     reload();
-}
-
-void DBImage::fieldChanged(int fieldIndex)
-{
-    const Field *bound = m_dataset ? m_dataset->findField(m_fieldName) : nullptr;
-    if (bound && bound->index() == fieldIndex)
-        reload();
 }
 
 void DBImage::reload()
 {
-    const Field *bound = m_dataset ? m_dataset->findField(m_fieldName) : nullptr;
+    const Field *bound = m_binding.activeField();
     QByteArray bytes;
-    if (bound && m_dataset->active())
+    if (bound)
         guarded([&] { bytes = bound->asBytes(); });
     m_picture = decodePicture(bytes);
     update();

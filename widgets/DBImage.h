@@ -1,7 +1,8 @@
 #pragma once
 
+#include "FieldBinding.h"
+
 #include <QImage>
-#include <QPointer>
 #include <QWidget>
 
 class Dataset;
@@ -26,10 +27,8 @@ protected:
 
 private:
     void reload();
-    void fieldChanged(int fieldIndex);
 
-    QPointer<Dataset> m_dataset;
-    QString m_fieldName;
+    FieldBinding m_binding;
     QImage m_picture;
 };
 

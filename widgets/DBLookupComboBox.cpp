@@ -6,30 +6,17 @@
 #include <QFocusEvent>
 
 DBLookupComboBox::DBLookupComboBox(const QString &objectName, QWidget *parent)
-    : QComboBox(parent)
+    : QComboBox(parent), m_binding(this)
 {
     setObjectName(objectName);
     setMaxVisibleItems(kDropDownRows);
     connect(this, &QComboBox::activated, this, &DBLookupComboBox::choose);
-}
-
-Field *DBLookupComboBox::field() const
-{
-    return m_dataset ? m_dataset->findField(m_fieldName) : nullptr;
+    connect(&m_binding, &FieldBinding::changed, this, &DBLookupComboBox::showFieldValue);
 }
 
 void DBLookupComboBox::setDataField(Dataset *dataset, const QString &fieldName)
 {
-    if (m_dataset)
-        disconnect(m_dataset, nullptr, this, nullptr);
-    m_dataset = dataset;
-    m_fieldName = fieldName;
-    if (dataset) {
-        connect(dataset, &Dataset::reset, this, &DBLookupComboBox::showFieldValue);
-        connect(dataset, &Dataset::stateChanged, this, &DBLookupComboBox::showFieldValue);
-        connect(dataset, &Dataset::currentChanged, this, &DBLookupComboBox::showFieldValue);
-        connect(dataset, &Dataset::fieldChanged, this, &DBLookupComboBox::showFieldValue);
-    }
+    m_binding.bind(dataset, fieldName);
     showFieldValue();
 }
 
@@ -73,8 +60,8 @@ void DBLookupComboBox::showFieldValue()
 {
     if (m_loading)
         return;
-    const Field *bound = field();
-    const QVariant value = bound && m_dataset->active() ? bound->value() : QVariant();
+    const Field *bound = m_binding.activeField();
+    const QVariant value = bound ? bound->value() : QVariant();
     m_loading = true;
     setCurrentIndex(value.isNull() || !value.isValid() ? -1 : findData(value));
     m_loading = false;
@@ -90,17 +77,9 @@ void DBLookupComboBox::choose(int index)
     showFieldValue();
 }
 
-void DBLookupComboBox::focusInEvent(QFocusEvent *event)
-{
-    m_hasFocus = true;
-    QComboBox::focusInEvent(event);
-}
-
 void DBLookupComboBox::focusOutEvent(QFocusEvent *event)
 {
     QComboBox::focusOutEvent(event);
-    if (!m_hasFocus || event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
-        return;
-    m_hasFocus = false;
-    emit exited();
+    if (m_binding.focusLeft(*event))
+        emit exited();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FieldBinding.h"
+
 #include <QComboBox>
 #include <QPointer>
 
@@ -18,14 +20,13 @@ public:
 
     void setDataField(Dataset *dataset, const QString &fieldName);
     void setListSource(Dataset *list, const QString &keyField, const QString &listField);
-    Field *field() const;
+    Field *field() const { return m_binding.field(); }
 
 signals:
     // The focus left the combo: the screens' ...Exit handlers.
     void exited();
 
 protected:
-    void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
@@ -33,11 +34,9 @@ private:
     void showFieldValue();
     void choose(int index);
 
-    QPointer<Dataset> m_dataset;
-    QString m_fieldName;
+    FieldBinding m_binding;
     QPointer<Dataset> m_list;
     QString m_keyField;
     QString m_listField;
     bool m_loading = false;
-    bool m_hasFocus = false;
 };

@@ -2,33 +2,7 @@
 
 #include "ErrorDisplay.h"
 #include "data/Dataset.h"
-#include "data/DisplayFormat.h"
-
-#include <QDate>
-#include <QLocale>
-
-QString displayTextOf(const Dataset &dataset, int row, int fieldIndex)
-{
-    const QVariant value = dataset.valueAt(row, fieldIndex);
-    if (!value.isValid() || value.isNull())
-        return {};
-    const Field &field = *dataset.fields().at(size_t(fieldIndex));
-    switch (field.dataType()) {
-    case ColumnType::Numeric: {
-        const Numeric number = value.value<Numeric>();
-        const QString pattern = field.displayFormat().isEmpty()
-                                    ? QStringLiteral("0.") + QString(-number.scale, QLatin1Char('0'))
-                                    : field.displayFormat();
-        return displayformat::formatNumeric(number, pattern);
-    }
-    case ColumnType::Date:
-        return QLocale().toString(value.toDate(), QLocale::ShortFormat);
-    case ColumnType::Blob:
-        return {};
-    default:
-        return value.toString();
-    }
-}
+#include "data/ValueText.h"
 
 DatasetModel::DatasetModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -73,7 +47,9 @@ QVariant DatasetModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole || !m_dataset || !index.isValid())
         return {};
     const Field *field = m_dataset->findField(m_columns.at(index.column()).fieldName);
-    return field ? displayTextOf(*m_dataset, index.row(), field->index()) : QVariant();
+    if (!field)
+        return {};
+    return valuetext::displayText(m_dataset->valueAt(index.row(), field->index()), field->displayFormat());
 }
 
 QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int role) const

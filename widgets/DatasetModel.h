@@ -39,7 +39,3 @@ private:
     QPointer<Dataset> m_dataset;
     QList<Column> m_columns;
 };
-
-// A value of any row shown as its field shows it: the display pattern for
-// numbers, the short date for dates.
-QString displayTextOf(const Dataset &dataset, int row, int fieldIndex);

@@ -1,5 +1,7 @@
 #include "DateEdit.h"
 
+#include "data/ValueText.h"
+
 #include <QCalendarWidget>
 #include <QEvent>
 
@@ -7,7 +9,7 @@ DateEdit::DateEdit(const QString &objectName, QWidget *parent)
     : QDateEdit(parent)
 {
     setObjectName(objectName);
-    setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    setDisplayFormat(valuetext::dateFormat());
     setCalendarPopup(true);
     setDate(QDate::currentDate());
     calendarWidget()->window()->installEventFilter(this);

@@ -1,10 +1,10 @@
 #include "data/DatabaseCreator.h"
 #include "data/DatabaseError.h"
 #include "data/Datamodule1.h"
-#include "data/DisplayFormat.h"
 #include "data/EditMask.h"
 #include "data/IniFile.h"
 #include "data/Statement.h"
+#include "data/ValueText.h"
 #include "data/Win1252.h"
 
 #include <QTemporaryDir>
@@ -95,7 +95,7 @@ private slots:
         QFETCH(QString, pattern);
         QFETCH(QString, locale);
         QFETCH(QString, text);
-        QCOMPARE(displayformat::formatNumeric(Numeric{units, scale}, pattern, QLocale(locale)), text);
+        QCOMPARE(valuetext::formatNumber(Numeric{units, scale}, pattern, QLocale(locale)), text);
     }
 
     void parseNumeric_data()
@@ -131,9 +131,103 @@ private slots:
         QFETCH(bool, ok);
         QFETCH(qlonglong, cents);
         Numeric value;
-        QCOMPARE(displayformat::parseNumeric(text, -2, QLocale(), &value), ok);
+        QCOMPARE(valuetext::parseNumber(text, -2, QLocale(), &value), ok);
         if (ok)
             QCOMPARE(value.units, cents);
+    }
+
+    void displayText_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("money") << QVariant::fromValue(Numeric{123450, -2}) << "#,##0.00" << "1.234,50";
+        QTest::newRow("money plain") << QVariant::fromValue(Numeric{-123450, -2}) << "" << "-1234,50";
+        QTest::newRow("whole number as money") << QVariant(qint64(1234)) << "#,##0.00" << "1.234,00";
+        QTest::newRow("double as money") << QVariant(0.005) << "#,##0.00" << "0,01";
+        QTest::newRow("double plain") << QVariant(2.5) << "" << "2,5";
+        QTest::newRow("date") << QVariant(QDate(2026, 3, 5)) << "" << "05/03/2026";
+        QTest::newRow("date ignores pattern") << QVariant(QDate(2026, 3, 5)) << "#,##0.00" << "05/03/2026";
+        QTest::newRow("time") << QVariant(QTime(8, 5)) << "" << "08:05:00";
+        QTest::newRow("null") << QVariant() << "#,##0.00" << "";
+        QTest::newRow("null text") << QVariant(QString()) << "" << "";
+        QTest::newRow("empty date") << QVariant(QDate()) << "" << "";
+        QTest::newRow("picture") << QVariant(QByteArray("BM\x01\x02")) << "" << "";
+    }
+
+    void displayText()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QString, pattern);
+        QFETCH(QString, shown);
+        QCOMPARE(valuetext::displayText(value, pattern), shown);
+    }
+
+    void typedDateAndTime_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QTime>("time");
+        QTest::newRow("date") << "05/11/1980" << QDate(1980, 11, 5) << QTime();
+        QTest::newRow("one-digit day and month") << " 5/1/1980" << QDate(1980, 1, 5) << QTime();
+        QTest::newRow("impossible date") << "31/02/1980" << QDate() << QTime();
+        QTest::newRow("two-digit year") << "05/11/80" << QDate() << QTime();
+        QTest::newRow("time") << "08:05:30" << QDate() << QTime(8, 5, 30);
+        QTest::newRow("time without seconds") << "08:05" << QDate() << QTime(8, 5);
+        QTest::newRow("impossible time") << "25:00" << QDate() << QTime();
+        QTest::newRow("words") << "amanhã" << QDate() << QTime();
+    }
+
+    void typedDateAndTime()
+    {
+        QFETCH(QString, text);
+        QFETCH(QDate, date);
+        QFETCH(QTime, time);
+        QCOMPARE(valuetext::parseDate(text), date);
+        QCOMPARE(valuetext::parseTime(text), time);
+    }
+
+    // What a screen shows is what its entry reads back.
+    void shownTextReadsBack_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("millions") << QVariant::fromValue(Numeric{123456789012LL, -2});
+        QTest::newRow("negative cents") << QVariant::fromValue(Numeric{-5, -2});
+        QTest::newRow("zero") << QVariant::fromValue(Numeric{0, -2});
+        QTest::newRow("first of the year") << QVariant(QDate(2024, 1, 1));
+        QTest::newRow("last of the year") << QVariant(QDate(1999, 12, 31));
+    }
+
+    void shownTextReadsBack()
+    {
+        QFETCH(QVariant, value);
+        const QString shown = valuetext::displayText(value, valuetext::numberPattern(2));
+        if (value.typeId() == QMetaType::QDate) {
+            QCOMPARE(valuetext::parseDate(shown), value.toDate());
+            return;
+        }
+        Numeric read;
+        QVERIFY2(valuetext::parseNumber(shown, -2, QLocale(), &read), qPrintable(shown));
+        QCOMPARE(read, value.value<Numeric>());
+    }
+
+    void reportPatterns_data()
+    {
+        QTest::addColumn<QString>("reportPattern");
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("grouped") << "%2.2n" << "#,##0.00";
+        QTest::newRow("not grouped") << "%10.3f" << "0.000";
+        QTest::newRow("decimals left out") << "%n" << "#,##0.00";
+        QTest::newRow("no decimals") << "%2.0n" << "#,##0";
+        QTest::newRow("no percent") << "2.2n" << "";
+        QTest::newRow("other letter") << "%2.2d" << "";
+    }
+
+    void reportPatterns()
+    {
+        QFETCH(QString, reportPattern);
+        QFETCH(QString, pattern);
+        QCOMPARE(valuetext::fromReportPattern(reportPattern), pattern);
     }
 
     void namedParameters_data()

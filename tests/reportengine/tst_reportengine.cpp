@@ -25,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 namespace {
 
 // Half a millimetre, in units.
@@ -79,6 +81,8 @@ private slots:
     void previewReportsFailureAndStaysOpen();
     void previewNavigatesAndFinds();
     void datasetRowsAreListed();
+    void sumsRefuseWhatCannotBeAdded_data();
+    void sumsRefuseWhatCannotBeAdded();
     void printingDrawsTheSamePages();
     void printingWithoutPrinterSaysSo();
 
@@ -636,6 +640,36 @@ void TstReportEngine::datasetRowsAreListed()
     report.findObject(QStringLiteral("A"))->setContent(TextTemplate::parse(QStringLiteral("[ibqEvento.NADA]")));
     QVERIFY_THROWS_EXCEPTION(ReportError, report.prepareReport());
     QVERIFY(!dm.Recibos.controlsDisabled());
+}
+
+void TstReportEngine::sumsRefuseWhatCannotBeAdded_data()
+{
+    QTest::addColumn<QVariantList>("values");
+    QTest::addColumn<QString>("total"); // empty: refused
+    const QVariant largest = QVariant::fromValue(Numeric{std::numeric_limits<qint64>::max() - 1, -2});
+    QTest::newRow("amounts and a null") << QVariantList{QVariant::fromValue(money(150)), QVariant(), QVariant(3)} << "4,50";
+    QTest::newRow("past the largest amount") << QVariantList{largest, QVariant::fromValue(money(2))} << "";
+    QTest::newRow("text") << QVariantList{QVariant::fromValue(money(150)), QVariant(QStringLiteral("dez"))} << "";
+}
+
+void TstReportEngine::sumsRefuseWhatCannotBeAdded()
+{
+    QFETCH(QVariantList, values);
+    QFETCH(QString, total);
+    MemoryDataSource source({QStringLiteral("VALOR")});
+    for (const QVariant &value : values)
+        source.addRow({value});
+    Report report(layoutfile::parse(
+        QStringLiteral("layout x\nband D kind=data source=ibqEvento height=20\n"
+                       "band S kind=summary height=20\n"
+                       "text T left=0 top=0 width=300 height=20 format=%2.2n text=\"[SUM(<ibqEvento.VALOR>,D)]\"\n"),
+        QStringLiteral("x")));
+    report.setDataSource(QStringLiteral("ibqEvento"), &source);
+    if (total.isEmpty()) {
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, report.prepareReport());
+        return;
+    }
+    QCOMPARE(render(report, QStringLiteral("sum.pdf")).value(0).text(), total);
 }
 
 void TstReportEngine::printingDrawsTheSamePages()

@@ -2,6 +2,7 @@
 #include "common/Pictures.h"
 #include "common/TempDatabase.h"
 
+#include "widgets/DBEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBImage.h"
 #include "widgets/DBLookupComboBox.h"
@@ -139,6 +140,64 @@ private slots:
         QCOMPARE(combo.currentText(), QString::fromUtf8("FÍSICA"));
         m.dm.Clientes.cancel();
         QCOMPARE(combo.currentIndex(), -1);
+    }
+
+    void boundControlsFollowTheDatasetLastBound_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("entry") << "DBEdit";
+        QTest::newRow("lookup combo") << "DBLookupComboBox";
+        QTest::newRow("picture") << "DBImage";
+    }
+    void boundControlsFollowTheDatasetLastBound()
+    {
+        QFETCH(QString, control);
+        TempDatabase db;
+        Module m(db.path());
+        m.dm.Tipo2.open();
+        Dataset second(m.dm.Base, m.dm.Tra, QStringLiteral("Clientes2"));
+        second.setSql(m.dm.Clientes.sql());
+        second.setUpdateObject(&m.dm.Upclientes);
+        for (Dataset *dataset : {&m.dm.Clientes, &second}) {
+            dataset->open();
+            dataset->insert();
+        }
+        DBEdit entry(QStringLiteral("DBEdit1"));
+        DBLookupComboBox combo(QStringLiteral("DBtipo"));
+        combo.setListSource(&m.dm.Tipo2, QStringLiteral("TIPO2"), QStringLiteral("TIPO2"));
+        DBImage image(QStringLiteral("DBImage1"));
+        QString fieldName;
+        QVariant value;
+        std::function<void(Dataset *)> bind;
+        std::function<bool()> shown;
+        if (control == QLatin1String("DBEdit")) {
+            fieldName = QStringLiteral("CLIENTE");
+            value = QStringLiteral("ANA");
+            bind = [&](Dataset *dataset) { entry.setDataField(dataset, fieldName); };
+            shown = [&] { return entry.text() == value.toString(); };
+        } else if (control == QLatin1String("DBLookupComboBox")) {
+            fieldName = QStringLiteral("CLASSIFICACAO");
+            value = QString::fromUtf8("JURÍDICA");
+            bind = [&](Dataset *dataset) { combo.setDataField(dataset, fieldName); };
+            shown = [&] { return combo.currentText() == value.toString(); };
+        } else {
+            fieldName = QStringLiteral("FOTO_MARC");
+            value = pictureBytes("PNG", {4, 2});
+            bind = [&](Dataset *dataset) { image.setDataField(dataset, fieldName); };
+            shown = [&] { return !image.picture().isNull(); };
+        }
+        bind(&m.dm.Clientes);
+        m.dm.Clientes.fieldByName(fieldName).setValue(value);
+        QVERIFY(shown());
+        bind(&second);
+        QVERIFY(!shown());
+        m.dm.Clientes.fieldByName(fieldName).clear();
+        m.dm.Clientes.fieldByName(fieldName).setValue(value);
+        QVERIFY(!shown());
+        second.fieldByName(fieldName).setValue(value);
+        QVERIFY(shown());
+        second.cancel();
+        QVERIFY(!shown());
     }
 
     void pictureDecodesOnlyPictures_data()
