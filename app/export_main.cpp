@@ -9,9 +9,14 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char *argv[])
 {
+    if (argc == 2 && std::strcmp(argv[1], "--versao") == 0) {
+        std::puts(QUINDELO_VERSION);
+        return 0;
+    }
     // Drawing needs no screen: the command runs where no desktop is.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -30,12 +30,29 @@ RUNTIME_PACKAGES=(
   fonts-liberation2 fonts-wine poppler-utils xvfb xauth
 )
 
+# What scripts/pacote needs beyond the build, and what checks the package.
+PACKAGING_PACKAGES=(dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream)
+
+# Configures a build folder: Release, through ccache when it is there; more cache settings may follow.
+configure() {
+  local dir="$1"
+  shift
+  local launcher=()
+  # Several checkouts of the project share compiled objects when ccache is there.
+  if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+  cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" "$@" >/dev/null
+}
+
+# The program and the commands it needs, nothing else; a folder made by build keeps its tests.
+build_program() {
+  [ -f "$BUILD_DIR/build.ninja" ] || configure "$BUILD_DIR" -DQUINDELO_BUILD_TESTS=OFF
+  cmake --build "$BUILD_DIR" --target quindelo-programa --parallel "$(nproc)"
+}
+
+# Everything, tests and benchmarks included.
 build() {
-  if [ ! -f "$BUILD_DIR/build.ninja" ]; then
-    local launcher=()
-    # Several checkouts of the project share compiled objects when ccache is there.
-    if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-    cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
+  if [ ! -f "$BUILD_DIR/build.ninja" ] || ! grep -qx 'QUINDELO_BUILD_TESTS:BOOL=ON' "$BUILD_DIR/CMakeCache.txt"; then
+    configure "$BUILD_DIR" -DQUINDELO_BUILD_TESTS=ON
   fi
   cmake --build "$BUILD_DIR" --parallel "$(nproc)"
 }
