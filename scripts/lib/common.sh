@@ -27,8 +27,11 @@ ensure_packages() {
 RUNTIME_PACKAGES=(
   cmake ninja-build g++ qt6-base-dev libgl-dev
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
-  fonts-liberation2 fonts-wine poppler-utils xvfb xauth
+  fonts-liberation2 fonts-wine poppler-utils xvfb xauth libxlsxwriter-dev
 )
+
+# Only the tests need these: they read the spreadsheets back.
+TEST_PACKAGES=(python3-openpyxl)
 
 build() {
   if [ ! -f "$BUILD_DIR/build.ninja" ]; then
