@@ -11,6 +11,7 @@
 #include "reports/FRabrerecibos1.h"
 #include "reports/FRabrerecibos2.h"
 #include "reports/FRabrerecibos3.h"
+#include "reports/FRdeclaracao.h"
 #include "reports/FRrelatorios.h"
 #include "widgets/DateEdit.h"
 #include "widgets/ErrorDisplay.h"
@@ -36,11 +37,14 @@ struct PeriodScreens
     std::unique_ptr<FRabrerecibos1Form> f1;
     std::unique_ptr<FRabrerecibos2Form> f2;
     std::unique_ptr<FRabrerecibos3Form> f3;
+    std::unique_ptr<FRdeclaracaoForm> declaracao;
 
     explicit PeriodScreens(DataModule &dm)
         : f1(std::make_unique<FRabrerecibos1Form>(dm))
         , f2(std::make_unique<FRabrerecibos2Form>(dm))
         , f3(std::make_unique<FRabrerecibos3Form>(dm))
+        , declaracao(std::make_unique<FRdeclaracaoForm>(
+              FRdeclaracaoForm::Collaborators{dm, [] { return std::optional<ClienteEscolhido>(); }}))
     {
         for (PeriodoForm *form : all())
             form->setClock([] { return kHoje; });
@@ -109,6 +113,7 @@ void TstScreens::menuTilesOpenTheirScreens_data()
     QTest::newRow("Image5") << "Image5" << "- Todos os Recibos" << 0 << "FRabrerecibos3";
     QTest::newRow("Image2") << "Image2" << "- Recibos de Pagamento" << 0 << "FRabrerecibos2";
     QTest::newRow("Image3") << "Image3" << "- Recibos de Recebimento" << 1 << "FRabrerecibos1";
+    QTest::newRow("Image4") << "Image4" << "- Declaração Anual" << 1 << "FRdeclaracao";
 }
 
 void TstScreens::menuTilesOpenTheirScreens()
@@ -121,7 +126,7 @@ void TstScreens::menuTilesOpenTheirScreens()
     TempDatabase db;
     Module m(db.path());
     PeriodScreens screens(m.dm);
-    FRrelatoriosForm menu(*screens.f3, *screens.f2, *screens.f1);
+    FRrelatoriosForm menu(*screens.f3, *screens.f2, *screens.f1, *screens.declaracao);
     QCOMPARE(menu.objectName(), QStringLiteral("FRrelatorios"));
     QCOMPARE(menu.titlePanel()->caption(), QStringLiteral("  Relatórios"));
     QCOMPARE(menu.findChild<PictureButton *>(QStringLiteral("Image1"))->toolTip(), QStringLiteral("Fechar"));
@@ -325,8 +330,10 @@ void TstScreens::startUpCreatesTheScreensHidden()
         Screens screens;
         screens.create(folder.path());
         const QVector<QWidget *> created{screens.FRabrerecibos1.get(), screens.FRabrerecibos2.get(),
-                                         screens.FRabrerecibos3.get(), screens.FRrelatorios.get()};
-        const QStringList names{"FRabrerecibos1", "FRabrerecibos2", "FRabrerecibos3", "FRrelatorios"};
+                                         screens.FRabrerecibos3.get(), screens.FRrelatorios.get(),
+                                         screens.FRdeclaracao.get(), screens.FRconsultacli3.get()};
+        const QStringList names{"FRabrerecibos1", "FRabrerecibos2", "FRabrerecibos3",
+                                "FRrelatorios",   "FRdeclaracao",   "FRconsultacli3"};
         for (int i = 0; i < created.size(); ++i) {
             QVERIFY(created.at(i));
             QCOMPARE(created.at(i)->objectName(), names.at(i));
