@@ -3,7 +3,10 @@
 #include "app/Screens.h"
 #include "common/ModalAnswerer.h"
 #include "common/ScreenTesting.h"
+#include "common/Spreadsheet.h"
 #include "common/TempDatabase.h"
+
+#include "data/Statement.h"
 
 #include "reportengine/PreviewWindow.h"
 #include "reportengine/ReportExport.h"
@@ -15,10 +18,15 @@
 #include "reports/FRrelatorios.h"
 #include "widgets/DateEdit.h"
 #include "widgets/ErrorDisplay.h"
+#include "widgets/CaseEdit.h"
 #include "widgets/PictureButton.h"
 #include "widgets/TitlePanel.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -39,15 +47,18 @@ struct PeriodScreens
     std::unique_ptr<FRabrerecibos3Form> f3;
     std::unique_ptr<FRdeclaracaoForm> declaracao;
 
+    // What the statement's client lookup answers.
+    std::optional<ClienteEscolhido> escolha;
+
     explicit PeriodScreens(DataModule &dm)
         : f1(std::make_unique<FRabrerecibos1Form>(dm))
         , f2(std::make_unique<FRabrerecibos2Form>(dm))
         , f3(std::make_unique<FRabrerecibos3Form>(dm))
-        , declaracao(std::make_unique<FRdeclaracaoForm>(
-              FRdeclaracaoForm::Collaborators{dm, [] { return std::optional<ClienteEscolhido>(); }}))
+        , declaracao(std::make_unique<FRdeclaracaoForm>(FRdeclaracaoForm::Collaborators{dm, [this] { return escolha; }}))
     {
         for (PeriodoForm *form : all())
             form->setClock([] { return kHoje; });
+        declaracao->setClock([] { return kHoje; });
     }
     QVector<PeriodoForm *> all() const { return {f1.get(), f2.get(), f3.get()}; }
     PeriodoForm *screen(int n) const { return all().at(n - 1); }
@@ -71,6 +82,20 @@ void clickOn(QWidget *widget)
 {
     QVERIFY(widget);
     QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+// The receipt numbers of a statement's table, top to bottom.
+QStringList numerosDaTabela(const QVector<PdfPage> &pages)
+{
+    static const QRegularExpression row(QStringLiteral("^(\\d+) \\d\\d/\\d\\d/\\d{4} "));
+    QStringList ids;
+    for (const PdfPage &page : pages) {
+        for (const QString &line : page.lines()) {
+            if (const auto match = row.match(line); match.hasMatch())
+                ids << match.captured(1);
+        }
+    }
+    return ids;
 }
 
 } // namespace
@@ -97,6 +122,10 @@ private slots:
     void visualizarPreviewsThePeriod_data();
     void visualizarPreviewsThePeriod();
     void queryErrorShowsTheErrorAndNoPreview();
+    void statementScreenPreviewsTheParty_data();
+    void statementScreenPreviewsTheParty();
+    void planilhaWritesThePeriodsRows_data();
+    void planilhaWritesThePeriodsRows();
     void startUpCreatesTheScreensHidden();
 
 private:
@@ -320,6 +349,127 @@ void TstScreens::queryErrorShowsTheErrorAndNoPreview()
     QCOMPARE(closingModals([&] { clickOn(panel); }), QStringList());
     QVERIFY(errordisplay::lastError().contains(QStringLiteral("NAO_EXISTE.FDB")));
     QVERIFY(form->isVisible());
+    form->close();
+}
+
+void TstScreens::statementScreenPreviewsTheParty_data()
+{
+    QTest::addColumn<bool>("fromRegister");
+    QTest::addColumn<QString>("typedDocument");
+    QTest::addColumn<QString>("typedName");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("ids");
+
+    QTest::newRow("chosen from the register") << true << "" << "" << "RECEBIMENTO"
+                                              << "recebemos de ANA PAZ, CPF/CNPJ 111.222.333-44, no ano-calendário de 2025,"
+                                              << QStringList{"1", "2"};
+    QTest::newRow("typed document, formatted when left")
+        << false << "11122233344" << "" << "RECEBIMENTO" << "recebemos de , CPF/CNPJ 111.222.333-44, no"
+        << QStringList{"1"};
+    QTest::newRow("typed name, payments") << false << "" << "ana paz" << "PAGAMENTO"
+                                          << "pagamos a ANA PAZ, CPF/CNPJ , no ano-calendário de 2025," << QStringList{"3"};
+}
+
+void TstScreens::statementScreenPreviewsTheParty()
+{
+    QFETCH(bool, fromRegister);
+    QFETCH(QString, typedDocument);
+    QFETCH(QString, typedName);
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    QFETCH(QStringList, ids);
+
+    TempDatabase db;
+    Module m(db.path());
+    m.dm.Base.open();
+    PreparedStatement insert(m.dm.Base, QStringLiteral("insert into RECIBOS (ID_RECIBO, EMITENTE, CPFCNPJEMITENTE, "
+                                                       "VALOR, TIPO, DATA) values (?, 'ANA PAZ', ?, 10, ?, ?)"));
+    insert.execute(m.dm.Tra, {1, "111.222.333-44", "RECEBIMENTO", QDate(2025, 4, 1)});
+    insert.execute(m.dm.Tra, {2, QVariant(), "RECEBIMENTO", QDate(2025, 5, 1)});
+    insert.execute(m.dm.Tra, {3, "111.222.333-44", "PAGAMENTO", QDate(2025, 6, 1)});
+    insert.execute(m.dm.Tra, {4, "111.222.333-44", "RECEBIMENTO", kHoje});
+    m.dm.Tra.commitRetaining();
+    PeriodScreens screens(m.dm);
+    if (fromRegister)
+        screens.escolha = ClienteEscolhido{QStringLiteral("ANA PAZ"), QStringLiteral("111.222.333-44")};
+    FRdeclaracaoForm *form = screens.declaracao.get();
+    form->EDnome->setText(QStringLiteral("DE ANTES"));
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QCOMPARE(form->EDano->value(), 2025);
+    QCOMPARE(form->CBtipo->currentText(), QStringLiteral("RECEBIMENTO"));
+    QCOMPARE(form->EDnome->text(), QString());
+
+    if (!typedDocument.isEmpty()) {
+        typeInto(form->EDcpfcnpj, typedDocument);
+        QTest::keyClick(form->EDcpfcnpj, Qt::Key_Tab);
+    }
+    if (!typedName.isEmpty())
+        typeInto(form->EDnome, typedName);
+    // Choosing nobody keeps what was typed.
+    QCOMPARE(closingModals([&] { clickOn(form->Panel2); }), QStringList());
+    form->CBtipo->setCurrentText(kind);
+
+    QVector<PdfPage> pages;
+    const auto exportPreview = [&](QWidget *window) {
+        auto *preview = qobject_cast<PreviewWindow *>(window);
+        QVERIFY(preview);
+        QVERIFY(preview->exportPdfTo(m_out.filePath(QStringLiteral("declaracao.pdf"))));
+        pages = readPdf(m_out.filePath(QStringLiteral("declaracao.pdf")));
+    };
+    QCOMPARE(closingModals([&] { clickOn(form->Panel1); }, exportPreview), QStringList{"PreviewWindow"});
+    QCOMPARE(errordisplay::lastError(), QString());
+    QCOMPARE(pages.size(), 1);
+    QVERIFY2(pages.first().text().contains(text), qPrintable(pages.first().text()));
+    QCOMPARE(numerosDaTabela(pages), ids);
+    QVERIFY(pages.first().text().contains(QStringLiteral("12 de março de 2026")));
+    form->close();
+}
+
+void TstScreens::planilhaWritesThePeriodsRows_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("rows"); // read back, headings and total row included
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("xlsx") << "lista.xlsx" << 4 << "";
+    QTest::newRow("csv") << "lista.csv" << 3 << "";
+    QTest::newRow("given up") << "" << 0 << "";
+    QTest::newRow("other extension") << "lista.ods" << 0 << "deve terminar em .xlsx ou .csv";
+}
+
+void TstScreens::planilhaWritesThePeriodsRows()
+{
+    QFETCH(QString, file);
+    QFETCH(int, rows);
+    QFETCH(QString, error);
+
+    TempDatabase db;
+    Module m(db.path());
+    addRecibos(m.dm, {{1, kHoje, QStringLiteral("RECEBIMENTO"), money(100), {}},
+                      {2, kHoje, QStringLiteral("PAGAMENTO"), money(250), {}},
+                      {3, kHoje.addDays(1), QStringLiteral("PAGAMENTO"), money(400), {}}});
+    PeriodScreens screens(m.dm);
+    PeriodoForm *form = screens.screen(3);
+    QTemporaryDir folder;
+    const QString path = file.isEmpty() ? QString() : folder.filePath(file);
+    form->setFileQuestion([&] { return path; });
+    form->show();
+    QCOMPARE(closingModals([&] { clickOn(form->findChild<QLabel *>(QStringLiteral("Panel2"))); }), QStringList());
+    QVERIFY2(errordisplay::lastError().contains(error), qPrintable(errordisplay::lastError()));
+    QCOMPARE(error.isEmpty(), errordisplay::lastError().isEmpty());
+    if (rows == 0) {
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList());
+    } else if (file.endsWith(QLatin1String(".xlsx"))) {
+        const XlsxSheet sheet = readXlsx(path);
+        QCOMPARE(sheet.rows.size(), rows);
+        QCOMPARE(sheet.rows.last().last().cached.toDouble(), 3.5);
+    } else {
+        QFile csv(path);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll().count("\r\n"), rows);
+    }
     form->close();
 }
 
