@@ -1,5 +1,7 @@
 #include "ExportPeriodo.h"
 
+#include "ExportPlanilha.h"
+
 #include "reportengine/ReportExport.h"
 #include "reports/RelatorioPeriodo.h"
 
@@ -34,13 +36,17 @@ void exportPeriod(const Request &request, DataModule &dm)
     const QDate first = day(request.arguments.at(0));
     const QDate last = day(request.arguments.at(1));
     const PeriodoRecibos &period = periodOf(request);
-    const bool pdf = wantsPdf(request.output);
+    const PeriodOutput output = periodOutputOf(request);
 
     RelatorioPeriodo relatorio(period, dm);
     relatorio.abreConsulta(first, last);
+    if (output == PeriodOutput::Csv || output == PeriodOutput::Xlsx) {
+        writePeriodSpreadsheet(relatorio, output, request.output);
+        return;
+    }
     relatorio.frpEvento().prepareReport();
     const QString title = period.caption.trimmed();
-    if (pdf)
+    if (output == PeriodOutput::Pdf)
         reportexport::toPdf(relatorio.frpEvento().preparedPages(), request.output, title);
     else
         reportexport::toJpeg(relatorio.frpEvento().preparedPages(), request.output);
@@ -51,10 +57,10 @@ void exportPeriod(const Request &request, DataModule &dm)
 Subcommand periodoSubcommand()
 {
     return {QStringLiteral("periodo"),
-            QStringLiteral("periodo AAAA-MM-DD AAAA-MM-DD [--tipo PAGAMENTO|RECEBIMENTO] [--banco CAMINHO] "
-                           "-o SAIDA.pdf|SAIDA.jpg"),
+            QStringLiteral("periodo AAAA-MM-DD AAAA-MM-DD [--tipo PAGAMENTO|RECEBIMENTO] [--formato pdf|csv|xlsx] "
+                           "[--banco CAMINHO] -o SAIDA.pdf|SAIDA.jpg|SAIDA.csv|SAIDA.xlsx"),
             {},
-            {QStringLiteral("--tipo")},
+            {QStringLiteral("--tipo"), QStringLiteral("--formato")},
             exportPeriod};
 }
 

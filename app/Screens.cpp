@@ -4,6 +4,7 @@
 #include "clients/FRcadastro.h"
 #include "clients/FRconsultacli.h"
 #include "clients/FRconsultacli2.h"
+#include "clients/FRconsultacli3.h"
 #include "clients/FRconsultarec.h"
 #include "data/Datamodule1.h"
 #include "dialogs/Mensagens.h"
@@ -13,6 +14,7 @@
 #include "reports/FRabrerecibos1.h"
 #include "reports/FRabrerecibos2.h"
 #include "reports/FRabrerecibos3.h"
+#include "reports/FRdeclaracao.h"
 #include "reports/FRrelatorios.h"
 #include "maintenance/frmBackup.h"
 
@@ -34,6 +36,8 @@ Screens::~Screens()
     FRmensagem14.reset();
     FRconsultacli2.reset();
     FRrelatorios.reset();
+    FRdeclaracao.reset();
+    FRconsultacli3.reset();
     FRmensagem.reset();
     FRimagem.reset();
     FRconsultarec.reset();
@@ -91,7 +95,11 @@ void Screens::create(const QString &configFolder)
     FRconsultarec = std::make_unique<FRconsultarecForm>(dm);
     FRimagem = std::make_unique<FRimagemForm>(dm);
     FRmensagem = dialog("FRmensagem");
-    FRrelatorios = std::make_unique<FRrelatoriosForm>(*FRabrerecibos3, *FRabrerecibos2, *FRabrerecibos1);
+    FRconsultacli3 = std::make_unique<FRconsultacli3Form>(dm);
+    FRdeclaracao = std::make_unique<FRdeclaracaoForm>(
+        FRdeclaracaoForm::Collaborators{dm, [this] { return FRconsultacli3->escolhe(); }});
+    FRrelatorios =
+        std::make_unique<FRrelatoriosForm>(*FRabrerecibos3, *FRabrerecibos2, *FRabrerecibos1, *FRdeclaracao);
     FRconsultacli2 = std::make_unique<FRconsultacli2Form>(dm);
     FRmensagem14 = dialog("FRmensagem14");
 

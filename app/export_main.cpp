@@ -1,5 +1,7 @@
 #include "ExportCommand.h"
+#include "ExportDeclaracao.h"
 #include "ExportPeriodo.h"
+#include "ExportPlanilha.h"
 #include "ExportRecibo.h"
 
 #include "reportengine/ReportFonts.h"
@@ -26,8 +28,9 @@ int main(int argc, char *argv[])
     registerReportFonts();
 
     // A new subcommand is one more entry here.
-    const QList<quindeloexport::Subcommand> subcommands{quindeloexport::reciboSubcommand(),
-                                                        quindeloexport::periodoSubcommand()};
+    const QList<quindeloexport::Subcommand> subcommands{
+        quindeloexport::reciboSubcommand(), quindeloexport::periodoSubcommand(),
+        quindeloexport::declaracaoSubcommand(), quindeloexport::mensalSubcommand()};
     QTextStream errors(stderr);
     return quindeloexport::run(app.arguments().mid(1), subcommands, QCoreApplication::applicationDirPath(), errors);
 }

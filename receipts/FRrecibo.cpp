@@ -3,6 +3,7 @@
 #include "CompletaNome.h"
 #include "DataExtenso.h"
 #include "Extens.h"
+#include "FormataDocumento.h"
 #include "ReceiptPreview.h"
 #include "ReciboDerivados.h"
 
@@ -113,17 +114,19 @@ FRreciboForm::FRreciboForm(Collaborators collaborators, QWidget *parent)
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setGeometry(510, 84, 170, 26);
 
-    Lreferente = rotulo("Lreferente", QStringLiteral("Referente à"), 20, 120, area);
-    DBreferente = campo(recibos, "DBreferente", QStringLiteral("REFERENTE"), QRect(20, 138, 660, 26), area);
-    DBreferente2 = campo(recibos, "DBreferente2", QStringLiteral("OBS"), QRect(20, 168, 660, 26), area);
+    Lcpfcnpj = rotulo("Lcpfcnpj", QStringLiteral("CPF/CNPJ"), 20, 121, area);
+    DBcpfcnpjemitente = campo(recibos, "DBcpfcnpjemitente", QStringLiteral("CPFCNPJEMITENTE"), QRect(90, 116, 200, 26), area);
 
-    Lemissao = rotulo("Lemissao", QStringLiteral("Data do Recebimento"), 20, 204, area);
-    DBdata = campo(recibos, "DBdata", QStringLiteral("DATA"), QRect(20, 222, 120, 26), area);
-    Lvalor = rotulo("Lvalor", QStringLiteral("Valor"), 160, 204, area);
-    DBvalor = campo(recibos, "DBvalor", QStringLiteral("VALOR"), QRect(160, 222, 150, 26), area);
+    Lreferente = rotulo("Lreferente", QStringLiteral("Referente à"), 20, 148, area);
+    DBreferente = campo(recibos, "DBreferente", QStringLiteral("REFERENTE"), QRect(20, 164, 660, 26), area);
+    DBreferente2 = campo(recibos, "DBreferente2", QStringLiteral("OBS"), QRect(20, 192, 660, 26), area);
+
+    Lemissao = rotulo("Lemissao", QStringLiteral("Data do Recebimento"), 20, 222, area);
+    DBdata = campo(recibos, "DBdata", QStringLiteral("DATA"), QRect(20, 238, 120, 26), area);
+    Lvalor = rotulo("Lvalor", QStringLiteral("Valor"), 160, 222, area);
+    DBvalor = campo(recibos, "DBvalor", QStringLiteral("VALOR"), QRect(160, 238, 150, 26), area);
     DBvalor->setAlignment(Qt::AlignRight);
 
-    DBcpfcnpjemitente = oculto(recibos, "DBcpfcnpjemitente", QStringLiteral("CPFCNPJEMITENTE"), area);
     DBvalorextenso = oculto(recibos, "DBvalorextenso", QStringLiteral("VALOREXTENSO"), area);
     DBvalorextenso->setReadOnly(true);
     DBdatarecibo = oculto(recibos, "DBdatarecibo", QStringLiteral("DATARECIBO"), area);
@@ -151,7 +154,8 @@ FRreciboForm::FRreciboForm(Collaborators collaborators, QWidget *parent)
     DBEdit1->setEnabled(false);
     DBEdit1->setFocusPolicy(Qt::NoFocus);
     setTabOrder(DBtipo, DBemitente);
-    setTabOrder(DBemitente, DBreferente);
+    setTabOrder(DBemitente, DBcpfcnpjemitente);
+    setTabOrder(DBcpfcnpjemitente, DBreferente);
     setTabOrder(DBreferente, DBreferente2);
     setTabOrder(DBreferente2, DBdata);
     setTabOrder(DBdata, DBvalor);
@@ -174,6 +178,7 @@ FRreciboForm::FRreciboForm(Collaborators collaborators, QWidget *parent)
     on(DBtipo, &DBLookupComboBox::exited, &FRreciboForm::DBtipoExit);
     on(DBvalor, &DBEdit::exited, &FRreciboForm::DBvalorExit);
     on(DBdata, &DBEdit::exited, &FRreciboForm::DBdataExit);
+    on(DBcpfcnpjemitente, &DBEdit::exited, &FRreciboForm::DBcpfcnpjemitenteExit);
     new KeyUpWatcher(DBemitente, [this] { guarded([this] { DBemitenteKeyUp(); }); });
 }
 
@@ -293,6 +298,16 @@ void FRreciboForm::DBdataExit()
     if (recibos.state() == Dataset::State::Browse)
         recibos.edit();
     recibos.fieldByName(QStringLiteral("DATARECIBO")).setValue(DataPorExtenso(data.asDate()));
+}
+
+void FRreciboForm::DBcpfcnpjemitenteExit()
+{
+    if (!DBcpfcnpjemitente->isEnabled())
+        return;
+    Field *field = DBcpfcnpjemitente->field();
+    const QString formatado = FormataDocumento(DBcpfcnpjemitente->text());
+    if (field && formatado != DBcpfcnpjemitente->text() && m_dm.Recibos.state() != Dataset::State::Browse)
+        field->setText(formatado);
 }
 
 void FRreciboForm::DBemitenteKeyUp()

@@ -50,6 +50,7 @@ public:
     void DBtipoExit();
     void DBvalorExit();
     void DBdataExit();
+    void DBcpfcnpjemitenteExit();
     void DBemitenteKeyUp();
     void Image2Click();
     void Image3Click();
@@ -57,6 +58,7 @@ public:
     DBLookupComboBox *DBtipo;
     DBEdit *DBEdit1;
     DBEdit *DBemitente;
+    DBEdit *DBcpfcnpjemitente;
     DBEdit *DBreferente;
     DBEdit *DBreferente2;
     DBEdit *DBdata;
@@ -65,12 +67,12 @@ public:
     QLabel *Label9;
     QLabel *Label3;
     QLabel *Lrecebi;
+    QLabel *Lcpfcnpj;
     QLabel *Lreferente;
     QLabel *Lemissao;
     QLabel *Lvalor;
 
     // Never shown: they carry the row's values for printing.
-    DBEdit *DBcpfcnpjemitente;
     DBEdit *DBvalorextenso;
     DBEdit *DBdatarecibo;
     DBEdit *DBlocal;

@@ -30,7 +30,7 @@ QString pontua(const QString &limpo, const QList<qsizetype> &inicios, const Sepa
 
 } // namespace
 
-QString FormataDocumento(const QString &texto)
+QString SemSeparadores(const QString &texto)
 {
     QString limpo;
     limpo.reserve(texto.size());
@@ -38,6 +38,17 @@ QString FormataDocumento(const QString &texto)
         if (c != u'.' && c != u'-' && c != u'/')
             limpo += c;
     }
+    return limpo;
+}
+
+QString DocumentoDoCliente(const QString &classificacao, const QString &cpf, const QString &cnpj)
+{
+    return classificacao == QStringLiteral("FÍSICA") ? cpf : cnpj;
+}
+
+QString FormataDocumento(const QString &texto)
+{
+    const QString limpo = SemSeparadores(texto);
 
     // Where each code point starts; a lone surrogate counts as a character of its own.
     QList<qsizetype> inicios;

@@ -8,3 +8,11 @@
 // A character is a Unicode code point, so a surrogate pair counts once and is
 // never split by a separator.
 QString FormataDocumento(const QString &texto);
+
+// The text without ".", "-" and "/": two numbers are the same document when
+// these agree, however each was punctuated.
+QString SemSeparadores(const QString &texto);
+
+// The number a client brings to a receipt: its CPF for a natural person
+// (classification exactly "FÍSICA"), its CNPJ for any other.
+QString DocumentoDoCliente(const QString &classificacao, const QString &cpf, const QString &cnpj);

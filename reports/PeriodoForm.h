@@ -26,9 +26,13 @@ public:
 
     void FormShow() override;
     void Panel1Click();
+    // "Planilha": the same rows, written to a CSV or XLSX file the user names.
+    void Panel2Click();
 
     // Where "today" comes from; tests fix it.
     void setClock(std::function<QDate()> today) { m_today = std::move(today); }
+    // Asks for the spreadsheet's file; empty when the user gives up. Tests answer it.
+    void setFileQuestion(std::function<QString()> ask) { m_askFile = std::move(ask); }
 
 private:
     DataModule &m_dataModule;
@@ -36,5 +40,7 @@ private:
     DateEdit *m_ini;
     DateEdit *m_fim;
     PictureButton *m_visualizar;
+    PictureButton *m_planilha;
     std::function<QDate()> m_today = &QDate::currentDate;
+    std::function<QString()> m_askFile;
 };

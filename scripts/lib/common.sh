@@ -27,7 +27,7 @@ ensure_packages() {
 RUNTIME_PACKAGES=(
   cmake ninja-build g++ qt6-base-dev libgl-dev
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
-  fonts-liberation2 fonts-wine poppler-utils xvfb xauth
+  fonts-liberation2 fonts-wine poppler-utils xvfb xauth libxlsxwriter-dev
 )
 
 # What scripts/pacote needs beyond the build, and what checks the package.
@@ -48,6 +48,9 @@ build_program() {
   [ -f "$BUILD_DIR/build.ninja" ] || configure "$BUILD_DIR" -DQUINDELO_BUILD_TESTS=OFF
   cmake --build "$BUILD_DIR" --target quindelo-programa --parallel "$(nproc)"
 }
+
+# Only the tests need these: they read the spreadsheets back.
+TEST_PACKAGES=(python3-openpyxl)
 
 # Everything, tests and benchmarks included.
 build() {

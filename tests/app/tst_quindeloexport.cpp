@@ -1,14 +1,18 @@
 #include "common/PdfText.h"
+#include "common/Spreadsheet.h"
 #include "common/TempDatabase.h"
 
 #include "data/Statement.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 // Runs the built quindelo-export on a database of its own.
 class TstQuindeloExport : public QObject
@@ -21,6 +25,8 @@ private slots:
     void exports();
     void failures_data();
     void failures();
+    void spreadsheets_data();
+    void spreadsheets();
     void databaseFromEnvironment();
 
 private:
@@ -64,6 +70,16 @@ void TstQuindeloExport::initTestCase()
     logo.save(&buffer, "PNG");
     PreparedStatement(dm.Base, QStringLiteral("insert into EMITENTE (ID_EMITENTE, EMITENTE, FOTO_MARC) values (1, 'Oficina Modelo', :FOTO)"))
         .execute(dm.Tra, QVariantList{bytes});
+    // A year of one party's receipts, one of them typed without the document.
+    PreparedStatement dated(dm.Base, QStringLiteral("insert into RECIBOS (ID_RECIBO, EMITENTE, CPFCNPJEMITENTE, VALOR, "
+                                                    "TIPO, DATA, REFERENTE) values (:ID, 'ANA PAZ', :DOC, :VALOR, "
+                                                    ":TIPO, :DATA, 'SESSÃO')"));
+    dated.execute(dm.Tra, QVariantList{20, "111.222.333-44", QVariant::fromValue(Numeric{10000, -2}),
+                                       QStringLiteral("RECEBIMENTO"), QDate(2025, 5, 10)});
+    dated.execute(dm.Tra, QVariantList{21, QVariant(), QVariant::fromValue(Numeric{5000, -2}),
+                                       QStringLiteral("RECEBIMENTO"), QDate(2025, 6, 10)});
+    dated.execute(dm.Tra, QVariantList{22, "11122233344", QVariant::fromValue(Numeric{3000, -2}),
+                                       QStringLiteral("PAGAMENTO"), QDate(2025, 6, 30)});
     dm.Tra.commitRetaining();
 }
 
@@ -97,6 +113,18 @@ void TstQuindeloExport::exports_data()
                                     << QStringList{};
     QTest::newRow("jpeg, a file per page") << QStringList{"recibo", "7", "8", "-o", "pag.jpg"}
                                            << QStringList{"pag-1.jpg", "pag-2.jpg"} << QStringList{};
+    QTest::newRow("statement by unpunctuated document")
+        << QStringList{"declaracao", "2025", "--cpfcnpj", "11122233344", "-o", "d.pdf"} << QStringList{"d.pdf"}
+        << QStringList{"DECLARAÇÃO recebemos ANA PAZ, 111.222.333-44, 2025, 20 21 (recibo sem CPF/CNPJ) 150,00"};
+    QTest::newRow("statement of payments by name")
+        << QStringList{"declaracao", "2025", "--nome", "ana paz", "--tipo", "PAGAMENTO", "-o", "p.pdf"}
+        << QStringList{"p.pdf"} << QStringList{"pagamos ANA PAZ, 11122233344, 22 30,00"};
+    QTest::newRow("statement, apostrophe in the name")
+        << QStringList{"declaracao", "2025", "--nome", "JOSÉ D'ÁVILA", "-o", "a.pdf"} << QStringList{"a.pdf"}
+        << QStringList{"D'ÁVILA, Nenhum recibo encontrado R$ 0,00"};
+    QTest::newRow("period, pdf asked for")
+        << QStringList{"periodo", "2025-01-01", "2025-12-31", "--formato", "pdf", "-o", "t.pdf"} << QStringList{"t.pdf"}
+        << QStringList{"Todos os Recibos 20 21 22 180,00"};
 }
 
 void TstQuindeloExport::exports()
@@ -143,6 +171,28 @@ void TstQuindeloExport::failures_data()
                                     << "Opção desconhecida: --tres-vias";
     QTest::newRow("unknown command") << QStringList{"extrato", "-o", "@x.pdf"} << "Comando desconhecido: extrato";
     QTest::newRow("nothing") << QStringList{} << "Uso:";
+    QTest::newRow("year not a number") << QStringList{"declaracao", "dois mil", "--nome", "A", "-o", "@x.pdf"}
+                                       << "Ano inválido: dois mil";
+    QTest::newRow("year too early") << QStringList{"mensal", "1899", "-o", "@x.csv"} << "Ano inválido: 1899";
+    QTest::newRow("no party") << QStringList{"declaracao", "2025", "-o", "@x.pdf"} << "um dos dois";
+    QTest::newRow("both parties") << QStringList{"declaracao", "2025", "--nome", "A", "--cpfcnpj", "1", "-o", "@x.pdf"}
+                                  << "um dos dois";
+    QTest::newRow("statement kind") << QStringList{"declaracao", "2025", "--nome", "A", "--tipo", "DOAÇÃO", "-o", "@x.pdf"}
+                                    << "Tipo inválido: DOAÇÃO";
+    QTest::newRow("statement not pdf") << QStringList{"declaracao", "2025", "--nome", "A", "-o", "@x.jpg"}
+                                       << "terminar em .pdf";
+    QTest::newRow("statement unwritable") << QStringList{"declaracao", "2025", "--nome", "ANA PAZ", "-o", "@nada/x.pdf"}
+                                          << "Não foi possível gravar";
+    QTest::newRow("monthly not csv") << QStringList{"mensal", "2025", "-o", "@x.xlsx"} << "terminar em .csv";
+    QTest::newRow("monthly unwritable") << QStringList{"mensal", "2025", "-o", "@nada/x.csv"} << "Não foi possível gravar";
+    QTest::newRow("unknown format") << QStringList{"periodo", "2025-01-01", "2025-12-31", "--formato", "ods", "-o", "@x.ods"}
+                                    << "Formato inválido: ods";
+    QTest::newRow("format against extension")
+        << QStringList{"periodo", "2025-01-01", "2025-12-31", "--formato", "csv", "-o", "@x.pdf"} << "não é do formato csv";
+    QTest::newRow("unknown extension") << QStringList{"periodo", "2025-01-01", "2025-12-31", "-o", "@x.txt"}
+                                       << "terminar em .pdf, .jpg, .csv ou .xlsx";
+    QTest::newRow("spreadsheet unwritable") << QStringList{"periodo", "2025-01-01", "2025-12-31", "-o", "@nada/x.xlsx"}
+                                            << "Não foi possível gravar";
     QTest::newRow("missing database") << QStringList{"recibo", "7", "-o", "@x.pdf", "--banco", "@nenhum.fdb"}
                                       << "Banco de dados não encontrado";
 }
@@ -161,6 +211,59 @@ void TstQuindeloExport::failures()
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.errors.contains(message), qPrintable(result.errors));
     QCOMPARE(outputFiles(), QStringList());
+}
+
+void TstQuindeloExport::spreadsheets_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("rows"); // CSV lines; for XLSX each row's first and last cells
+
+    QStringList months{QStringLiteral("Mês;Recibos;Total")};
+    for (int m = 1; m <= 12; ++m)
+        months << QStringLiteral("%1/2025;0;0,00").arg(m, 2, 10, QLatin1Char('0'));
+    months[5] = QStringLiteral("05/2025;1;100,00");
+    months[6] = QStringLiteral("06/2025;1;50,00");
+    QTest::newRow("monthly totals") << QStringList{"mensal", "2025", "-o", "m.csv"} << months;
+    months.replace(6, QStringLiteral("06/2025;1;30,00"));
+    months.replace(5, QStringLiteral("05/2025;0;0,00"));
+    QTest::newRow("monthly payments") << QStringList{"mensal", "2025", "--tipo", "PAGAMENTO", "-o", "m.csv"} << months;
+    QTest::newRow("period as csv by extension")
+        << QStringList{"periodo", "2025-06-01", "2025-06-30", "--tipo", "RECEBIMENTO", "-o", "r.CSV"}
+        << QStringList{"Nº Recibo;Data;Tipo;Nome ou Razão Social;CPF/CNPJ;Referente;Valor",
+                       "21;10/06/2025;RECEBIMENTO;ANA PAZ;;SESSÃO;50,00"};
+    QTest::newRow("period as xlsx, format asked for")
+        << QStringList{"periodo", "2025-01-01", "2025-12-31", "--formato", "xlsx", "-o", "t.xlsx"}
+        << QStringList{"Nº Recibo Valor", "20 100", "21 50", "22 30", "Total =SUM(G2:G4)"};
+}
+
+void TstQuindeloExport::spreadsheets()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, rows);
+    const QString file = out(arguments.last());
+    arguments.last() = file;
+    const Result result = runExport(arguments << QStringLiteral("--banco") << m_database->path());
+    QVERIFY2(result.exitCode == 0, qPrintable(result.errors));
+    QStringList read;
+    if (arguments.contains(QStringLiteral("xlsx"))) {
+        const XlsxSheet sheet = readXlsx(file);
+        for (const QVector<XlsxCell> &row : sheet.rows) {
+            QVERIFY(!row.isEmpty());
+            read << row.first().value + QLatin1Char(' ') + row.last().value;
+        }
+        QCOMPARE(read.size(), rows.size());
+        // The rows come as the database returns them.
+        std::sort(read.begin() + 1, read.end() - 1);
+    } else {
+        QFile csv(file);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QByteArray bytes = csv.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        read = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
+        QCOMPARE(read.takeLast(), QString());
+    }
+    QCOMPARE(read, rows);
+    QFile::remove(file);
 }
 
 void TstQuindeloExport::databaseFromEnvironment()

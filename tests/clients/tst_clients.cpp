@@ -1,6 +1,7 @@
 #include "clients/FRcadastro.h"
 #include "clients/FRconsultacli.h"
 #include "clients/FRconsultacli2.h"
+#include "clients/FRconsultacli3.h"
 #include "clients/FRconsultarec.h"
 #include "clients/LookupForm.h"
 #include "clients/LookupQueries.h"
@@ -652,6 +653,48 @@ private slots:
             QCOMPARE(recibos.fieldByName(QStringLiteral("CLIENTE")).asString(), QStringLiteral("EMPRESA"));
         // Nothing is posted by the lookup.
         QCOMPARE(rowCount(dm(), QStringLiteral("RECIBOS WHERE EMITENTE = 'BEATRIZ'")), 0);
+    }
+
+    void statementLookupOnlyTellsTheChoice_data()
+    {
+        QTest::addColumn<QVariant>("clientType");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<QString>("document");
+
+        QTest::newRow("person: CPF") << QVariant(kFisica) << "BE" << "double click" << true << "123.456.789-01";
+        QTest::newRow("company: CNPJ") << QVariant(kJuridica) << "BE" << "double click" << true << "12.345.678/0001-90";
+        QTest::newRow("no match: nobody") << QVariant(kFisica) << "ZZ" << "double click" << false << "";
+        QTest::newRow("Esc: nobody") << QVariant(kFisica) << "BE" << "Esc" << false << "";
+        QTest::newRow("close image: nobody") << QVariant(kFisica) << "BE" << "Image1" << false << "";
+    }
+
+    void statementLookupOnlyTellsTheChoice()
+    {
+        QFETCH(QVariant, clientType);
+        QFETCH(QString, typed);
+        QFETCH(QString, way);
+        QFETCH(bool, chosen);
+        addClient(dm(), QStringLiteral("BEATRIZ"), clientType, QStringLiteral("123.456.789-01"), QStringLiteral("12.345.678/0001-90"));
+        addReceipt(dm(), QStringLiteral("EMPRESA"), QStringLiteral("OUTRO"));
+        Dataset &recibos = dm().Recibos;
+        recibos.requery(lookupqueries::recibosNewestFirst());
+        FRconsultacli3Form *lookup = screens().FRconsultacli3.get();
+        ModalAnswerer answerer;
+        answerer.then([&](QWidget *) {
+            search(lookup, typed, 0);
+            closeLookup(lookup, way);
+        });
+        const std::optional<ClienteEscolhido> cliente = lookup->escolhe();
+        QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRconsultacli3")});
+        QCOMPARE(cliente.has_value(), chosen);
+        if (chosen) {
+            QCOMPARE(cliente->nome, QStringLiteral("BEATRIZ"));
+            QTEST(cliente->documento, "document");
+        }
+        QCOMPARE(recibos.state(), Dataset::State::Browse);
+        QCOMPARE(recibos.fieldByName(QStringLiteral("EMITENTE")).asString(), QStringLiteral("OUTRO"));
     }
 
     void deleteSequence_data()

@@ -25,13 +25,14 @@ QString valueOf(Dataset &dataset, const char *column)
 QVariantMap storedRecibo(DataModule &dm, int id)
 {
     std::unique_ptr<Cursor> cursor = dm.Base.prepared(QStringLiteral(
-        "SELECT TIPO, EMITENTE, CLIENTE, CPFCNPJCLIENTE, LOCAL, DATA, DATARECIBO, VALOR, VALOREXTENSO "
+        "SELECT TIPO, EMITENTE, CLIENTE, CPFCNPJCLIENTE, LOCAL, DATA, DATARECIBO, VALOR, VALOREXTENSO, CPFCNPJEMITENTE "
         "FROM RECIBOS WHERE ID_RECIBO = ?")).openCursor(dm.Tra, {id});
     Row row;
     QVariantMap values;
     if (!cursor->fetch(row))
         return values;
-    const QStringList names{"TIPO", "EMITENTE", "CLIENTE", "CPFCNPJCLIENTE", "LOCAL", "DATA", "DATARECIBO", "VALOR", "VALOREXTENSO"};
+    const QStringList names{"TIPO",       "EMITENTE", "CLIENTE", "CPFCNPJCLIENTE", "LOCAL",
+                            "DATA",       "DATARECIBO", "VALOR", "VALOREXTENSO",   "CPFCNPJEMITENTE"};
     for (int i = 0; i < names.size(); ++i)
         values.insert(names.at(i), row.at(i));
     return values;
@@ -80,6 +81,8 @@ private slots:
     void dateField();
     void saveBringsDerivedTextsUpToDate_data();
     void saveBringsDerivedTextsUpToDate();
+    void typedDocumentIsFormattedAndSaved_data();
+    void typedDocumentIsFormattedAndSaved();
     void cancelAfterNewLandsOnTheOldest();
     void deleteAsksAndDeletes_data();
     void deleteAsksAndDeletes();
@@ -349,6 +352,37 @@ void TstFRrecibo::saveBringsDerivedTextsUpToDate()
     QTEST(int(m_rangeMessages.size()), "messages");
 }
 
+void TstFRrecibo::typedDocumentIsFormattedAndSaved_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("cpf digits") << "12345678901" << "123.456.789-01";
+    QTest::newRow("cnpj half punctuated") << "12.345.678/000199" << "12.345.678/0001-99";
+    QTest::newRow("wrong length kept, unpunctuated") << "123.45" << "12345";
+}
+
+void TstFRrecibo::typedDocumentIsFormattedAndSaved()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    FRreciboForm &form = openEditor();
+    QVERIFY(form.DBcpfcnpjemitente->isVisible());
+    QVERIFY(!form.DBcpfcnpjemitente->isEnabled());
+    clickNamed(&form, QStringLiteral("BTnovo"));
+    typeInto(form.DBemitente, QStringLiteral("FULANO"));
+    QTest::keyClick(form.DBemitente, Qt::Key_Return);
+    QVERIFY(form.DBcpfcnpjemitente->hasFocus());
+    typeKeys(form.DBcpfcnpjemitente, typed);
+    QTest::keyClick(form.DBcpfcnpjemitente, Qt::Key_Return);
+    QCOMPARE(form.DBcpfcnpjemitente->text(), shown);
+    ModalAnswerer answerer;
+    clickNamed(&form, QStringLiteral("BTsalvar"));
+    QVERIFY(m_errors.isEmpty());
+    const int id = m_fx->dm().Recibos.fieldByName(QStringLiteral("ID_RECIBO")).asInteger();
+    QCOMPARE(storedRecibo(m_fx->dm(), id).value(QStringLiteral("CPFCNPJEMITENTE")).toString(), shown);
+    QVERIFY(!form.DBcpfcnpjemitente->isEnabled());
+}
+
 void TstFRrecibo::cancelAfterNewLandsOnTheOldest()
 {
     const int oldest = addRecibo(m_fx->dm(), QStringLiteral("VELHO"));
@@ -445,8 +479,8 @@ void TstFRrecibo::enterMovesOnFromTheLastField()
 {
     FRreciboForm &form = openEditor();
     clickNamed(&form, QStringLiteral("BTnovo"));
-    const QList<QWidget *> order{form.DBtipo, form.DBemitente, form.DBreferente, form.DBreferente2, form.DBdata,
-                                 form.DBvalor, form.DBtipo};
+    const QList<QWidget *> order{form.DBtipo,       form.DBemitente, form.DBcpfcnpjemitente, form.DBreferente,
+                                 form.DBreferente2, form.DBdata,     form.DBvalor,            form.DBtipo};
     for (int i = 0; i + 1 < order.size(); ++i) {
         QVERIFY2(order.at(i)->hasFocus(), qPrintable(order.at(i)->objectName()));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

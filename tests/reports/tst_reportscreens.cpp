@@ -3,7 +3,10 @@
 #include "app/Screens.h"
 #include "common/ModalAnswerer.h"
 #include "common/ScreenTesting.h"
+#include "common/Spreadsheet.h"
 #include "common/TempDatabase.h"
+
+#include "data/Statement.h"
 
 #include "reportengine/PreviewWindow.h"
 #include "reportengine/ReportExport.h"
@@ -11,13 +14,19 @@
 #include "reports/FRabrerecibos1.h"
 #include "reports/FRabrerecibos2.h"
 #include "reports/FRabrerecibos3.h"
+#include "reports/FRdeclaracao.h"
 #include "reports/FRrelatorios.h"
 #include "widgets/DateEdit.h"
 #include "widgets/ErrorDisplay.h"
+#include "widgets/CaseEdit.h"
 #include "widgets/PictureButton.h"
 #include "widgets/TitlePanel.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -36,14 +45,20 @@ struct PeriodScreens
     std::unique_ptr<FRabrerecibos1Form> f1;
     std::unique_ptr<FRabrerecibos2Form> f2;
     std::unique_ptr<FRabrerecibos3Form> f3;
+    std::unique_ptr<FRdeclaracaoForm> declaracao;
+
+    // What the statement's client lookup answers.
+    std::optional<ClienteEscolhido> escolha;
 
     explicit PeriodScreens(DataModule &dm)
         : f1(std::make_unique<FRabrerecibos1Form>(dm))
         , f2(std::make_unique<FRabrerecibos2Form>(dm))
         , f3(std::make_unique<FRabrerecibos3Form>(dm))
+        , declaracao(std::make_unique<FRdeclaracaoForm>(FRdeclaracaoForm::Collaborators{dm, [this] { return escolha; }}))
     {
         for (PeriodoForm *form : all())
             form->setClock([] { return kHoje; });
+        declaracao->setClock([] { return kHoje; });
     }
     QVector<PeriodoForm *> all() const { return {f1.get(), f2.get(), f3.get()}; }
     PeriodoForm *screen(int n) const { return all().at(n - 1); }
@@ -67,6 +82,20 @@ void clickOn(QWidget *widget)
 {
     QVERIFY(widget);
     QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+// The receipt numbers of a statement's table, top to bottom.
+QStringList numerosDaTabela(const QVector<PdfPage> &pages)
+{
+    static const QRegularExpression row(QStringLiteral("^(\\d+) \\d\\d/\\d\\d/\\d{4} "));
+    QStringList ids;
+    for (const PdfPage &page : pages) {
+        for (const QString &line : page.lines()) {
+            if (const auto match = row.match(line); match.hasMatch())
+                ids << match.captured(1);
+        }
+    }
+    return ids;
 }
 
 } // namespace
@@ -93,6 +122,10 @@ private slots:
     void visualizarPreviewsThePeriod_data();
     void visualizarPreviewsThePeriod();
     void queryErrorShowsTheErrorAndNoPreview();
+    void statementScreenPreviewsTheParty_data();
+    void statementScreenPreviewsTheParty();
+    void planilhaWritesThePeriodsRows_data();
+    void planilhaWritesThePeriodsRows();
     void startUpCreatesTheScreensHidden();
 
 private:
@@ -109,6 +142,7 @@ void TstScreens::menuTilesOpenTheirScreens_data()
     QTest::newRow("Image5") << "Image5" << "- Todos os Recibos" << 0 << "FRabrerecibos3";
     QTest::newRow("Image2") << "Image2" << "- Recibos de Pagamento" << 0 << "FRabrerecibos2";
     QTest::newRow("Image3") << "Image3" << "- Recibos de Recebimento" << 1 << "FRabrerecibos1";
+    QTest::newRow("Image4") << "Image4" << "- Declaração Anual" << 1 << "FRdeclaracao";
 }
 
 void TstScreens::menuTilesOpenTheirScreens()
@@ -121,7 +155,7 @@ void TstScreens::menuTilesOpenTheirScreens()
     TempDatabase db;
     Module m(db.path());
     PeriodScreens screens(m.dm);
-    FRrelatoriosForm menu(*screens.f3, *screens.f2, *screens.f1);
+    FRrelatoriosForm menu(*screens.f3, *screens.f2, *screens.f1, *screens.declaracao);
     QCOMPARE(menu.objectName(), QStringLiteral("FRrelatorios"));
     QCOMPARE(menu.titlePanel()->caption(), QStringLiteral("  Relatórios"));
     QCOMPARE(menu.findChild<PictureButton *>(QStringLiteral("Image1"))->toolTip(), QStringLiteral("Fechar"));
@@ -318,6 +352,127 @@ void TstScreens::queryErrorShowsTheErrorAndNoPreview()
     form->close();
 }
 
+void TstScreens::statementScreenPreviewsTheParty_data()
+{
+    QTest::addColumn<bool>("fromRegister");
+    QTest::addColumn<QString>("typedDocument");
+    QTest::addColumn<QString>("typedName");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("ids");
+
+    QTest::newRow("chosen from the register") << true << "" << "" << "RECEBIMENTO"
+                                              << "recebemos de ANA PAZ, CPF/CNPJ 111.222.333-44, no ano-calendário de 2025,"
+                                              << QStringList{"1", "2"};
+    QTest::newRow("typed document, formatted when left")
+        << false << "11122233344" << "" << "RECEBIMENTO" << "recebemos de , CPF/CNPJ 111.222.333-44, no"
+        << QStringList{"1"};
+    QTest::newRow("typed name, payments") << false << "" << "ana paz" << "PAGAMENTO"
+                                          << "pagamos a ANA PAZ, CPF/CNPJ , no ano-calendário de 2025," << QStringList{"3"};
+}
+
+void TstScreens::statementScreenPreviewsTheParty()
+{
+    QFETCH(bool, fromRegister);
+    QFETCH(QString, typedDocument);
+    QFETCH(QString, typedName);
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    QFETCH(QStringList, ids);
+
+    TempDatabase db;
+    Module m(db.path());
+    m.dm.Base.open();
+    PreparedStatement insert(m.dm.Base, QStringLiteral("insert into RECIBOS (ID_RECIBO, EMITENTE, CPFCNPJEMITENTE, "
+                                                       "VALOR, TIPO, DATA) values (?, 'ANA PAZ', ?, 10, ?, ?)"));
+    insert.execute(m.dm.Tra, {1, "111.222.333-44", "RECEBIMENTO", QDate(2025, 4, 1)});
+    insert.execute(m.dm.Tra, {2, QVariant(), "RECEBIMENTO", QDate(2025, 5, 1)});
+    insert.execute(m.dm.Tra, {3, "111.222.333-44", "PAGAMENTO", QDate(2025, 6, 1)});
+    insert.execute(m.dm.Tra, {4, "111.222.333-44", "RECEBIMENTO", kHoje});
+    m.dm.Tra.commitRetaining();
+    PeriodScreens screens(m.dm);
+    if (fromRegister)
+        screens.escolha = ClienteEscolhido{QStringLiteral("ANA PAZ"), QStringLiteral("111.222.333-44")};
+    FRdeclaracaoForm *form = screens.declaracao.get();
+    form->EDnome->setText(QStringLiteral("DE ANTES"));
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QCOMPARE(form->EDano->value(), 2025);
+    QCOMPARE(form->CBtipo->currentText(), QStringLiteral("RECEBIMENTO"));
+    QCOMPARE(form->EDnome->text(), QString());
+
+    if (!typedDocument.isEmpty()) {
+        typeInto(form->EDcpfcnpj, typedDocument);
+        QTest::keyClick(form->EDcpfcnpj, Qt::Key_Tab);
+    }
+    if (!typedName.isEmpty())
+        typeInto(form->EDnome, typedName);
+    // Choosing nobody keeps what was typed.
+    QCOMPARE(closingModals([&] { clickOn(form->Panel2); }), QStringList());
+    form->CBtipo->setCurrentText(kind);
+
+    QVector<PdfPage> pages;
+    const auto exportPreview = [&](QWidget *window) {
+        auto *preview = qobject_cast<PreviewWindow *>(window);
+        QVERIFY(preview);
+        QVERIFY(preview->exportPdfTo(m_out.filePath(QStringLiteral("declaracao.pdf"))));
+        pages = readPdf(m_out.filePath(QStringLiteral("declaracao.pdf")));
+    };
+    QCOMPARE(closingModals([&] { clickOn(form->Panel1); }, exportPreview), QStringList{"PreviewWindow"});
+    QCOMPARE(errordisplay::lastError(), QString());
+    QCOMPARE(pages.size(), 1);
+    QVERIFY2(pages.first().text().contains(text), qPrintable(pages.first().text()));
+    QCOMPARE(numerosDaTabela(pages), ids);
+    QVERIFY(pages.first().text().contains(QStringLiteral("12 de março de 2026")));
+    form->close();
+}
+
+void TstScreens::planilhaWritesThePeriodsRows_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("rows"); // read back, headings and total row included
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("xlsx") << "lista.xlsx" << 4 << "";
+    QTest::newRow("csv") << "lista.csv" << 3 << "";
+    QTest::newRow("given up") << "" << 0 << "";
+    QTest::newRow("other extension") << "lista.ods" << 0 << "deve terminar em .xlsx ou .csv";
+}
+
+void TstScreens::planilhaWritesThePeriodsRows()
+{
+    QFETCH(QString, file);
+    QFETCH(int, rows);
+    QFETCH(QString, error);
+
+    TempDatabase db;
+    Module m(db.path());
+    addRecibos(m.dm, {{1, kHoje, QStringLiteral("RECEBIMENTO"), money(100), {}},
+                      {2, kHoje, QStringLiteral("PAGAMENTO"), money(250), {}},
+                      {3, kHoje.addDays(1), QStringLiteral("PAGAMENTO"), money(400), {}}});
+    PeriodScreens screens(m.dm);
+    PeriodoForm *form = screens.screen(3);
+    QTemporaryDir folder;
+    const QString path = file.isEmpty() ? QString() : folder.filePath(file);
+    form->setFileQuestion([&] { return path; });
+    form->show();
+    QCOMPARE(closingModals([&] { clickOn(form->findChild<QLabel *>(QStringLiteral("Panel2"))); }), QStringList());
+    QVERIFY2(errordisplay::lastError().contains(error), qPrintable(errordisplay::lastError()));
+    QCOMPARE(error.isEmpty(), errordisplay::lastError().isEmpty());
+    if (rows == 0) {
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList());
+    } else if (file.endsWith(QLatin1String(".xlsx"))) {
+        const XlsxSheet sheet = readXlsx(path);
+        QCOMPARE(sheet.rows.size(), rows);
+        QCOMPARE(sheet.rows.last().last().cached.toDouble(), 3.5);
+    } else {
+        QFile csv(path);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll().count("\r\n"), rows);
+    }
+    form->close();
+}
+
 void TstScreens::startUpCreatesTheScreensHidden()
 {
     QTemporaryDir folder;
@@ -325,8 +480,10 @@ void TstScreens::startUpCreatesTheScreensHidden()
         Screens screens;
         screens.create(folder.path());
         const QVector<QWidget *> created{screens.FRabrerecibos1.get(), screens.FRabrerecibos2.get(),
-                                         screens.FRabrerecibos3.get(), screens.FRrelatorios.get()};
-        const QStringList names{"FRabrerecibos1", "FRabrerecibos2", "FRabrerecibos3", "FRrelatorios"};
+                                         screens.FRabrerecibos3.get(), screens.FRrelatorios.get(),
+                                         screens.FRdeclaracao.get(), screens.FRconsultacli3.get()};
+        const QStringList names{"FRabrerecibos1", "FRabrerecibos2", "FRabrerecibos3",
+                                "FRrelatorios",   "FRdeclaracao",   "FRconsultacli3"};
         for (int i = 0; i < created.size(); ++i) {
             QVERIFY(created.at(i));
             QCOMPARE(created.at(i)->objectName(), names.at(i));
