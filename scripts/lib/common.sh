@@ -25,10 +25,13 @@ ensure_packages() {
 }
 
 RUNTIME_PACKAGES=(
-  cmake ninja-build g++ qt6-base-dev libgl-dev
+  cmake ninja-build g++ qt6-base-dev libgl-dev libcurl4-openssl-dev ca-certificates
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   fonts-liberation2 fonts-wine poppler-utils xvfb xauth
 )
+
+# Only the tests use these: a real SMTP server, and openssl for its test certificates.
+TEST_PACKAGES=(python3-aiosmtpd openssl)
 
 build() {
   if [ ! -f "$BUILD_DIR/build.ninja" ]; then
