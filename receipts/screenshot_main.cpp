@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
         const auto FRmensagem8 = createMessageDialog(QStringLiteral("FRmensagem8"));
         const auto FRmensagem10 = createMessageDialog(QStringLiteral("FRmensagem10"));
         const auto FRmensagem12 = createMessageDialog(QStringLiteral("FRmensagem12"));
-        FRreciboForm form({dm, *FRmensagem8, *FRmensagem10, *FRmensagem12, [] {}, [] {}});
+        FRreciboForm form({dm, *FRmensagem8, *FRmensagem10, *FRmensagem12, [] {}, [] {}, [](const ReceiptValues &) {}});
         form.show();
         QApplication::processEvents();
         const bool saved = form.grab().save(QString::fromLocal8Bit(argv[1]));
