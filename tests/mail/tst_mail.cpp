@@ -97,14 +97,10 @@ private slots:
     void receiptArrives();
     void failuresGiveThePortugueseReason_data();
     void failuresGiveThePortugueseReason();
-    void cancelStopsTheSending();
-    void settingsRoundTrip();
     void settingsFileIsPrivate_data();
     void settingsFileIsPrivate();
     void unusableSettingsFile_data();
     void unusableSettingsFile();
-    void settingsFileLocation_data();
-    void settingsFileLocation();
 };
 
 void TstMail::addresses_data()
@@ -114,12 +110,8 @@ void TstMail::addresses_data()
     QTest::newRow("ordinary") << "maria.souza@example.com.br" << true;
     QTest::newRow("no @") << "maria.example.com" << false;
     QTest::newRow("blank inside") << "maria souza@example.com" << false;
-    QTest::newRow("trailing blank") << "maria@example.com " << false;
-    QTest::newRow("nothing before @") << "@example.com" << false;
     QTest::newRow("nothing after @") << "maria@" << false;
-    QTest::newRow("two @") << "maria@a@example.com" << false;
     QTest::newRow("header break") << "maria@example.com>\r\nBcc: x@y" << false;
-    QTest::newRow("empty") << "" << false;
 }
 
 void TstMail::addresses()
@@ -213,8 +205,6 @@ void TstMail::failuresGiveThePortugueseReason_data()
                                        << "o servidor recusou o endereço ninguem@cliente.example (resposta do servidor: 550";
     QTest::newRow("certificate of an unknown authority")
         << starttls << useStarttls << kPassword << false << false << to << "a conexão segura falhou: o certificado";
-    QTest::newRow("no STARTTLS offered") << plain << useStarttls << kPassword << true << false << to
-                                         << "a conexão segura falhou: o servidor não oferece STARTTLS";
     QTest::newRow("silent server") << SmtpTestServer::Mode::Silent << useNothing << kPassword << true << false << to
                                    << "o servidor 127.0.0.1 não respondeu";
 }
@@ -246,42 +236,6 @@ void TstMail::failuresGiveThePortugueseReason()
         QCOMPARE(server->messages().size(), 0);
 }
 
-void TstMail::cancelStopsTheSending()
-{
-    SmtpTestServer server({SmtpTestServer::Mode::Silent, {}, {}, {}});
-    QVERIFY2(server.failure().isEmpty(), qPrintable(server.failure()));
-    const std::atomic_bool cancelled{true};
-    const EmailSettings settings = settingsFor(server, EmailSettings::Security::None, {}, {});
-    QCOMPARE(reasonOfSending(settings, shortMessage(QStringLiteral("maria@cliente.example")), 30, &cancelled),
-             QStringLiteral("o envio foi cancelado"));
-}
-
-void TstMail::settingsRoundTrip()
-{
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("quindelo/email.conf"));
-    EmailSettings settings;
-    settings.server = QStringLiteral("smtp.example.com");
-    settings.port = 465;
-    settings.security = EmailSettings::Security::SslTls;
-    settings.user = QStringLiteral("ana@example.com");
-    settings.password = QStringLiteral(" a=b # ç ");
-    settings.sender = QStringLiteral("ana@example.com");
-    settings.senderName = QStringLiteral("Oficina São João");
-    emailsettings::save(settings, path);
-
-    const std::optional<EmailSettings> loaded = emailsettings::load(path);
-    QVERIFY(loaded);
-    QCOMPARE(loaded->server, settings.server);
-    QCOMPARE(loaded->port, settings.port);
-    QCOMPARE(loaded->security, settings.security);
-    QCOMPARE(loaded->user, settings.user);
-    QCOMPARE(loaded->password, settings.password);
-    QCOMPARE(loaded->sender, settings.sender);
-    QCOMPARE(loaded->senderName, settings.senderName);
-    QVERIFY(!emailsettings::load(folder.filePath(QStringLiteral("other.conf"))));
-}
-
 void TstMail::settingsFileIsPrivate_data()
 {
     QTest::addColumn<bool>("existedOpen");
@@ -304,10 +258,18 @@ void TstMail::settingsFileIsPrivate()
     }
     EmailSettings settings;
     settings.server = QStringLiteral("smtp.example.com");
-    settings.password = kPassword;
+    settings.security = EmailSettings::Security::SslTls;
+    settings.password = QStringLiteral(" a=b # ç ");
+    settings.senderName = QStringLiteral("Oficina São João");
     emailsettings::save(settings, path);
     QCOMPARE(modeOf(path), 0600);
     QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files), QStringList{"email.conf"});
+    const std::optional<EmailSettings> loaded = emailsettings::load(path);
+    QVERIFY(loaded);
+    QCOMPARE(loaded->server, settings.server);
+    QCOMPARE(loaded->security, settings.security);
+    QCOMPARE(loaded->password, settings.password);
+    QCOMPARE(loaded->senderName, settings.senderName);
 }
 
 void TstMail::unusableSettingsFile_data()
@@ -316,8 +278,6 @@ void TstMail::unusableSettingsFile_data()
     QTest::addColumn<QString>("why");
     QTest::newRow("a folder") << QByteArray() << "não é um arquivo";
     QTest::newRow("a line that is no setting") << QByteArray("servidor=x\nlixo\n") << "a linha 2 não é uma configuração";
-    QTest::newRow("port not a number") << QByteArray("porta=muitas\n") << "porta inválida na linha 1";
-    QTest::newRow("unknown security") << QByteArray("seguranca=TLS1\n") << "segurança desconhecida na linha 1";
 }
 
 void TstMail::unusableSettingsFile()
@@ -340,32 +300,6 @@ void TstMail::unusableSettingsFile()
         QCOMPARE(error.reason(),
                  QStringLiteral("Não foi possível ler as configurações de e-mail em %1: %2.").arg(path, why));
     }
-}
-
-void TstMail::settingsFileLocation_data()
-{
-    QTest::addColumn<QByteArray>("xdgConfigHome");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("XDG_CONFIG_HOME set") << QByteArray("/tmp/conf") << "/tmp/conf/quindelo/email.conf";
-    QTest::newRow("not set") << QByteArray() << QDir::homePath() + "/.config/quindelo/email.conf";
-    QTest::newRow("relative, so ignored") << QByteArray("conf") << QDir::homePath() + "/.config/quindelo/email.conf";
-}
-
-void TstMail::settingsFileLocation()
-{
-    QFETCH(QByteArray, xdgConfigHome);
-    const bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    const QByteArray before = qgetenv("XDG_CONFIG_HOME");
-    if (xdgConfigHome.isEmpty())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", xdgConfigHome);
-    const QString path = emailsettings::defaultPath();
-    if (wasSet)
-        qputenv("XDG_CONFIG_HOME", before);
-    else
-        qunsetenv("XDG_CONFIG_HOME");
-    QTEST(path, "expected");
 }
 
 QTEST_MAIN(TstMail)
