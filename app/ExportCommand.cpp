@@ -42,7 +42,9 @@ Request parse(const QStringList &arguments, const Subcommand &subcommand, QStrin
         else
             request.arguments << argument;
     }
-    if (request.output.isEmpty())
+    const bool sentElsewhere =
+        !subcommand.replacesOutput.isEmpty() && request.options.contains(subcommand.replacesOutput);
+    if (request.output.isEmpty() && !sentElsewhere)
         throw ExportError(QStringLiteral("Indique o arquivo de saída com -o SAIDA."));
     return request;
 }

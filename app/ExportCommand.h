@@ -42,6 +42,8 @@ struct Subcommand
     QStringList flags;
     QStringList options;
     std::function<void(const Request &, DataModule &)> run;
+    // An option that sends the result elsewhere, so -o is not needed with it.
+    QString replacesOutput;
 };
 
 // The database the program itself would open, unless the caller names one.

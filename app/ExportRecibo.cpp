@@ -1,5 +1,7 @@
 #include "ExportRecibo.h"
 
+#include "ExportEmail.h"
+
 #include "data/Datamodule1.h"
 #include "receipts/ReceiptPrinting.h"
 #include "reportengine/ReportExport.h"
@@ -26,9 +28,11 @@ QList<int> receiptIds(const QStringList &arguments)
 void exportReceipts(const Request &request, DataModule &dm)
 {
     const QList<int> ids = receiptIds(request.arguments);
-    const bool pdf = wantsPdf(request.output);
     const ReceiptSheet sheet =
         request.flags.contains(QStringLiteral("--duas-vias")) ? ReceiptSheet::TwoPerSheet : ReceiptSheet::OnePerSheet;
+    if (request.options.contains(kEmailOption))
+        return emailReceipt(request, ids, sheet, dm);
+    const bool pdf = wantsPdf(request.output);
 
     dm.Emitente.open();
     Report layout = receiptLayout(sheet);
@@ -53,10 +57,12 @@ void exportReceipts(const Request &request, DataModule &dm)
 Subcommand reciboSubcommand()
 {
     return {QStringLiteral("recibo"),
-            QStringLiteral("recibo ID [ID...] [--duas-vias] [--banco CAMINHO] -o SAIDA.pdf|SAIDA.jpg"),
+            QStringLiteral("recibo ID [ID...] [--duas-vias] [--banco CAMINHO] -o SAIDA.pdf|SAIDA.jpg\n"
+                           "  quindelo-export recibo ID --email ENDERECO [--duas-vias] [--banco CAMINHO]"),
             {QStringLiteral("--duas-vias")},
-            {},
-            exportReceipts};
+            {kEmailOption},
+            exportReceipts,
+            kEmailOption};
 }
 
 } // namespace quindeloexport

@@ -8,7 +8,10 @@
 #include "clients/FRconsultarec.h"
 #include "data/Datamodule1.h"
 #include "dialogs/Mensagens.h"
+#include "mail/EmailSettings.h"
 #include "receipts/FRcademitente.h"
+#include "receipts/FRconfemail.h"
+#include "receipts/FRemail.h"
 #include "receipts/FRimagem.h"
 #include "receipts/FRrecibo.h"
 #include "reports/FRabrerecibos1.h"
@@ -17,6 +20,7 @@
 #include "reports/FRdeclaracao.h"
 #include "reports/FRrelatorios.h"
 #include "maintenance/frmBackup.h"
+#include "widgets/PlainMessage.h"
 
 namespace {
 
@@ -33,6 +37,8 @@ Screens::~Screens()
 {
     // Every screen goes before the data module, whose end commits the
     // transaction; later screens may refer to earlier ones, so last first.
+    FRconfemail.reset();
+    FRemail.reset();
     FRmensagem14.reset();
     FRconsultacli2.reset();
     FRrelatorios.reset();
@@ -79,7 +85,11 @@ void Screens::create(const QString &configFolder)
 
     FRrecibo = std::make_unique<FRreciboForm>(FRreciboForm::Collaborators{
         dm, *FRmensagem8, *FRmensagem10, *FRmensagem12, [this] { FRconsultarec->showModal(); },
-        [this] { FRconsultacli2->showModal(); }});
+        [this] { FRconsultacli2->showModal(); },
+        [this](const ReceiptValues &recibo) {
+            FRemail->setRecibo(recibo);
+            FRemail->showModal();
+        }});
 
     FRabrerecibos1 = std::make_unique<FRabrerecibos1Form>(dm);
     FRabrerecibos2 = std::make_unique<FRabrerecibos2Form>(dm);
@@ -89,7 +99,8 @@ void Screens::create(const QString &configFolder)
         dm, *FRmensagem5, *FRmensagem6, *FRmensagem8, [this] { FRmensagem->showModal(); },
         [this] { FRconsultacli->showModal(); }});
     FRcademitente = std::make_unique<FRcademitenteForm>(
-        FRcademitenteForm::Collaborators{dm, *FRmensagem9, [this] { FRimagem->showModal(); }});
+        FRcademitenteForm::Collaborators{dm, *FRmensagem9, [this] { FRimagem->showModal(); },
+                                         [this] { FRconfemail->showModal(); }});
 
     FRconsultacli = std::make_unique<FRconsultacliForm>(dm);
     FRconsultarec = std::make_unique<FRconsultarecForm>(dm);
@@ -102,6 +113,10 @@ void Screens::create(const QString &configFolder)
         std::make_unique<FRrelatoriosForm>(*FRabrerecibos3, *FRabrerecibos2, *FRabrerecibos1, *FRdeclaracao);
     FRconsultacli2 = std::make_unique<FRconsultacli2Form>(dm);
     FRmensagem14 = dialog("FRmensagem14");
+    FRemail = std::make_unique<FRemailForm>(FRemailForm::Collaborators{
+        dm, emailsettings::defaultPath(), [this] { FRconfemail->showModal(); }, &showPlainMessage});
+    FRconfemail = std::make_unique<FRconfemailForm>(
+        FRconfemailForm::Collaborators{dm, emailsettings::defaultPath(), *FRmensagem9, &showPlainMessage});
 
     connectMenu();
 }

@@ -7,10 +7,12 @@
 class DataModule;
 class FRcadastroForm;
 class FRcademitenteForm;
+class FRconfemailForm;
 class FRconsultacliForm;
 class FRconsultacli2Form;
 class FRconsultacli3Form;
 class FRconsultarecForm;
+class FRemailForm;
 class FRimagemForm;
 class FRprincipalForm;
 class FRreciboForm;
@@ -59,6 +61,8 @@ public:
     std::unique_ptr<FRrelatoriosForm> FRrelatorios;
     std::unique_ptr<FRconsultacli2Form> FRconsultacli2;
     std::unique_ptr<MessageDialog> FRmensagem14;
+    std::unique_ptr<FRemailForm> FRemail;
+    std::unique_ptr<FRconfemailForm> FRconfemail;
 
 private:
     // The menu's tiles open the screens of this registry.

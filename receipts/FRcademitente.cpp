@@ -56,6 +56,12 @@ FRcademitenteForm::FRcademitenteForm(Collaborators collaborators, QWidget *paren
     DBImage1->setCursor(Qt::PointingHandCursor);
     Label1 = rotulo("Label1", QStringLiteral("Clique no botão ALTERAR - duplo clique"), 20, 312, area);
     Label4 = rotulo("Label4", QStringLiteral("no quadro acima para alterar a logomarca"), 20, 330, area);
+    // Not in the restaura list: the e-mail settings are not the issuer row's.
+    Panel1 = new PictureButton(QStringLiteral("Panel1"), QString(), QString(), area);
+    Panel1->setText(QStringLiteral("Configurar e-mail"));
+    Panel1->setAlignment(Qt::AlignCenter);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setGeometry(340, 134, 200, 30);
 
     setTabOrder(DBEdit2, DBEdit3);
     setTabOrder(DBEdit3, DBEdit4);
@@ -67,6 +73,7 @@ FRcademitenteForm::FRcademitenteForm(Collaborators collaborators, QWidget *paren
     connect(BTcancelar, &PictureButton::clicked, this, [this] { guarded([this] { BTcancelarClick(); }); });
     connect(DBEdit3, &DBEdit::exited, this, [this] { guarded([this] { DBEdit3Exit(); }); });
     connect(DBImage1, &DBImage::doubleClicked, this, [this] { guarded([this] { DBImage1DblClick(); }); });
+    connect(Panel1, &PictureButton::clicked, this, [this] { guarded([this] { Panel1Click(); }); });
 }
 
 void FRcademitenteForm::FormShow()
@@ -126,4 +133,9 @@ void FRcademitenteForm::DBImage1DblClick()
     // The logo's post ended the edit; the fields stay open for typing until Save or Cancel.
     if (!BTsalvar->isHidden() && m_emitente.active() && m_emitente.state() == Dataset::State::Browse)
         m_emitente.edit();
+}
+
+void FRcademitenteForm::Panel1Click()
+{
+    m_uses.FRconfemail();
 }

@@ -8,6 +8,7 @@ class DataModule;
 class DBEdit;
 class MessageDialog;
 class DBImage;
+class PictureButton;
 class QLabel;
 
 // The issuer registry: the name, document number and city copied into every
@@ -22,6 +23,8 @@ public:
         MessageDialog &FRmensagem9; // "Configuração Salva !!!"
         // The logo screen, created after this one, shown modally.
         std::function<void()> FRimagem;
+        // The e-mail settings, created after this one, shown modally.
+        std::function<void()> FRconfemail;
     };
 
     explicit FRcademitenteForm(Collaborators collaborators, QWidget *parent = nullptr);
@@ -32,11 +35,13 @@ public:
     void BTcancelarClick();
     void DBEdit3Exit();
     void DBImage1DblClick();
+    void Panel1Click();
 
     DBEdit *DBEdit2;
     DBEdit *DBEdit3;
     DBEdit *DBEdit4;
     DBImage *DBImage1;
+    PictureButton *Panel1;
     QLabel *Label2;
     QLabel *Label14;
     QLabel *Label3;

@@ -149,6 +149,18 @@ FRreciboForm::FRreciboForm(Collaborators collaborators, QWidget *parent)
     Image3->move(216, 276);
     Label6 = rotulo("Label6", QStringLiteral("IMPRIMIR"), 286, 290, area);
     Label8 = rotulo("Label8", QStringLiteral("2 recibos folha"), 216, 350, area);
+    Shape3 = moldura("Shape3", QRect(380, 268, 160, 110), area);
+    Image4 = new PictureButton(QStringLiteral("Image4"), QStringLiteral(":/receipts/icons/email.png"),
+                               QStringLiteral("Enviar por e-mail"), area);
+    Image4->move(396, 276);
+    Label10 = rotulo("Label10", QStringLiteral("ENVIAR"), 466, 290, area);
+    Label11 = rotulo("Label11", QStringLiteral("por e-mail"), 396, 350, area);
+    Shape4 = moldura("Shape4", QRect(560, 268, 160, 110), area);
+    Image5 = new PictureButton(QStringLiteral("Image5"), QStringLiteral(":/receipts/icons/duplicar.png"),
+                               QStringLiteral("Duplicar recibo"), area);
+    Image5->move(576, 276);
+    Label12 = rotulo("Label12", QStringLiteral("DUPLICAR"), 646, 290, area);
+    Label13 = rotulo("Label13", QStringLiteral("recibo"), 576, 350, area);
 
     // DBEdit1 shows the generated number only.
     DBEdit1->setEnabled(false);
@@ -175,6 +187,8 @@ FRreciboForm::FRreciboForm(Collaborators collaborators, QWidget *parent)
     on(Panel1, &PictureButton::clicked, &FRreciboForm::Panel1Click);
     on(Image2, &PictureButton::clicked, &FRreciboForm::Image2Click);
     on(Image3, &PictureButton::clicked, &FRreciboForm::Image3Click);
+    on(Image4, &PictureButton::clicked, &FRreciboForm::Image4Click);
+    on(Image5, &PictureButton::clicked, &FRreciboForm::Image5Click);
     on(DBtipo, &DBLookupComboBox::exited, &FRreciboForm::DBtipoExit);
     on(DBvalor, &DBEdit::exited, &FRreciboForm::DBvalorExit);
     on(DBdata, &DBEdit::exited, &FRreciboForm::DBdataExit);
@@ -184,7 +198,8 @@ FRreciboForm::FRreciboForm(Collaborators collaborators, QWidget *parent)
 
 QList<QWidget *> FRreciboForm::printTiles() const
 {
-    return {Image2, Image3, Shape1, Shape2, Label4, Label5, Label6, Label8};
+    return {Image2, Image3, Shape1, Shape2, Label4, Label5, Label6, Label8,
+            Image4, Shape3, Label10, Label11, Image5, Shape4, Label12, Label13};
 }
 
 void FRreciboForm::FormShow()
@@ -343,12 +358,46 @@ void FRreciboForm::Image3Click()
     imprime(frxReport1, ReceiptSheet::TwoPerSheet);
 }
 
-void FRreciboForm::imprime(Report &layout, ReceiptSheet sheet)
+bool FRreciboForm::semRecibo() const
 {
-    if (!m_dm.Recibos.active() || m_dm.Recibos.isEmpty())
-        return;
+    return !m_dm.Recibos.active() || m_dm.Recibos.isEmpty();
+}
+
+ReceiptValues FRreciboForm::valoresMostrados()
+{
     ReceiptValues values = receiptValues(m_dm.Recibos, m_dm.Emitente);
     // Payer and signer follow the kind the combo shows.
     values.kind = DBtipo->currentText();
-    printReceipt(layout, sheet, values, this);
+    return values;
+}
+
+void FRreciboForm::imprime(Report &layout, ReceiptSheet sheet)
+{
+    if (semRecibo())
+        return;
+    printReceipt(layout, sheet, valoresMostrados(), this);
+}
+
+void FRreciboForm::Image4Click()
+{
+    if (semRecibo())
+        return;
+    m_uses.FRemail(valoresMostrados());
+}
+
+void FRreciboForm::Image5Click()
+{
+    if (semRecibo())
+        return;
+    Dataset &recibos = m_dm.Recibos;
+    static const char *const copiadas[] = {"TIPO", "EMITENTE", "CPFCNPJEMITENTE", "REFERENTE", "OBS", "VALOR",
+                                           "VALOREXTENSO"};
+    QList<QVariant> valores;
+    for (const char *coluna : copiadas)
+        valores << recibos.fieldByName(QLatin1String(coluna)).value();
+    BTnovoClick();
+    for (int i = 0; i < valores.size(); ++i)
+        recibos.fieldByName(QLatin1String(copiadas[i])).setValue(valores.at(i));
+    recibos.fieldByName(QStringLiteral("DATARECIBO")).setValue(DataPorExtenso(m_today()));
+    DBreferente->setFocus();
 }

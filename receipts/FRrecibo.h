@@ -17,6 +17,7 @@ class MessageDialog;
 class QFrame;
 class QLabel;
 enum class ReceiptSheet;
+struct ReceiptValues;
 
 // The receipt editor: writes, finds, edits, deletes and prints receipts.
 class FRreciboForm : public RecordEditor
@@ -32,6 +33,8 @@ public:
         // The lookups, shown modally; they are created after this screen.
         std::function<void()> FRconsultarec;
         std::function<void()> FRconsultacli2;
+        // The e-mail screen, created after this one, shown modally for the receipt.
+        std::function<void(const ReceiptValues &)> FRemail;
     };
 
     explicit FRreciboForm(Collaborators collaborators, QWidget *parent = nullptr);
@@ -54,6 +57,8 @@ public:
     void DBemitenteKeyUp();
     void Image2Click();
     void Image3Click();
+    void Image4Click();
+    void Image5Click();
 
     DBLookupComboBox *DBtipo;
     DBEdit *DBEdit1;
@@ -88,6 +93,15 @@ public:
     QFrame *Shape2;
     QLabel *Label6;
     QLabel *Label8;
+    // Sending by e-mail, duplicating for the next time.
+    PictureButton *Image4;
+    QFrame *Shape3;
+    QLabel *Label10;
+    QLabel *Label11;
+    PictureButton *Image5;
+    QFrame *Shape4;
+    QLabel *Label12;
+    QLabel *Label13;
 
     // The name completion's own query, on the shared connection and transaction.
     Dataset Query1;
@@ -99,6 +113,9 @@ public:
 private:
     QList<QWidget *> printTiles() const;
     void imprime(Report &layout, ReceiptSheet sheet);
+    bool semRecibo() const;
+    // The shown receipt as the print tiles print it.
+    ReceiptValues valoresMostrados();
 
     Collaborators m_uses;
     DataModule &m_dm;

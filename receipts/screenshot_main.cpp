@@ -1,13 +1,17 @@
 // Shows the receipt editor holding a receipt, on a database of its own, and
-// saves a picture of it for the README.
-//   quindelo-recibo-screenshot OUTPUT.png
+// saves a picture of it for the README; with two more names, pictures of the
+// e-mail screen for that receipt and of the e-mail settings.
+//   quindelo-recibo-screenshot OUTPUT.png [FRemail.png FRconfemail.png]
 #include "DataExtenso.h"
 #include "Extens.h"
+#include "FRconfemail.h"
+#include "FRemail.h"
 #include "FRrecibo.h"
 
 #include "data/DatabaseCreator.h"
 #include "data/Datamodule1.h"
 #include "dialogs/Mensagens.h"
+#include "mail/EmailSettings.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -25,13 +29,23 @@ void store(Dataset &dataset, const QVariantMap &values)
     dataset.post();
 }
 
+bool save(QWidget &screen, const char *file)
+{
+    screen.show();
+    QApplication::processEvents();
+    if (screen.grab().save(QString::fromLocal8Bit(file)))
+        return true;
+    std::fprintf(stderr, "não foi possível gravar %s\n", file);
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "uso: %s SAIDA.png\n", argv[0]);
+    if (argc != 2 && argc != 4) {
+        std::fprintf(stderr, "uso: %s SAIDA.png [FRemail.png FRconfemail.png]\n", argv[0]);
         return 2;
     }
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
@@ -45,6 +59,10 @@ int main(int argc, char *argv[])
     store(dm.Emitente, {{QStringLiteral("EMITENTE"), QStringLiteral("OFICINA AZUL LTDA")},
                         {QStringLiteral("CPFCNPJ"), QStringLiteral("12.345.678/0001-99")},
                         {QStringLiteral("CIDADE"), QStringLiteral("São Paulo")}});
+    store(dm.Clientes, {{QStringLiteral("ID_CLIENTE"), 1},
+                        {QStringLiteral("CLIENTE"), QStringLiteral("JOANA PEREIRA DA SILVA")},
+                        {QStringLiteral("CPF"), QStringLiteral("123.456.789-01")},
+                        {QStringLiteral("EMAIL"), QStringLiteral("joana.pereira@example.com")}});
     store(dm.Recibos, {{QStringLiteral("TIPO"), QStringLiteral("RECEBIMENTO")},
                        {QStringLiteral("EMITENTE"), QStringLiteral("JOANA PEREIRA DA SILVA")},
                        {QStringLiteral("CPFCNPJEMITENTE"), QStringLiteral("123.456.789-01")},
@@ -63,14 +81,31 @@ int main(int argc, char *argv[])
         const auto FRmensagem8 = createMessageDialog(QStringLiteral("FRmensagem8"));
         const auto FRmensagem10 = createMessageDialog(QStringLiteral("FRmensagem10"));
         const auto FRmensagem12 = createMessageDialog(QStringLiteral("FRmensagem12"));
-        FRreciboForm form({dm, *FRmensagem8, *FRmensagem10, *FRmensagem12, [] {}, [] {}});
-        form.show();
-        QApplication::processEvents();
-        const bool saved = form.grab().save(QString::fromLocal8Bit(argv[1]));
-        if (!saved) {
-            std::fprintf(stderr, "não foi possível gravar %s\n", argv[1]);
+        const auto FRmensagem9 = createMessageDialog(QStringLiteral("FRmensagem9"));
+        ReceiptValues shown;
+        FRreciboForm form({dm, *FRmensagem8, *FRmensagem10, *FRmensagem12, [] {}, [] {},
+                           [&shown](const ReceiptValues &values) { shown = values; }});
+        if (!save(form, argv[1]))
             return 1;
-        }
+        if (argc == 2)
+            return 0;
+        form.Image4Click();
+
+        // Settings of a typical user, never this machine's.
+        const QString settingsFile = folder.filePath(QStringLiteral("email.conf"));
+        EmailSettings settings;
+        settings.server = QStringLiteral("smtp.example.com");
+        settings.user = QStringLiteral("oficina.azul@example.com");
+        settings.password = QStringLiteral("senha-de-exemplo");
+        settings.sender = settings.user;
+        settings.senderName = QStringLiteral("Oficina Azul");
+        emailsettings::save(settings, settingsFile);
+        const auto nada = [](const QString &) {};
+        FRemailForm email({dm, settingsFile, [] {}, nada});
+        email.setRecibo(shown);
+        FRconfemailForm confemail({dm, settingsFile, *FRmensagem9, nada});
+        if (!save(email, argv[2]) || !save(confemail, argv[3]))
+            return 1;
     }
     return 0;
 }

@@ -25,7 +25,7 @@ ensure_packages() {
 }
 
 RUNTIME_PACKAGES=(
-  cmake ninja-build g++ qt6-base-dev libgl-dev
+  cmake ninja-build g++ qt6-base-dev libgl-dev libcurl4-openssl-dev ca-certificates
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   fonts-liberation2 fonts-wine poppler-utils xvfb xauth libxlsxwriter-dev
 )
@@ -49,8 +49,9 @@ build_program() {
   cmake --build "$BUILD_DIR" --target quindelo-programa --parallel "$(nproc)"
 }
 
-# Only the tests need these: they read the spreadsheets back.
-TEST_PACKAGES=(python3-openpyxl)
+# Only the tests need these: the spreadsheets read back, a real SMTP server and openssl for its
+# test certificates.
+TEST_PACKAGES=(python3-openpyxl python3-aiosmtpd openssl)
 
 # Everything, tests and benchmarks included.
 build() {
