@@ -1,6 +1,6 @@
 #include "Planilha.h"
 
-#include "data/DisplayFormat.h"
+#include "data/ValueText.h"
 #include "data/Numeric.h"
 #include "reportengine/ReportError.h"
 
@@ -35,7 +35,7 @@ QString campoCsv(const QVariant &valor, Planilha::Tipo tipo)
         return valor.toDate().toString(kDataCurta);
     case Planilha::Tipo::Dinheiro:
         // Whatever the machine's settings: the file is for a Brazilian spreadsheet.
-        return displayformat::formatNumeric(valor.value<Numeric>(), QStringLiteral("0.00"),
+        return valuetext::formatNumber(valor.value<Numeric>(), QStringLiteral("0.00"),
                                             QLocale(QLocale::Portuguese, QLocale::Brazil));
     case Planilha::Tipo::Texto:
         break;

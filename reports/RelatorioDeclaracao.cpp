@@ -1,6 +1,6 @@
 #include "RelatorioDeclaracao.h"
 
-#include "data/DisplayFormat.h"
+#include "data/ValueText.h"
 #include "receipts/DataExtenso.h"
 #include "receipts/Extens.h"
 
@@ -33,7 +33,7 @@ QString textoDeclaracao(const Declaracao &declaracao)
 
 QString totalEmFiguras(const Numeric &total)
 {
-    return QStringLiteral("Total: R$ ") + displayformat::formatNumeric(total, QStringLiteral("#,##0.00"));
+    return QStringLiteral("Total: R$ ") + valuetext::formatNumber(total, QStringLiteral("#,##0.00"));
 }
 
 QString totalPorExtenso(const Numeric &total)

@@ -2,7 +2,7 @@
 #include "common/Spreadsheet.h"
 #include "common/TempDatabase.h"
 
-#include "data/DisplayFormat.h"
+#include "data/ValueText.h"
 #include "data/Statement.h"
 #include "receipts/Extens.h"
 #include "reportengine/ReportError.h"
@@ -79,7 +79,7 @@ void insere(DataModule &dm, const QVector<Linha> &linhas)
 
 QString money(const Numeric &value)
 {
-    return displayformat::formatNumeric(value, QStringLiteral("#,##0.00"));
+    return valuetext::formatNumber(value, QStringLiteral("#,##0.00"));
 }
 
 // The database's own sum for the party, written apart from the program's query.
@@ -405,7 +405,7 @@ void TstDeclaracao::monthlyTotalsEqualTheGroupBy()
         expected[m - 1] = QStringLiteral("%1/2025;0;0,00").arg(m, 2, 10, QLatin1Char('0'));
     Row row;
     while (cursor->fetch(row)) {
-        const QString sum = displayformat::formatNumeric(row.at(2).value<Numeric>(), QStringLiteral("0.00"));
+        const QString sum = valuetext::formatNumber(row.at(2).value<Numeric>(), QStringLiteral("0.00"));
         expected[row.at(0).toInt() - 1] = QStringLiteral("%1/2025;%2;%3")
                                               .arg(row.at(0).toInt(), 2, 10, QLatin1Char('0'))
                                               .arg(row.at(1).toInt())
