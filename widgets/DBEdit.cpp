@@ -49,9 +49,9 @@ void DBEdit::refresh()
     setReadOnly(!editing);
     const Field *bound = m_binding.activeField();
     if (!bound)
-        setText(QString());
+        showText(QString());
     else
-        setText(hasFocus() && editing ? bound->editText() : bound->displayText());
+        showText(hasFocus() && editing ? bound->editText() : bound->displayText());
 }
 
 void DBEdit::updateRecord()
