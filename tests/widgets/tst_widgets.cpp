@@ -195,6 +195,31 @@ private slots:
         QCOMPARE(c.m.dm.Clientes.fieldByName(column).asString(), stored);
     }
 
+    void erasedMaskedEntryIsNull_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("before");
+        QTest::newRow("cpf") << "CPF" << QVariant("111.222.333-44");
+        QTest::newRow("cnpj") << "CNPJ" << QVariant("11.222.333/0001-44");
+        QTest::newRow("cep") << "CEP" << QVariant("12345-678");
+        QTest::newRow("birth date") << "DATANASCIMENTO" << QVariant(QDate(1990, 3, 15));
+    }
+    void erasedMaskedEntryIsNull()
+    {
+        QFETCH(QString, column);
+        QFETCH(QVariant, before);
+        NewClient c;
+        c.m.dm.Clientes.fieldByName(column).setValue(before);
+        QVERIFY(QTest::qWaitForWindowActive(&c.screen->form));
+        DBEdit *entry = c.screen->entry(column);
+        entry->setFocus(Qt::TabFocusReason);
+        entry->selectAll();
+        QTest::keyClick(entry, Qt::Key_Delete);
+        QTest::keyClick(entry, Qt::Key_Return);
+        QCOMPARE(errordisplay::lastError(), QString());
+        QVERIFY(c.m.dm.Clientes.fieldByName(column).isNull());
+    }
+
     void amountShowsWithTheLocaleSeparators_data()
     {
         QTest::addColumn<QString>("keys");
