@@ -31,6 +31,7 @@ Screens::~Screens()
 {
     // Every screen goes before the data module, whose end commits the
     // transaction; later screens may refer to earlier ones, so last first.
+    FRmensagem17.reset();
     FRmensagem14.reset();
     FRconsultacli2.reset();
     FRrelatorios.reset();
@@ -65,6 +66,7 @@ void Screens::create(const QString &configFolder)
 
     Datamodule1 = std::make_unique<DataModule>(configFolder);
     DataModule &dm = *Datamodule1;
+    const auto discardQuestion = [this]() -> MessageDialog & { return *FRmensagem17; };
 
     FRmensagem5 = dialog("FRmensagem5");
     FRmensagem6 = dialog("FRmensagem6");
@@ -75,7 +77,7 @@ void Screens::create(const QString &configFolder)
 
     FRrecibo = std::make_unique<FRreciboForm>(FRreciboForm::Collaborators{
         dm, *FRmensagem8, *FRmensagem10, *FRmensagem12, [this] { FRconsultarec->showModal(); },
-        [this] { FRconsultacli2->showModal(); }});
+        [this] { FRconsultacli2->showModal(); }, discardQuestion});
 
     FRabrerecibos1 = std::make_unique<FRabrerecibos1Form>(dm);
     FRabrerecibos2 = std::make_unique<FRabrerecibos2Form>(dm);
@@ -83,9 +85,9 @@ void Screens::create(const QString &configFolder)
 
     FRcadastro = std::make_unique<FRcadastroForm>(FRcadastroForm::Collaborators{
         dm, *FRmensagem5, *FRmensagem6, *FRmensagem8, [this] { FRmensagem->showModal(); },
-        [this] { FRconsultacli->showModal(); }});
+        [this] { FRconsultacli->showModal(); }, discardQuestion});
     FRcademitente = std::make_unique<FRcademitenteForm>(
-        FRcademitenteForm::Collaborators{dm, *FRmensagem9, [this] { FRimagem->showModal(); }});
+        FRcademitenteForm::Collaborators{dm, *FRmensagem9, [this] { FRimagem->showModal(); }, discardQuestion});
 
     FRconsultacli = std::make_unique<FRconsultacliForm>(dm);
     FRconsultarec = std::make_unique<FRconsultarecForm>(dm);
@@ -94,6 +96,7 @@ void Screens::create(const QString &configFolder)
     FRrelatorios = std::make_unique<FRrelatoriosForm>(*FRabrerecibos3, *FRabrerecibos2, *FRabrerecibos1);
     FRconsultacli2 = std::make_unique<FRconsultacli2Form>(dm);
     FRmensagem14 = dialog("FRmensagem14");
+    FRmensagem17 = dialog("FRmensagem17");
 
     connectMenu();
 }

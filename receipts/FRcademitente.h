@@ -22,6 +22,8 @@ public:
         MessageDialog &FRmensagem9; // "Configuração Salva !!!"
         // The logo screen, created after this one, shown modally.
         std::function<void()> FRimagem;
+        // Discard what was typed? Created after this screen.
+        std::function<MessageDialog &()> FRmensagem17;
     };
 
     explicit FRcademitenteForm(Collaborators collaborators, QWidget *parent = nullptr);
@@ -32,6 +34,7 @@ public:
     void BTcancelarClick();
     void DBEdit3Exit();
     void DBImage1DblClick();
+    void Image1Click();
 
     DBEdit *DBEdit2;
     DBEdit *DBEdit3;
@@ -43,6 +46,9 @@ public:
     QLabel *Label8;
     QLabel *Label1;
     QLabel *Label4;
+
+protected:
+    void closePictureClick() override { Image1Click(); }
 
 private:
     Collaborators m_uses;

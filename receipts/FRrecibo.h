@@ -32,6 +32,8 @@ public:
         // The lookups, shown modally; they are created after this screen.
         std::function<void()> FRconsultarec;
         std::function<void()> FRconsultacli2;
+        // Discard what was typed? Created after this screen.
+        std::function<MessageDialog &()> FRmensagem17;
     };
 
     explicit FRreciboForm(Collaborators collaborators, QWidget *parent = nullptr);
@@ -53,6 +55,7 @@ public:
     void DBemitenteKeyUp();
     void Image2Click();
     void Image3Click();
+    void BTsairClick();
 
     DBLookupComboBox *DBtipo;
     DBEdit *DBEdit1;
@@ -93,6 +96,9 @@ public:
     Report frxReport;
     Report frxReport1;
 
+
+protected:
+    void closePictureClick() override { BTsairClick(); }
 
 private:
     QList<QWidget *> printTiles() const;
