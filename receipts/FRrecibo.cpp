@@ -259,6 +259,9 @@ void FRreciboForm::BTconsultarClick()
 
 void FRreciboForm::Panel1Click()
 {
+    // The chosen client changes the receipt: in the browse state it is edited first, as Edit does.
+    if (BTsalvar->isHidden())
+        BTalterarClick();
     m_uses.FRconsultacli2();
 }
 

@@ -40,6 +40,12 @@ QVariantMap storedRecibo(DataModule &dm, int id)
     return values;
 }
 
+// Every column of one receipt as stored.
+Row storedRow(DataModule &dm, int id)
+{
+    return dm.Base.prepared(QStringLiteral("SELECT * FROM RECIBOS WHERE ID_RECIBO = ?")).execute(dm.Tra, {id});
+}
+
 // A double click on the first row of a lookup screen's grid.
 void chooseFirstRow(QWidget *lookup)
 {
@@ -86,6 +92,7 @@ private slots:
     void cancelAfterNewLandsOnTheOldest();
     void deleteAsksAndDeletes_data();
     void deleteAsksAndDeletes();
+    void selectFromRegisterInBrowseState_data();
     void selectFromRegisterInBrowseState();
     void closingAsksBeforeTypingIsThrownAway_data();
     void closingAsksBeforeTypingIsThrownAway();
@@ -398,8 +405,16 @@ void TstFRrecibo::deleteAsksAndDeletes()
     QVERIFY(m_errors.isEmpty());
 }
 
+void TstFRrecibo::selectFromRegisterInBrowseState_data()
+{
+    QTest::addColumn<bool>("choose");
+    QTest::newRow("client chosen") << true;
+    QTest::newRow("lookup closed") << false;
+}
+
 void TstFRrecibo::selectFromRegisterInBrowseState()
 {
+    QFETCH(bool, choose);
     const int cliente = addCliente(m_fx->dm(), QStringLiteral("EMPRESA X"));
     Dataset &clientes = m_fx->dm().Clientes;
     QVERIFY(clientes.locate(QStringLiteral("ID_CLIENTE"), cliente));
@@ -409,26 +424,30 @@ void TstFRrecibo::selectFromRegisterInBrowseState()
     clientes.post();
     m_fx->dm().Tra.commitRetaining();
     const int id = addRecibo(m_fx->dm(), QStringLiteral("ANTES"));
+    const Row before = storedRow(m_fx->dm(), id);
 
     FRreciboForm &form = openEditor();
     ModalAnswerer answerer;
-    answerer.then([](QWidget *window) {
-        chooseFirstRow(window);
+    answerer.then([choose](QWidget *window) {
+        if (choose)
+            chooseFirstRow(window);
+        else
+            clickNamed(window, QStringLiteral("Image1"));
     });
     clickNamed(&form, QStringLiteral("Panel1"));
     QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRconsultacli2")});
-    // The row is being edited while the toolbar still shows the browse state.
-    QVERIFY(browseState(form));
+    // The pick is an edit, and the screen says so.
+    QVERIFY(editState(form));
     Dataset &recibos = m_fx->dm().Recibos;
     QCOMPARE(recibos.state(), Dataset::State::Edit);
-    QCOMPARE(form.DBemitente->text(), QStringLiteral("EMPRESA X"));
-    QCOMPARE(valueOf(recibos, "CPFCNPJEMITENTE"), QStringLiteral("11.222.333/0001-44"));
+    QCOMPARE(form.DBemitente->text(), choose ? QStringLiteral("EMPRESA X") : QStringLiteral("ANTES"));
+    QCOMPARE(valueOf(recibos, "CPFCNPJEMITENTE"), choose ? QStringLiteral("11.222.333/0001-44") : QString());
 
-    // New posts the modified row before inserting.
-    clickNamed(&form, QStringLiteral("BTnovo"));
-    QCOMPARE(storedRecibo(m_fx->dm(), id).value(QStringLiteral("EMITENTE")).toString(), QStringLiteral("EMPRESA X"));
+    clickNamed(&form, QStringLiteral("BTcancelar"));
+    QVERIFY(browseState(form));
+    QCOMPARE(storedRow(m_fx->dm(), id), before);
+    QVERIFY(m_errors.isEmpty());
 }
-
 
 void TstFRrecibo::closingAsksBeforeTypingIsThrownAway_data()
 {
