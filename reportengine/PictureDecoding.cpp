@@ -41,7 +41,7 @@ QImage decode(const QByteArray &bytes, const QSize &bound, Qt::AspectRatioMode m
 
 bool isPicture(const QByteArray &bytes)
 {
-    // Small, yet every row is read, so a cut file is found out.
+    // Small, yet every row is read, so a PNG cut short is found out.
     constexpr int kCheck = 64;
     return !decode(bytes, QSize(kCheck, kCheck)).isNull();
 }

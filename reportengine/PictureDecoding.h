@@ -11,10 +11,10 @@ namespace picturedecoding {
 // Decoded at no more than `bound`: a larger picture is decoded reduced, so one
 // of any number of pixels fits within Qt's allocation limit. `mode` keeps its
 // proportions or not; an invalid bound decodes it whole. Null for bytes that
-// are none of the three or that do not decode through to their end.
+// are none of the three or that their decoder refuses, a PNG cut short among them.
 QImage decode(const QByteArray &bytes, const QSize &bound, Qt::AspectRatioMode mode = Qt::KeepAspectRatio);
 
-// True when the bytes are a whole BMP, JPEG or PNG picture.
+// True when the bytes decode as a BMP, JPEG or PNG picture.
 bool isPicture(const QByteArray &bytes);
 
 } // namespace picturedecoding
