@@ -37,6 +37,7 @@ Screens::~Screens()
 {
     // Every screen goes before the data module, whose end commits the
     // transaction; later screens may refer to earlier ones, so last first.
+    FRmensagem17.reset();
     FRconfemail.reset();
     FRemail.reset();
     FRmensagem14.reset();
@@ -75,6 +76,7 @@ void Screens::create(const QString &configFolder)
 
     Datamodule1 = std::make_unique<DataModule>(configFolder);
     DataModule &dm = *Datamodule1;
+    const auto discardQuestion = [this]() -> MessageDialog & { return *FRmensagem17; };
 
     FRmensagem5 = dialog("FRmensagem5");
     FRmensagem6 = dialog("FRmensagem6");
@@ -89,7 +91,8 @@ void Screens::create(const QString &configFolder)
         [this](const ReceiptValues &recibo) {
             FRemail->setRecibo(recibo);
             FRemail->showModal();
-        }});
+        },
+        discardQuestion});
 
     FRabrerecibos1 = std::make_unique<FRabrerecibos1Form>(dm);
     FRabrerecibos2 = std::make_unique<FRabrerecibos2Form>(dm);
@@ -97,10 +100,10 @@ void Screens::create(const QString &configFolder)
 
     FRcadastro = std::make_unique<FRcadastroForm>(FRcadastroForm::Collaborators{
         dm, *FRmensagem5, *FRmensagem6, *FRmensagem8, [this] { FRmensagem->showModal(); },
-        [this] { FRconsultacli->showModal(); }});
+        [this] { FRconsultacli->showModal(); }, discardQuestion});
     FRcademitente = std::make_unique<FRcademitenteForm>(
         FRcademitenteForm::Collaborators{dm, *FRmensagem9, [this] { FRimagem->showModal(); },
-                                         [this] { FRconfemail->showModal(); }});
+                                         [this] { FRconfemail->showModal(); }, discardQuestion});
 
     FRconsultacli = std::make_unique<FRconsultacliForm>(dm);
     FRconsultarec = std::make_unique<FRconsultarecForm>(dm);
@@ -117,6 +120,7 @@ void Screens::create(const QString &configFolder)
         dm, emailsettings::defaultPath(), [this] { FRconfemail->showModal(); }, &showPlainMessage});
     FRconfemail = std::make_unique<FRconfemailForm>(
         FRconfemailForm::Collaborators{dm, emailsettings::defaultPath(), *FRmensagem9, &showPlainMessage});
+    FRmensagem17 = dialog("FRmensagem17");
 
     connectMenu();
 }

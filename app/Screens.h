@@ -63,6 +63,7 @@ public:
     std::unique_ptr<MessageDialog> FRmensagem14;
     std::unique_ptr<FRemailForm> FRemail;
     std::unique_ptr<FRconfemailForm> FRconfemail;
+    std::unique_ptr<MessageDialog> FRmensagem17;
 
 private:
     // The menu's tiles open the screens of this registry.

@@ -118,6 +118,7 @@ void FRcadastroForm::BTnovoClick()
 {
     m_clientes.insert();
     m_clientes.fieldByName(QStringLiteral("CLASSIFICACAO")).setValue(kFisica);
+    rememberPendingRow(m_clientes);
     restaura();
     // A new client is a person until the type says otherwise.
     DBEdit4->setEnabled(false);
@@ -127,6 +128,7 @@ void FRcadastroForm::BTnovoClick()
 void FRcadastroForm::BTalterarClick()
 {
     m_clientes.edit();
+    rememberPendingRow(m_clientes);
     restaura();
     DBEdit2->setFocus();
 }
@@ -181,4 +183,16 @@ void FRcadastroForm::BTexcluirClick()
 void FRcadastroForm::BTconsultarClick()
 {
     m_uses.FRconsultacli();
+}
+
+void FRcadastroForm::Image1Click()
+{
+    if (!hasUnsavedChanges(m_clientes)) {
+        reject();
+        return;
+    }
+    confirmDiscard(m_uses.FRmensagem17(), [this] {
+        m_clientes.cancel();
+        reject();
+    });
 }

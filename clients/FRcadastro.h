@@ -24,6 +24,8 @@ public:
         // Created after this screen: "Cadastro Salvo" and the client lookup.
         std::function<void()> FRmensagem;
         std::function<void()> FRconsultacli;
+        // Discard what was typed? Created after this screen.
+        std::function<MessageDialog &()> FRmensagem17;
     };
 
     explicit FRcadastroForm(Collaborators collaborators, QWidget *parent = nullptr);
@@ -52,6 +54,10 @@ public:
     void BTsalvarClick();
     void BTcancelarClick();
     void DBtipoExit();
+    void Image1Click();
+
+protected:
+    void closePictureClick() override { Image1Click(); }
 
 private:
     bool editing() const;

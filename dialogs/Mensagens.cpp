@@ -40,6 +40,7 @@ QList<Entry> catalogue()
              // Leaves every event loop: the screens beneath and the main one.
              QCoreApplication::exit(0);
          }},
+        {"FRmensagem17", Kind::Question, {QStringLiteral("Descartar o que foi digitado ?")}, {}},
     };
 }
 
@@ -63,5 +64,13 @@ void confirmDeletion(MessageDialog &question, MessageDialog &acknowledgement, co
     question.ask([&acknowledgement, &remove](MessageDialog &asked) {
         remove();
         acknowledgement.showModalOver(&asked);
+    });
+}
+
+void confirmDiscard(MessageDialog &question, const std::function<void()> &discard)
+{
+    question.ask([&discard](MessageDialog &asked) {
+        asked.accept();
+        discard();
     });
 }

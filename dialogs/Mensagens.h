@@ -9,7 +9,8 @@
 // (the name is required), "FRmensagem6" and "FRmensagem10" (delete the current
 // row?), "FRmensagem8" ("Registro excluído !!!", closes the question beneath
 // too), "FRmensagem9" ("Configuração Salva !!!"), "FRmensagem12" ("Recibo
-// Gravado !!!"), "FRmensagem14" (the program ends after a backup).
+// Gravado !!!"), "FRmensagem14" (the program ends after a backup), "FRmensagem17"
+// (discard what was typed?).
 // Creates the named dialog; null for a name the catalogue does not hold.
 std::unique_ptr<MessageDialog> createMessageDialog(const QString &name);
 
@@ -17,3 +18,7 @@ std::unique_ptr<MessageDialog> createMessageDialog(const QString &name);
 // then the acknowledgement shows over the question and its OK closes both.
 // A remove that fails leaves the question open.
 void confirmDeletion(MessageDialog &question, MessageDialog &acknowledgement, const std::function<void()> &remove);
+
+// The question before typing is thrown away: "Sim" closes it, then runs the
+// screen's discard; "Não" leaves everything as it was.
+void confirmDiscard(MessageDialog &question, const std::function<void()> &discard);

@@ -91,6 +91,7 @@ void FRcademitenteForm::FormShow()
 void FRcademitenteForm::BTalterarClick()
 {
     m_emitente.edit();
+    rememberPendingRow(m_emitente);
     restaura();
     DBEdit2->setFocus();
 }
@@ -131,8 +132,23 @@ void FRcademitenteForm::DBImage1DblClick()
     DBEdit::updateRecords(this);
     m_uses.FRimagem();
     // The logo's post ended the edit; the fields stay open for typing until Save or Cancel.
-    if (!BTsalvar->isHidden() && m_emitente.active() && m_emitente.state() == Dataset::State::Browse)
+    if (!BTsalvar->isHidden() && m_emitente.active() && m_emitente.state() == Dataset::State::Browse) {
         m_emitente.edit();
+        rememberPendingRow(m_emitente);
+    }
+}
+
+void FRcademitenteForm::Image1Click()
+{
+    if (!hasUnsavedChanges(m_emitente)) {
+        reject();
+        return;
+    }
+    // The next Show shows the stored values again.
+    confirmDiscard(m_uses.FRmensagem17(), [this] {
+        m_emitente.cancel();
+        reject();
+    });
 }
 
 void FRcademitenteForm::Panel1Click()

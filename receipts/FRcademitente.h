@@ -25,6 +25,8 @@ public:
         std::function<void()> FRimagem;
         // The e-mail settings, created after this one, shown modally.
         std::function<void()> FRconfemail;
+        // Discard what was typed? Created after this screen.
+        std::function<MessageDialog &()> FRmensagem17;
     };
 
     explicit FRcademitenteForm(Collaborators collaborators, QWidget *parent = nullptr);
@@ -36,6 +38,7 @@ public:
     void DBEdit3Exit();
     void DBImage1DblClick();
     void Panel1Click();
+    void Image1Click();
 
     DBEdit *DBEdit2;
     DBEdit *DBEdit3;
@@ -48,6 +51,9 @@ public:
     QLabel *Label8;
     QLabel *Label1;
     QLabel *Label4;
+
+protected:
+    void closePictureClick() override { Image1Click(); }
 
 private:
     Collaborators m_uses;

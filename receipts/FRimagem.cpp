@@ -2,6 +2,7 @@
 
 #include "data/DatabaseError.h"
 #include "data/Datamodule1.h"
+#include "reportengine/PictureDecoding.h"
 #include "widgets/DBImage.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/PictureButton.h"
@@ -124,13 +125,18 @@ void FRimagemForm::CarregarImagem()
     m_proposto = arquivo;
     Dataset &emitente = m_dm.Emitente;
     try {
-        emitente.open();
-        emitente.edit();
         QFile file(arquivo);
         if (!file.open(QIODevice::ReadOnly))
             throw DatabaseError(file.errorString());
-        // Stored as the file's bytes, whatever they are; the pictures decode them when shown.
-        emitente.fieldByName(QStringLiteral("FOTO_MARC")).setValue(file.readAll());
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            throw DatabaseError(file.errorString());
+        // Only a picture takes the stored logo's place; it is stored as the file's bytes.
+        if (!picturedecoding::isPicture(bytes))
+            throw DatabaseError(QStringLiteral("O arquivo não é uma imagem BMP, JPEG ou PNG."));
+        emitente.open();
+        emitente.edit();
+        emitente.fieldByName(QStringLiteral("FOTO_MARC")).setValue(bytes);
         emitente.post();
         m_dm.Tra.commitRetaining();
     } catch (const std::exception &error) {

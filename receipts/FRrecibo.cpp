@@ -229,6 +229,7 @@ void FRreciboForm::BTnovoClick()
     m_dm.Recibos.fieldByName(QStringLiteral("CPFCNPJCLIENTE")).setValue(doEmitente("CPFCNPJ"));
     m_dm.Recibos.fieldByName(QStringLiteral("DATA")).setValue(m_today());
     m_dm.Recibos.fieldByName(QStringLiteral("TIPO")).setValue(QStringLiteral("RECEBIMENTO"));
+    rememberPendingRow(m_dm.Recibos);
     restaura();
     DBtipo->setFocus();
 }
@@ -236,6 +237,7 @@ void FRreciboForm::BTnovoClick()
 void FRreciboForm::BTalterarClick()
 {
     m_dm.Recibos.edit();
+    rememberPendingRow(m_dm.Recibos);
     restaura();
     DBtipo->setFocus();
 }
@@ -277,7 +279,23 @@ void FRreciboForm::BTconsultarClick()
 
 void FRreciboForm::Panel1Click()
 {
+    // The chosen client changes the receipt: in the browse state it is edited first, as Edit does.
+    if (BTsalvar->isHidden())
+        BTalterarClick();
     m_uses.FRconsultacli2();
+}
+
+void FRreciboForm::BTsairClick()
+{
+    Dataset &recibos = m_dm.Recibos;
+    if (!hasUnsavedChanges(recibos)) {
+        reject();
+        return;
+    }
+    confirmDiscard(m_uses.FRmensagem17(), [this, &recibos] {
+        recibos.cancel();
+        reject();
+    });
 }
 
 // A control disabled while it has the focus loses it without the user leaving

@@ -35,6 +35,8 @@ public:
         std::function<void()> FRconsultacli2;
         // The e-mail screen, created after this one, shown modally for the receipt.
         std::function<void(const ReceiptValues &)> FRemail;
+        // Discard what was typed? Created after this screen.
+        std::function<MessageDialog &()> FRmensagem17;
     };
 
     explicit FRreciboForm(Collaborators collaborators, QWidget *parent = nullptr);
@@ -59,6 +61,7 @@ public:
     void Image3Click();
     void Image4Click();
     void Image5Click();
+    void BTsairClick();
 
     DBLookupComboBox *DBtipo;
     DBEdit *DBEdit1;
@@ -109,6 +112,9 @@ public:
     Report frxReport;
     Report frxReport1;
 
+
+protected:
+    void closePictureClick() override { BTsairClick(); }
 
 private:
     QList<QWidget *> printTiles() const;

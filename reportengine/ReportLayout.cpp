@@ -1,9 +1,18 @@
 #include "ReportLayout.h"
 
+#include "PictureDecoding.h"
+
+#include <cmath>
+
 void ReportObject::setPicture(const QByteArray &bytes)
 {
+    // More detail than 300 dpi of the box is never seen on paper, and a
+    // picture of any size fits in memory and in the PDF so.
+    constexpr double kDotsPerInch = 300;
+    const double scale = kDotsPerInch / units::kPerInch;
+    const QSize bound(int(std::ceil(box.width() * scale)), int(std::ceil(box.height() * scale)));
     // A picture that cannot be decoded prints nothing, like an empty one.
-    m_picture = QImage::fromData(bytes);
+    m_picture = picturedecoding::decode(bytes, bound);
 }
 
 QSizeF PageSettings::sizeUnits() const

@@ -89,7 +89,8 @@ public:
     void setContent(TextTemplate content) { m_content = std::move(content); }
 
     const QImage &picture() const { return m_picture; }
-    // Bytes of a BMP, JPEG or PNG file; anything else, or nothing, empties the picture.
+    // Bytes of a BMP, JPEG or PNG file, decoded at no more than 300 dpi of the
+    // box, which is set first; anything else, or nothing, empties the picture.
     void setPicture(const QByteArray &bytes);
     void setPicture(const QImage &image) { m_picture = image; }
 

@@ -2,7 +2,8 @@
 
 #include <QLineEdit>
 
-// An entry control that turns each letter into upper or lower case as it is typed.
+// An entry control that keeps its letters in upper or lower case, whether
+// they are typed, pasted or composed through an input method.
 class CaseEdit : public QLineEdit
 {
     Q_OBJECT
@@ -14,9 +15,17 @@ public:
     CharCase charCase() const { return m_charCase; }
     void setCharCase(CharCase charCase) { m_charCase = charCase; }
 
+    // Shows a text as it is, a stored value for instance; the case rule
+    // applies to what the user adds to it.
+    void showText(const QString &text);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    class CaseValidator;
+    QString converted(const QString &text) const;
+
     CharCase m_charCase = CharCase::Normal;
+    bool m_showing = false;
 };

@@ -49,9 +49,9 @@ void DBEdit::refresh()
     setReadOnly(!editing);
     const Field *bound = m_binding.activeField();
     if (!bound)
-        setText(QString());
+        showText(QString());
     else
-        setText(hasFocus() && editing ? bound->editText() : bound->displayText());
+        showText(hasFocus() && editing ? bound->editText() : bound->displayText());
 }
 
 void DBEdit::updateRecord()
@@ -59,7 +59,8 @@ void DBEdit::updateRecord()
     Field *bound = field();
     if (!bound || !isModified())
         return;
-    if (m_masked && !hasAcceptableInput())
+    // An entry erased to its literals and blanks empties the field.
+    if (m_masked && !hasAcceptableInput() && !bound->editMask().isBlankText(text()))
         throw DatabaseError(invalidInputText());
     bound->setText(text());
     setModified(false);

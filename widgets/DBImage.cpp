@@ -2,22 +2,10 @@
 
 #include "ErrorDisplay.h"
 #include "data/Dataset.h"
+#include "reportengine/PictureDecoding.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-
-QImage decodePicture(const QByteArray &bytes)
-{
-    // The format is taken from the file's signature, never from a guess.
-    const char *format = nullptr;
-    if (bytes.startsWith("BM"))
-        format = "BMP";
-    else if (bytes.startsWith("\xFF\xD8\xFF"))
-        format = "JPEG";
-    else if (bytes.startsWith("\x89PNG\r\n\x1A\n"))
-        format = "PNG";
-    return format ? QImage::fromData(bytes, format) : QImage();
-}
 
 DBImage::DBImage(const QString &objectName, QWidget *parent)
     : QWidget(parent), m_binding(this)
@@ -38,17 +26,38 @@ void DBImage::reload()
     QByteArray bytes;
     if (bound)
         guarded([&] { bytes = bound->asBytes(); });
-    m_picture = decodePicture(bytes);
+    // The row's state changes often; its picture seldom.
+    if (m_decoded && bytes == m_bytes)
+        return;
+    m_bytes = bytes;
+    m_decoded = false;
     update();
+}
+
+const QImage &DBImage::picture() const
+{
+    if (!m_decoded) {
+        const QSize frame = (QSizeF(size()) * devicePixelRatioF()).toSize();
+        m_picture = picturedecoding::decode(m_bytes, frame, Qt::IgnoreAspectRatio);
+        m_decoded = true;
+    }
+    return m_picture;
 }
 
 void DBImage::paintEvent(QPaintEvent *)
 {
-    if (m_picture.isNull())
+    const QImage &image = picture();
+    if (image.isNull())
         return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(rect(), m_picture);
+    painter.drawImage(rect(), image);
+}
+
+void DBImage::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_decoded = false;
 }
 
 void DBImage::mouseDoubleClickEvent(QMouseEvent *event)

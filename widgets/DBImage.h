@@ -16,21 +16,23 @@ public:
     explicit DBImage(const QString &objectName, QWidget *parent = nullptr);
 
     void setDataField(Dataset *dataset, const QString &fieldName);
-    const QImage &picture() const { return m_picture; }
+    // The field's picture as the frame draws it, decoded at no more than the frame's size.
+    const QImage &picture() const;
 
 signals:
     void doubleClicked();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     void reload();
 
     FieldBinding m_binding;
-    QImage m_picture;
+    QByteArray m_bytes;
+    // Decoded when first needed: a frame that is never drawn never decodes.
+    mutable QImage m_picture;
+    mutable bool m_decoded = false;
 };
-
-// Decodes the bytes of a BMP, JPEG or PNG file; a null image for anything else.
-QImage decodePicture(const QByteArray &bytes);

@@ -25,7 +25,7 @@ FormBase::FormBase(const QString &objectName, const QString &caption, const QStr
     layout->addWidget(m_title);
     layout->addWidget(m_body, 1);
 
-    connect(m_title->closeButton(), &PictureButton::clicked, this, &QDialog::reject);
+    connect(m_title->closeButton(), &PictureButton::clicked, this, [this] { guarded([this] { closePictureClick(); }); });
 }
 
 FormBase::~FormBase()

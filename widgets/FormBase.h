@@ -40,6 +40,8 @@ protected:
     // error stops the handler and goes to the standard error display.
     virtual void FormShow() {}
     virtual void FormClose() {}
+    // A click on the close picture; it closes the form unless a screen asks first.
+    virtual void closePictureClick() { reject(); }
     // Called with every key pressed in the form before the focused control
     // sees it; return true to swallow the key. An override that keeps Enter
     // moving the focus calls FormBase::FormKeyDown for the keys it leaves alone.

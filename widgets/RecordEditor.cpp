@@ -23,6 +23,14 @@ PictureButton *toolbarButton(const char *name, const char *picture, const char *
     return button;
 }
 
+QVariantList currentValues(const Dataset &dataset)
+{
+    QVariantList values;
+    for (const auto &field : dataset.fields())
+        values << dataset.fieldValue(field->index());
+    return values;
+}
+
 } // namespace
 
 RecordEditor::RecordEditor(const QString &objectName, const QString &caption, Toolbar toolbar, const QString &closeName,
@@ -96,4 +104,21 @@ void RecordEditor::postAndCommit(Dataset &dataset, Transaction &transaction)
         dataset.edit();
     dataset.post();
     transaction.commitRetaining();
+}
+
+void RecordEditor::rememberPendingRow(const Dataset &dataset)
+{
+    m_pendingRow = currentValues(dataset);
+}
+
+bool RecordEditor::hasUnsavedChanges(const Dataset &dataset) const
+{
+    if (dataset.state() != Dataset::State::Insert && dataset.state() != Dataset::State::Edit)
+        return false;
+    const QList<DBEdit *> entries = findChildren<DBEdit *>();
+    for (const DBEdit *entry : entries) {
+        if (entry->dataset() == &dataset && entry->isModified())
+            return true;
+    }
+    return currentValues(dataset) != m_pendingRow;
 }

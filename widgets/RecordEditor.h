@@ -3,6 +3,7 @@
 #include "FormBase.h"
 
 #include <QList>
+#include <QVariantList>
 
 class Dataset;
 class PictureButton;
@@ -50,8 +51,15 @@ public:
     // dataset into editing if needed, post, commit-retaining.
     void postAndCommit(Dataset &dataset, Transaction &transaction);
 
+    // The row New or Edit has just prepared, before the user typed anything.
+    void rememberPendingRow(const Dataset &dataset);
+    // The dataset inserts or edits a row that differs from the remembered one,
+    // or an entry holds typed text not yet in its field.
+    bool hasUnsavedChanges(const Dataset &dataset) const;
+
 private:
     QWidget *m_toolbar;
     QList<QWidget *> m_fields;
     QList<QWidget *> m_visibles;
+    QVariantList m_pendingRow;
 };

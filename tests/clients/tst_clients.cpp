@@ -449,7 +449,10 @@ private slots:
         showRegistry();
         QTest::mouseClick(screens().FRcadastro->BTnovo, Qt::LeftButton);
         typeInto(screens().FRcadastro->DBEdit2, QStringLiteral("CARLOS"));
+        ModalAnswerer answerer;
+        answerer.thenClick(QStringLiteral("Sim"));
         QTest::mouseClick(child(screens().FRcadastro.get(), QStringLiteral("Image1")), Qt::LeftButton);
+        QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRmensagem17")});
         QVERIFY(!screens().FRcadastro->isVisible());
         showRegistry();
         QCOMPARE(visibleToolbar(screens().FRcadastro.get()), (QStringList{"BTnovo", "BTalterar", "BTexcluir", "BTconsultar"}));
@@ -501,6 +504,17 @@ private slots:
         }
         QCOMPARE(gridColumn(grid(form), column), shown);
         QCOMPARE(errordisplay::lastError(), QString());
+    }
+
+    void pastedSearchIsUpperCased()
+    {
+        addLookupRows(dm());
+        LookupForm *form = screens().FRconsultacli.get();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        pasteInto(form->EDlocalizar, QStringLiteral("jo"));
+        QCOMPARE(form->EDlocalizar->text(), QStringLiteral("JO"));
+        QCOMPARE(gridColumn(grid(form), 0), (QStringList{"JOANA", "JOAQUIM", "JOSE"}));
     }
 
     void searchWithACharacterOutsideWin1252()

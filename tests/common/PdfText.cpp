@@ -173,3 +173,16 @@ QStringList fontsNotEmbedded(const QString &path)
     }
     return missing;
 }
+
+QVector<QSizeF> pictureResolutions(const QString &path)
+{
+    const QStringList lines = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path}).split(QLatin1Char('\n'));
+    QVector<QSizeF> resolutions;
+    // Columns: page, num, type, width, height, color, comp, bpc, enc, interp, object, ID, x-ppi, y-ppi, size, ratio.
+    for (const QString &line : lines.mid(2)) {
+        const QStringList columns = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (columns.size() >= 14 && columns.at(2) == QLatin1String("image"))
+            resolutions << QSizeF(columns.at(12).toDouble(), columns.at(13).toDouble());
+    }
+    return resolutions;
+}

@@ -41,3 +41,7 @@ QStringList wordsMatching(const QVector<PdfPage> &pages, const QRegularExpressio
 QStringList fontNames(const QString &path);
 // Those of them that are not embedded.
 QStringList fontsNotEmbedded(const QString &path);
+
+// The resolution (dots per inch across and down) at which each picture of the
+// PDF is drawn, as pdfimages -list gives it; masks are not counted.
+QVector<QSizeF> pictureResolutions(const QString &path);

@@ -3,6 +3,8 @@
 #include "widgets/ErrorDisplay.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QTest>
@@ -31,6 +33,21 @@ void typeInto(QWidget *control, const QString &text)
     if (auto *entry = qobject_cast<QLineEdit *>(control))
         entry->selectAll();
     typeKeys(control, text);
+}
+
+void pasteInto(QWidget *control, const QString &text)
+{
+    control->setFocus(Qt::TabFocusReason);
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(control, Qt::Key_V, Qt::ControlModifier);
+}
+
+void composeInto(QWidget *control, const QString &text)
+{
+    control->setFocus(Qt::TabFocusReason);
+    QInputMethodEvent composed;
+    composed.setCommitString(text);
+    QApplication::sendEvent(control, &composed);
 }
 
 void clickNamed(QWidget *window, const QString &name)

@@ -14,6 +14,10 @@ void prepareScreenTests();
 void typeKeys(QWidget *control, const QString &text);
 // Into the control as the user arrives there with Tab, its text selected, then the keys.
 void typeInto(QWidget *control, const QString &text);
+// Into the focused control through the clipboard and Ctrl+V.
+void pasteInto(QWidget *control, const QString &text);
+// Into the focused control as an input method commits it.
+void composeInto(QWidget *control, const QString &text);
 
 // Clicks a visible control of the window by its object name; a missing or
 // hidden one stops the test program.

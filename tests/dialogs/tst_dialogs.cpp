@@ -13,7 +13,7 @@
 namespace {
 
 const char *const kNames[] = {"FRmensagem", "FRmensagem5", "FRmensagem6", "FRmensagem8",
-                              "FRmensagem9", "FRmensagem10", "FRmensagem12", "FRmensagem14"};
+                              "FRmensagem9", "FRmensagem10", "FRmensagem12", "FRmensagem14", "FRmensagem17"};
 
 // Every dialog of the catalogue, as the program creates them.
 struct Catalogue
@@ -88,6 +88,7 @@ private slots:
         QTest::newRow("FRmensagem14") << "FRmensagem14" << true
                                       << QStringList{"Para completar o Backup o ", QString::fromUtf8("Sistema será fechado agora!")}
                                       << ok;
+        QTest::newRow("FRmensagem17") << "FRmensagem17" << false << QStringList{"Descartar o que foi digitado ?"} << simNao;
     }
     void catalogueTexts()
     {

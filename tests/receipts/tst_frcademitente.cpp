@@ -1,6 +1,7 @@
 #include "ScreenFixture.h"
 
 #include "common/ModalAnswerer.h"
+#include "common/Pictures.h"
 #include "common/ScreenTesting.h"
 
 #include "receipts/FRcademitente.h"
@@ -57,9 +58,17 @@ private slots:
     void cancelledFileDialogChangesNothing();
     void removingTheLogo();
     void fileDialogProposesLogomarcaThenTheLastChoice();
-    void closedInEditStateKeepsTypedValues();
+    void closingAnsweredNaoKeepsTypedValues();
 
 private:
+    QString writeFile(const QString &name, const QByteArray &content)
+    {
+        const QString path = m_files.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            qFatal("Cannot write %s", qPrintable(path));
+        return path;
+    }
     FRcademitenteForm &openRegistry()
     {
         FRcademitenteForm &form = m_fx->cademitente();
@@ -177,16 +186,19 @@ void TstFRcademitente::doubleClickOnLogo()
 
 void TstFRcademitente::logoStoredByteForByte_data()
 {
-    QTest::addColumn<QByteArray>("format");
-    QTest::newRow("jpeg") << QByteArray("jpg");
-    QTest::newRow("png") << QByteArray("png");
-    QTest::newRow("bmp") << QByteArray("bmp");
+    QTest::addColumn<QByteArray>("picture");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("jpeg") << pictureBytes("JPG") << "jpg";
+    QTest::newRow("png") << pictureBytes("PNG") << "png";
+    QTest::newRow("bmp") << pictureBytes("BMP") << "bmp";
+    QTest::newRow("10,000 x 10,000 png") << largePngBytes({10000, 10000}) << "png";
 }
 
 void TstFRcademitente::logoStoredByteForByte()
 {
-    QFETCH(QByteArray, format);
-    const QString file = writePicture(m_files.path(), format, QColor(200, 30, 40));
+    QFETCH(QByteArray, picture);
+    QFETCH(QString, suffix);
+    const QString file = writeFile(QStringLiteral("logo.") + suffix, picture);
     saveIssuer(m_fx->dm(), QStringLiteral("ACME"), QStringLiteral("12.345.678/0001-99"), QStringLiteral("Recife"));
     FRcademitenteForm &form = openRegistry();
     clickNamed(&form, QStringLiteral("BTalterar"));
@@ -216,20 +228,25 @@ void TstFRcademitente::logoStoredByteForByte()
 void TstFRcademitente::logoThatCannotBeLoaded_data()
 {
     QTest::addColumn<bool>("exists");
-    QTest::newRow("missing file") << false;
-    QTest::newRow("not a picture") << true;
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason"); // empty: the system's own
+    const QString notAPicture = QString::fromUtf8("O arquivo não é uma imagem BMP, JPEG ou PNG.");
+    const QByteArray png = pictureBytes("PNG", {300, 100});
+    QTest::newRow("missing file") << false << QByteArray() << "";
+    QTest::newRow("empty file") << true << QByteArray() << notAPicture;
+    QTest::newRow("text renamed .png") << true << QByteArray("isto não é uma figura") << notAPicture;
+    QTest::newRow("truncated png") << true << png.left(png.size() / 2) << notAPicture;
 }
 
 void TstFRcademitente::logoThatCannotBeLoaded()
 {
     QFETCH(bool, exists);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
     const QString file = m_files.filePath(exists ? QStringLiteral("texto.png") : QStringLiteral("sumiu.bmp"));
     QFile::remove(file);
-    if (exists) {
-        QFile text(file);
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("isto não é uma figura");
-    }
+    if (exists)
+        writeFile(QStringLiteral("texto.png"), content);
     const QString logo = writePicture(m_files.path(), "png", Qt::blue);
     m_fx->dm().Emitente.open();
     FRimagemForm &imagem = m_fx->imagem();
@@ -240,22 +257,20 @@ void TstFRcademitente::logoThatCannotBeLoaded()
     imagem.setFileChooser([file](QWidget *, const QString &) { return file; });
     ModalAnswerer answerer;
     clickNamed(&imagem, QStringLiteral("Panel1"));
-    // The frame shows nothing for bytes that are no picture, and nothing breaks.
-    QCOMPARE(imagem.DBImage1->picture().isNull(), exists);
+    QCOMPARE(answerer.seen().size(), 1);
+    const QString text = answerer.seen().constFirst().texts.value(0);
+    const QString start = QStringLiteral("Erro ao carregar a imagem \"%1\" . ").arg(file.toUpper());
+    QVERIFY2(text.startsWith(start) && text.size() > start.size(), qPrintable(text));
+    if (!reason.isEmpty())
+        QCOMPARE(text.mid(start.size()), reason);
+    // The stored logo is still shown and still stored.
+    QVERIFY(!imagem.DBImage1->picture().isNull());
+    QCOMPARE(m_fx->dm().Emitente.state(), Dataset::State::Browse);
     imagem.hide();
     m_fx->dm().Base.close();
     const std::optional<QByteArray> stored = logoBytesViaIsql(m_fx->databasePath());
     QVERIFY(stored.has_value());
-    if (exists) {
-        QCOMPARE(answerer.seen().size(), 0);
-        QCOMPARE(*stored, fileBytes(file));
-    } else {
-        QCOMPARE(answerer.seen().size(), 1);
-        const QString text = answerer.seen().constFirst().texts.value(0);
-        const QString start = QStringLiteral("Erro ao carregar a imagem \"%1\" . ").arg(file.toUpper());
-        QVERIFY2(text.startsWith(start) && text.size() > start.size(), qPrintable(text));
-        QCOMPARE(*stored, fileBytes(logo));
-    }
+    QCOMPARE(*stored, fileBytes(logo));
 }
 
 void TstFRcademitente::cancelledFileDialogChangesNothing()
@@ -311,7 +326,7 @@ void TstFRcademitente::fileDialogProposesLogomarcaThenTheLastChoice()
              (QStringList{QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Jpeg (*.jpg)"), QStringLiteral("Png (*.png)")}));
 }
 
-void TstFRcademitente::closedInEditStateKeepsTypedValues()
+void TstFRcademitente::closingAnsweredNaoKeepsTypedValues()
 {
     saveIssuer(m_fx->dm(), QStringLiteral("ACME"), QString(), QStringLiteral("Natal"));
     FRcademitenteForm &form = openRegistry();
@@ -319,15 +334,15 @@ void TstFRcademitente::closedInEditStateKeepsTypedValues()
     form.DBEdit2->selectAll();
     QTest::keyClicks(form.DBEdit2, QStringLiteral("beta"));
     QTest::keyClick(form.DBEdit2, Qt::Key_Return);
-    clickNamed(&form, QStringLiteral("Image1"));
-    QVERIFY(form.isHidden());
-
-    openRegistry();
-    QVERIFY(form.BTsalvar->isHidden());
-    QVERIFY(!form.DBEdit2->isEnabled());
-    QCOMPARE(form.DBEdit2->text(), QStringLiteral("BETA"));
-    clickNamed(&form, QStringLiteral("BTalterar"));
     ModalAnswerer answerer;
+    answerer.thenClick(QString::fromUtf8("Não"));
+    clickNamed(&form, QStringLiteral("Image1"));
+    QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRmensagem17")});
+    QVERIFY(form.isVisible());
+    QVERIFY(!form.BTsalvar->isHidden());
+    QCOMPARE(form.DBEdit2->text(), QStringLiteral("BETA"));
+
+    answerer.clear();
     clickNamed(&form, QStringLiteral("BTsalvar"));
     QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRmensagem9")});
     Dataset &emitente = m_fx->dm().Emitente;

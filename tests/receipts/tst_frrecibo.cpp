@@ -3,13 +3,16 @@
 #include "common/ModalAnswerer.h"
 #include "common/ScreenTesting.h"
 
+#include "clients/FRcadastro.h"
 #include "receipts/Extens.h"
+#include "receipts/FRcademitente.h"
 #include "receipts/FRrecibo.h"
 #include "reportengine/PreviewWindow.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBLookupComboBox.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/PictureButton.h"
+#include "widgets/TitlePanel.h"
 
 #include <QTableView>
 #include <QTest>
@@ -36,6 +39,12 @@ QVariantMap storedRecibo(DataModule &dm, int id)
     for (int i = 0; i < names.size(); ++i)
         values.insert(names.at(i), row.at(i));
     return values;
+}
+
+// Every column of one receipt as stored.
+Row storedRow(DataModule &dm, int id)
+{
+    return dm.Base.prepared(QStringLiteral("SELECT * FROM RECIBOS WHERE ID_RECIBO = ?")).execute(dm.Tra, {id});
 }
 
 // A double click on the first row of a lookup screen's grid.
@@ -86,7 +95,10 @@ private slots:
     void cancelAfterNewLandsOnTheOldest();
     void deleteAsksAndDeletes_data();
     void deleteAsksAndDeletes();
+    void selectFromRegisterInBrowseState_data();
     void selectFromRegisterInBrowseState();
+    void closingAsksBeforeTypingIsThrownAway_data();
+    void closingAsksBeforeTypingIsThrownAway();
     void findShowsTheChosenReceipt();
     void enterMovesOnFromTheLastField();
     void printTilesPreviewTheShownReceipt_data();
@@ -427,8 +439,16 @@ void TstFRrecibo::deleteAsksAndDeletes()
     QVERIFY(m_errors.isEmpty());
 }
 
+void TstFRrecibo::selectFromRegisterInBrowseState_data()
+{
+    QTest::addColumn<bool>("choose");
+    QTest::newRow("client chosen") << true;
+    QTest::newRow("lookup closed") << false;
+}
+
 void TstFRrecibo::selectFromRegisterInBrowseState()
 {
+    QFETCH(bool, choose);
     const int cliente = addCliente(m_fx->dm(), QStringLiteral("EMPRESA X"));
     Dataset &clientes = m_fx->dm().Clientes;
     QVERIFY(clientes.locate(QStringLiteral("ID_CLIENTE"), cliente));
@@ -438,26 +458,106 @@ void TstFRrecibo::selectFromRegisterInBrowseState()
     clientes.post();
     m_fx->dm().Tra.commitRetaining();
     const int id = addRecibo(m_fx->dm(), QStringLiteral("ANTES"));
+    const Row before = storedRow(m_fx->dm(), id);
 
     FRreciboForm &form = openEditor();
     ModalAnswerer answerer;
-    answerer.then([](QWidget *window) {
-        chooseFirstRow(window);
+    answerer.then([choose](QWidget *window) {
+        if (choose)
+            chooseFirstRow(window);
+        else
+            clickNamed(window, QStringLiteral("Image1"));
     });
     clickNamed(&form, QStringLiteral("Panel1"));
     QCOMPARE(answerer.names(), QStringList{QStringLiteral("FRconsultacli2")});
-    // The row is being edited while the toolbar still shows the browse state.
-    QVERIFY(browseState(form));
+    // The pick is an edit, and the screen says so.
+    QVERIFY(editState(form));
     Dataset &recibos = m_fx->dm().Recibos;
     QCOMPARE(recibos.state(), Dataset::State::Edit);
-    QCOMPARE(form.DBemitente->text(), QStringLiteral("EMPRESA X"));
-    QCOMPARE(valueOf(recibos, "CPFCNPJEMITENTE"), QStringLiteral("11.222.333/0001-44"));
+    QCOMPARE(form.DBemitente->text(), choose ? QStringLiteral("EMPRESA X") : QStringLiteral("ANTES"));
+    QCOMPARE(valueOf(recibos, "CPFCNPJEMITENTE"), choose ? QStringLiteral("11.222.333/0001-44") : QString());
 
-    // New posts the modified row before inserting.
-    clickNamed(&form, QStringLiteral("BTnovo"));
-    QCOMPARE(storedRecibo(m_fx->dm(), id).value(QStringLiteral("EMITENTE")).toString(), QStringLiteral("EMPRESA X"));
+    clickNamed(&form, QStringLiteral("BTcancelar"));
+    QVERIFY(browseState(form));
+    QCOMPARE(storedRow(m_fx->dm(), id), before);
+    QVERIFY(m_errors.isEmpty());
 }
 
+void TstFRrecibo::closingAsksBeforeTypingIsThrownAway_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("left"); // the entry is left before the close image is clicked
+    QTest::addColumn<QString>("answer");
+    const QString nao = QString::fromUtf8("Não");
+    for (const char *screen : {"FRcadastro", "FRrecibo", "FRcademitente"}) {
+        QTest::addRow("%s, nothing typed", screen) << screen << "BTalterar" << "" << false << "";
+        QTest::addRow("%s, typing, Não", screen) << screen << "BTalterar" << "NOVO" << false << nao;
+        QTest::addRow("%s, typed and left, Sim", screen) << screen << "BTalterar" << "NOVO" << true << "Sim";
+    }
+    QTest::newRow("FRcadastro, New, nothing typed") << "FRcadastro" << "BTnovo" << "" << false << "";
+    QTest::newRow("FRrecibo, New, nothing typed") << "FRrecibo" << "BTnovo" << "" << false << "";
+    QTest::newRow("FRrecibo, New, typing, Sim") << "FRrecibo" << "BTnovo" << "NOVO" << false << "Sim";
+}
+
+void TstFRrecibo::closingAsksBeforeTypingIsThrownAway()
+{
+    QFETCH(QString, screen);
+    QFETCH(QString, start);
+    QFETCH(QString, typed);
+    QFETCH(bool, left);
+    QFETCH(QString, answer);
+    DataModule &dm = m_fx->dm();
+    Screens &screens = m_fx->screens();
+    RecordEditor *form = nullptr;
+    DBEdit *entry = nullptr;
+    if (screen == QLatin1String("FRcadastro")) {
+        addCliente(dm, QStringLiteral("ANA"));
+        form = screens.FRcadastro.get();
+        entry = screens.FRcadastro->DBEdit2;
+    } else if (screen == QLatin1String("FRrecibo")) {
+        addRecibo(dm, QStringLiteral("ANA"));
+        form = screens.FRrecibo.get();
+        entry = screens.FRrecibo->DBemitente;
+    } else {
+        saveIssuer(dm, QStringLiteral("ANA"), QString(), QString());
+        form = screens.FRcademitente.get();
+        entry = screens.FRcademitente->DBEdit2;
+    }
+    const auto show = [form] {
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+    };
+    show();
+    clickNamed(form, start);
+    if (!typed.isEmpty())
+        ::typeInto(entry, typed);
+    if (left)
+        QTest::keyClick(entry, Qt::Key_Tab);
+
+    ModalAnswerer answerer;
+    if (!answer.isEmpty())
+        answerer.thenClick(answer);
+    clickNamed(form, form->titlePanel()->closeButton()->objectName());
+    const bool asked = !typed.isEmpty();
+    QCOMPARE(answerer.names(), asked ? QStringList{QStringLiteral("FRmensagem17")} : QStringList());
+    if (asked)
+        QVERIFY(answerer.seen().constFirst().texts.contains(QStringLiteral("Descartar o que foi digitado ?")));
+    const bool stayed = answer == QString::fromUtf8("Não");
+    QCOMPARE(form->isVisible(), stayed);
+    if (stayed) {
+        QVERIFY(!form->BTsalvar->isHidden());
+        QCOMPARE(entry->text(), typed);
+    } else {
+        // Whatever was pending is gone: the next showing has the stored values.
+        show();
+        QCOMPARE(entry->text(), QStringLiteral("ANA"));
+        QVERIFY(form->BTsalvar->isHidden());
+    }
+    QVERIFY(m_errors.isEmpty());
+}
 
 void TstFRrecibo::findShowsTheChosenReceipt()
 {

@@ -128,6 +128,8 @@ private slots:
     void longReferenceIsCutInItsBox();
     void logo_data();
     void logo();
+    void largeLogoPrintsAtMost300Dpi_data();
+    void largeLogoPrintsAtMost300Dpi();
     void valuesFromTheDatasets();
 
 private:
@@ -361,6 +363,25 @@ void TstReceiptPrinting::logo()
         QCOMPARE(drawn[i].width(), box.width());
         QCOMPARE(drawn[i].height(), box.width() / 3);
     }
+}
+
+void TstReceiptPrinting::largeLogoPrintsAtMost300Dpi_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("10,000 x 10,000 png") << largePngBytes({10000, 10000});
+    QTest::newRow("6,000 x 2,000 jpeg") << pictureBytes("JPG", {6000, 2000});
+}
+
+void TstReceiptPrinting::largeLogoPrintsAtMost300Dpi()
+{
+    QFETCH(QByteArray, bytes);
+    ReceiptValues v = sampleReceipt();
+    v.logo = bytes;
+    QCOMPARE(render(ReceiptSheet::OnePerSheet, v).size(), 1);
+    const QVector<QSizeF> resolutions = pictureResolutions(m_dir.filePath(QStringLiteral("receipt.pdf")));
+    QCOMPARE(resolutions.size(), 1);
+    for (const double dpi : {resolutions[0].width(), resolutions[0].height()})
+        QVERIFY2(dpi > 200 && dpi <= 301, qPrintable(QString::number(dpi)));
 }
 
 void TstReceiptPrinting::valuesFromTheDatasets()

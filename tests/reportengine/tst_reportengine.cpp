@@ -380,7 +380,7 @@ void TstReportEngine::pictureFitsBox_data()
 
     // Box at (30, 60), 200 x 100.
     QTest::newRow("wide") << pictureBytes("PNG", {400, 100}) << QRectF(30, 60, 200, 50);
-    QTest::newRow("tall") << pictureBytes("PNG", {100, 400}) << QRectF(30, 60, 25, 100);
+    QTest::newRow("tall") << pictureBytes("PNG", {50, 200}) << QRectF(30, 60, 25, 100);
     QTest::newRow("same shape, smaller") << pictureBytes("PNG", {20, 10}) << QRectF(30, 60, 200, 100);
     QTest::newRow("not a picture") << QByteArray("no picture here") << QRectF();
     QTest::newRow("empty") << QByteArray() << QRectF();

@@ -207,6 +207,7 @@ private slots:
         QTest::newRow("bmp") << pictureBytes("BMP", {4, 2}) << true;
         QTest::newRow("jpeg") << pictureBytes("JPEG", {4, 2}) << true;
         QTest::newRow("png") << pictureBytes("PNG", {4, 2}) << true;
+        QTest::newRow("10,000 x 10,000 png") << largePngBytes({10000, 10000}) << true;
         QTest::newRow("gif is not offered") << QByteArray("GIF89a\x01\x00\x01\x00\x00\x00\x00;", 14) << false;
         QTest::newRow("bmp header, garbage after") << QByteArray("BM\xff\xff\xff\xff garbage") << false;
         QTest::newRow("truncated png") << pictureBytes("PNG", {4, 2}).left(20) << false;

@@ -166,6 +166,60 @@ private slots:
         QVERIFY(c.m.dm.Clientes.fieldByName(QStringLiteral("ID_CLIENTE")).asInteger() > 0);
     }
 
+    void pastedAndComposedTextFollowsTheCase_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<bool>("pasted");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("upper, pasted") << "CLIENTE" << true << "maria colada silva" << "MARIA COLADA SILVA";
+        QTest::newRow("upper, composed") << "CLIENTE" << false << QString::fromUtf8("josé") << QString::fromUtf8("JOSÉ");
+        QTest::newRow("lower, pasted") << "EMAIL" << true << "Fulano@Exemplo.COM" << "fulano@exemplo.com";
+        QTest::newRow("as given, pasted") << "OBS" << true << "Pago Em Dia" << "Pago Em Dia";
+    }
+    void pastedAndComposedTextFollowsTheCase()
+    {
+        QFETCH(QString, column);
+        QFETCH(bool, pasted);
+        QFETCH(QString, text);
+        QFETCH(QString, stored);
+        NewClient c;
+        QVERIFY(QTest::qWaitForWindowActive(&c.screen->form));
+        DBEdit *entry = c.screen->entry(column);
+        if (pasted)
+            pasteInto(entry, text);
+        else
+            composeInto(entry, text);
+        QCOMPARE(entry->text(), stored);
+        c.screen->form.postAndCommit(c.m.dm.Clientes, c.m.dm.Tra);
+        QCOMPARE(c.m.dm.Clientes.fieldByName(column).asString(), stored);
+    }
+
+    void erasedMaskedEntryIsNull_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("before");
+        QTest::newRow("cpf") << "CPF" << QVariant("111.222.333-44");
+        QTest::newRow("cnpj") << "CNPJ" << QVariant("11.222.333/0001-44");
+        QTest::newRow("cep") << "CEP" << QVariant("12345-678");
+        QTest::newRow("birth date") << "DATANASCIMENTO" << QVariant(QDate(1990, 3, 15));
+    }
+    void erasedMaskedEntryIsNull()
+    {
+        QFETCH(QString, column);
+        QFETCH(QVariant, before);
+        NewClient c;
+        c.m.dm.Clientes.fieldByName(column).setValue(before);
+        QVERIFY(QTest::qWaitForWindowActive(&c.screen->form));
+        DBEdit *entry = c.screen->entry(column);
+        entry->setFocus(Qt::TabFocusReason);
+        entry->selectAll();
+        QTest::keyClick(entry, Qt::Key_Delete);
+        QTest::keyClick(entry, Qt::Key_Return);
+        QCOMPARE(errordisplay::lastError(), QString());
+        QVERIFY(c.m.dm.Clientes.fieldByName(column).isNull());
+    }
+
     void amountShowsWithTheLocaleSeparators_data()
     {
         QTest::addColumn<QString>("keys");
