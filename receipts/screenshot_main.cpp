@@ -82,9 +82,11 @@ int main(int argc, char *argv[])
         const auto FRmensagem10 = createMessageDialog(QStringLiteral("FRmensagem10"));
         const auto FRmensagem12 = createMessageDialog(QStringLiteral("FRmensagem12"));
         const auto FRmensagem9 = createMessageDialog(QStringLiteral("FRmensagem9"));
+        const auto FRmensagem17 = createMessageDialog(QStringLiteral("FRmensagem17"));
         ReceiptValues shown;
         FRreciboForm form({dm, *FRmensagem8, *FRmensagem10, *FRmensagem12, [] {}, [] {},
-                           [&shown](const ReceiptValues &values) { shown = values; }});
+                           [&shown](const ReceiptValues &values) { shown = values; },
+                           [&]() -> MessageDialog & { return *FRmensagem17; }});
         if (!save(form, argv[1]))
             return 1;
         if (argc == 2)

@@ -36,7 +36,9 @@ int main(int argc, char *argv[])
         const auto FRmensagem5 = createMessageDialog(QStringLiteral("FRmensagem5"));
         const auto FRmensagem6 = createMessageDialog(QStringLiteral("FRmensagem6"));
         const auto FRmensagem8 = createMessageDialog(QStringLiteral("FRmensagem8"));
-        FRcadastroForm registry({dm, *FRmensagem5, *FRmensagem6, *FRmensagem8, [] {}, [] {}});
+        const auto FRmensagem17 = createMessageDialog(QStringLiteral("FRmensagem17"));
+        FRcadastroForm registry({dm, *FRmensagem5, *FRmensagem6, *FRmensagem8, [] {}, [] {},
+                                 [&]() -> MessageDialog & { return *FRmensagem17; }});
         registry.show();
         Dataset &clientes = dm.Clientes;
         clientes.insert();
