@@ -467,6 +467,80 @@ private slots:
         QCOMPARE(b.dm.Clientes.state(), Dataset::State::Edit);
     }
 
+    void aChangeCommittedElsewhereIsNeverOverwritten_data()
+    {
+        QTest::addColumn<QString>("dataset");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("client") << "Clientes" << "CLIENTE";
+        QTest::newRow("receipt") << "Recibos" << "EMITENTE";
+        QTest::newRow("issuer") << "Emitente" << "EMITENTE";
+    }
+
+    void aChangeCommittedElsewhereIsNeverOverwritten()
+    {
+        QFETCH(QString, dataset);
+        QFETCH(QString, field);
+        TempDatabase db;
+        Module a(db.path());
+        Module b(db.path());
+        const auto named = [&](DataModule &dm) -> Dataset & {
+            return dataset == QLatin1String("Clientes") ? dm.Clientes : dataset == QLatin1String("Recibos") ? dm.Recibos : dm.Emitente;
+        };
+        const auto change = [&](DataModule &dm, const QString &text) {
+            named(dm).edit();
+            named(dm).fieldByName(field).setValue(text);
+            named(dm).post();
+        };
+        Dataset &mine = named(a.dm);
+        mine.open();
+        mine.insert();
+        mine.fieldByName(field).setValue(QStringLiteral("LIDO"));
+        mine.post();
+        a.dm.Tra.commitRetaining();
+        change(a.dm, QStringLiteral("GRAVADO POR A")); // our own saves keep the row's version current
+        a.dm.Tra.commitRetaining();
+        named(b.dm).open();
+
+        change(b.dm, QStringLiteral("TRAVADO POR B"));
+        try {
+            change(a.dm, QStringLiteral("DIGITADO POR A"));
+            QFAIL("a row another transaction holds was written");
+        } catch (const DatabaseError &error) {
+            QVERIFY2(error.isLockConflict(), qPrintable(error.message()));
+        }
+        b.dm.Tra.rollback();
+        mine.post(); // the lock is gone and nothing was committed over the row
+        a.dm.Tra.commitRetaining();
+
+        named(b.dm).close();
+        named(b.dm).open();
+        change(b.dm, QStringLiteral("777"));
+        b.dm.Tra.commitRetaining();
+        try {
+            change(a.dm, QStringLiteral("DIGITADO DE NOVO"));
+            QFAIL("the change committed elsewhere was overwritten");
+        } catch (const DatabaseError &error) {
+            QVERIFY(!error.isLockConflict());
+            QCOMPARE(error.message(), QStringLiteral("Este registro foi alterado em outra estação depois que você começou a editá-lo.\n"
+                                                     "Cancele para ver os dados atuais e digite de novo as suas mudanças."));
+        }
+        QCOMPARE(mine.state(), Dataset::State::Edit);
+        QCOMPARE(mine.fieldByName(field).asString(), QStringLiteral("DIGITADO DE NOVO"));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, mine.post());
+        a.dm.Tra.commitRetaining();
+        Module c(db.path());
+        named(c.dm).open();
+        QCOMPARE(named(c.dm).fieldByName(field).asString(), QStringLiteral("777"));
+
+        mine.cancel();
+        QCOMPARE(mine.fieldByName(field).asString(), QStringLiteral("777"));
+        change(a.dm, QStringLiteral("DEPOIS DE VER"));
+        a.dm.Tra.commitRetaining();
+        named(c.dm).close();
+        named(c.dm).open();
+        QCOMPARE(named(c.dm).fieldByName(field).asString(), QStringLiteral("DEPOIS DE VER"));
+    }
+
     void missingDatabaseFailsThenNextOpeningTriesAgain()
     {
         QTemporaryDir dir;
