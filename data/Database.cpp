@@ -4,7 +4,32 @@
 #include "Statement.h"
 #include "Transaction.h"
 
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
 using namespace Firebird;
+
+namespace {
+
+// "host:path" reaches a server; a bare path (or a drive letter's "C:") is a file of ours.
+bool isEmbedded(const QString &name)
+{
+    const int colon = int(name.indexOf(QLatin1Char(':')));
+    return colon < 0 || colon == 1;
+}
+
+bool fileIdentity(const QString &path, quint64 *device, quint64 *inode)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    *device = quint64(st.st_dev);
+    *inode = quint64(st.st_ino);
+    return true;
+}
+
+} // namespace
 
 Database::Database(QObject *parent)
     : QObject(parent)
@@ -58,6 +83,12 @@ void Database::open()
         return fb::provider()->attachDatabase(st, path.constData(), unsigned(dpb.size()),
                                               reinterpret_cast<const unsigned char *>(dpb.constData()));
     });
+    m_filePath.clear();
+    if (isEmbedded(m_databaseName)) {
+        const QString file = QFileInfo(m_databaseName).absoluteFilePath();
+        if (fileIdentity(file, &m_fileDevice, &m_fileInode))
+            m_filePath = file;
+    }
     emit opened();
 }
 
@@ -92,6 +123,16 @@ bool Database::dropIfLost()
     emit connectionLost(QStringLiteral("A conexão com o banco de dados foi perdida. "
                                        "As alterações ainda não gravadas foram descartadas."));
     return true;
+}
+
+void Database::requireSameFile() const
+{
+    if (!connected() || m_filePath.isEmpty())
+        return;
+    quint64 device = 0;
+    quint64 inode = 0;
+    if (!fileIdentity(m_filePath, &device, &inode) || device != m_fileDevice || inode != m_fileInode)
+        throw DatabaseError(QStringLiteral("O arquivo do banco de dados foi apagado ou movido enquanto o programa estava aberto."));
 }
 
 PreparedStatement &Database::prepared(const QString &sql)

@@ -515,6 +515,7 @@ void Dataset::post()
     requireActive();
     if (m_state == State::Browse)
         return;
+    m_database.requireSameFile();
     if (m_state == State::Insert) {
         const int key = keyFieldIndex();
         if (!m_generator.isEmpty() && key >= 0 && m_editBuffer.at(key).isNull()) {
@@ -571,6 +572,7 @@ void Dataset::remove()
         throw DatabaseError(QStringLiteral("%1: não há registro para excluir.").arg(objectName()));
     if (!m_updateSql)
         throw DatabaseError(QStringLiteral("%1: não é possível excluir de um conjunto de dados somente leitura.").arg(objectName()));
+    m_database.requireSameFile();
     const Row row = m_rows.values(m_current);
     if (executeWrite(m_updateSql->deleteSql, row, row) == 0)
         throw DatabaseError(QStringLiteral("%1: o registro não foi encontrado; ele foi alterado ou excluído por outro usuário.")

@@ -541,6 +541,45 @@ private slots:
         QCOMPARE(named(c.dm).fieldByName(field).asString(), QStringLiteral("DEPOIS DE VER"));
     }
 
+    void aVanishedDatabaseFileTakesNoWrites_data()
+    {
+        QTest::addColumn<QString>("fate");
+        QTest::addColumn<bool>("deleting");
+        QTest::newRow("deleted, save") << "deleted" << false;
+        QTest::newRow("moved, save") << "moved" << false;
+        QTest::newRow("replaced, save") << "replaced" << false;
+        QTest::newRow("moved, delete") << "moved" << true;
+    }
+
+    void aVanishedDatabaseFileTakesNoWrites()
+    {
+        QFETCH(QString, fate);
+        QFETCH(bool, deleting);
+        TempDatabase db;
+        Module m(db.path());
+        addCliente(m.dm, QStringLiteral("ANTES"));
+        const QString away = db.path() + QStringLiteral(".fora");
+        if (fate == QLatin1String("deleted"))
+            QVERIFY(QFile::remove(db.path()));
+        else
+            QVERIFY(QFile::rename(db.path(), away));
+        if (fate == QLatin1String("replaced"))
+            QVERIFY(QFile::copy(away, db.path()));
+        try {
+            if (deleting) {
+                m.dm.Clientes.remove();
+            } else {
+                m.dm.Clientes.edit();
+                m.dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(QStringLiteral("DEPOIS"));
+                m.dm.Clientes.post();
+            }
+            QFAIL("a write into a vanished database file passed for a success");
+        } catch (const DatabaseError &error) {
+            QCOMPARE(error.message(), QStringLiteral("O arquivo do banco de dados foi apagado ou movido enquanto o programa estava aberto."));
+        }
+        QCOMPARE(m.dm.Clientes.rowCount(), 1);
+    }
+
     void missingDatabaseFailsThenNextOpeningTriesAgain()
     {
         QTemporaryDir dir;
