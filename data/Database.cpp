@@ -12,6 +12,8 @@ using namespace Firebird;
 
 namespace {
 
+constexpr int kConnectTimeoutSeconds = 10;
+
 // "host:path" reaches a server; a bare path (or a drive letter's "C:") is a file of ours.
 bool isEmbedded(const QString &name)
 {
@@ -66,6 +68,8 @@ QByteArray Database::parameterBlock() const
                 dpb->insertString(st, isc_dpb_sql_role_name, value.constData());
         }
         dpb->insertInt(st, isc_dpb_sql_dialect, m_sqlDialect);
+        // A server that accepts the connection and never answers would hold the window for minutes.
+        dpb->insertInt(st, isc_dpb_connect_timeout, kConnectTimeoutSeconds);
         const QByteArray block(reinterpret_cast<const char *>(dpb->getBuffer(st)), int(dpb->getBufferLength(st)));
         dpb->dispose();
         return block;
@@ -79,10 +83,17 @@ void Database::open()
     fb::prepareLockFolder();
     const QByteArray dpb = parameterBlock();
     const QByteArray path = m_databaseName.toLocal8Bit();
-    m_attachment = fb::call([&](fb::Status *st) {
-        return fb::provider()->attachDatabase(st, path.constData(), unsigned(dpb.size()),
-                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
-    });
+    fb::Status st;
+    // No answer within the timeout comes back as a rejected connection.
+    IAttachment *attachment = fb::provider()->attachDatabase(&st, path.constData(), unsigned(dpb.size()),
+                                                             reinterpret_cast<const unsigned char *>(dpb.constData()));
+    if ((st.getState() & IStatus::STATE_ERRORS) && !isEmbedded(m_databaseName)
+        && (fb::hasCode(st.getErrors(), isc_network_error) || fb::hasCode(st.getErrors(), isc_connect_reject)))
+        throw DatabaseError(QStringLiteral("Não foi possível conectar ao servidor do banco de dados %1. "
+                                           "Verifique se ele está ligado e acessível pela rede.")
+                                .arg(m_databaseName.section(QLatin1Char(':'), 0, 0)));
+    st.check();
+    m_attachment = attachment;
     m_filePath.clear();
     if (isEmbedded(m_databaseName)) {
         const QString file = QFileInfo(m_databaseName).absoluteFilePath();

@@ -16,6 +16,11 @@
 
 #include <csignal>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 QStringList idsOf(Dataset &dataset)
@@ -44,6 +49,33 @@ QStringList clientNames(Dataset &dataset)
         names << dataset.fieldByName(QStringLiteral("CLIENTE")).asString();
     return names;
 }
+
+// A TCP port on 127.0.0.1 whose connections the kernel accepts and nobody ever answers.
+class SilentListener
+{
+public:
+    SilentListener()
+    {
+        m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (m_socket >= 0 && ::bind(m_socket, reinterpret_cast<sockaddr *>(&address), length) == 0 && ::listen(m_socket, 4) == 0
+            && ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+            m_port = ntohs(address.sin_port);
+    }
+    ~SilentListener()
+    {
+        if (m_socket >= 0)
+            ::close(m_socket);
+    }
+    int port() const { return m_port; }
+
+private:
+    int m_socket = -1;
+    int m_port = 0;
+};
 
 qint64 pageFetchesOf(DataModule &dm)
 {
@@ -578,6 +610,22 @@ private slots:
             QCOMPARE(error.message(), QStringLiteral("O arquivo do banco de dados foi apagado ou movido enquanto o programa estava aberto."));
         }
         QCOMPARE(m.dm.Clientes.rowCount(), 1);
+    }
+
+    void aServerThatNeverAnswersIsGivenUp()
+    {
+        SilentListener silent;
+        QVERIFY(silent.port() > 0);
+        const QString server = QStringLiteral("127.0.0.1/%1").arg(silent.port());
+        Module m(server + QStringLiteral(":/tmp/QUINDELO.FDB"));
+        try {
+            m.dm.Clientes.open();
+            QFAIL("a silent server was taken for a database");
+        } catch (const DatabaseError &error) {
+            QCOMPARE(error.message(), QStringLiteral("Não foi possível conectar ao servidor do banco de dados %1. "
+                                                     "Verifique se ele está ligado e acessível pela rede.").arg(server));
+        }
+        QVERIFY(!m.dm.Base.connected());
     }
 
     void missingDatabaseFailsThenNextOpeningTriesAgain()
