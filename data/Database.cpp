@@ -92,6 +92,9 @@ void Database::open()
         throw DatabaseError(QStringLiteral("Não foi possível conectar ao servidor do banco de dados %1. "
                                            "Verifique se ele está ligado e acessível pela rede.")
                                 .arg(m_databaseName.section(QLatin1Char(':'), 0, 0)));
+    if ((st.getState() & IStatus::STATE_ERRORS) && fb::hasCode(st.getErrors(), isc_already_opened))
+        throw DatabaseError(QStringLiteral("O banco de dados já está aberto em outro programa Quindelo. "
+                                           "Feche o outro programa e tente de novo."));
     st.check();
     m_attachment = attachment;
     m_filePath.clear();

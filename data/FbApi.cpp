@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include "EngineRoot.h"
 #include "Win1252.h"
 
 #include <cstdlib>
@@ -128,6 +129,7 @@ static bool usableFolder(const QString &path)
 
 void prepareLockFolder()
 {
+    prepareSharedRoot();
     if (qEnvironmentVariableIsSet("FIREBIRD_LOCK"))
         return;
     const QString standard = QStringLiteral("/tmp/firebird");

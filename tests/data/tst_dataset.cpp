@@ -436,6 +436,21 @@ private slots:
         QCOMPARE(idsOf(m.dm.Recibos), rowIsBack ? (QStringList{"1", "2", "3"}) : (QStringList{"1", "3"}));
     }
 
+    void anotherProcessSharesTheOpenDatabase()
+    {
+        TempDatabase db;
+        Module m(db.path());
+        const int id = addCliente(m.dm, QStringLiteral("NESTE PROCESSO"));
+        ChildProcess child(db.path());
+        QCOMPARE(child.send(QStringLiteral("cliente-name %1").arg(id)), QStringLiteral("ok NESTE PROCESSO"));
+        QCOMPARE(child.send(QStringLiteral("rename-cliente %1 NO OUTRO").arg(id)), QStringLiteral("ok"));
+        QCOMPARE(child.send(QStringLiteral("commit")), QStringLiteral("ok"));
+        QCOMPARE(child.finish(), 0);
+        m.dm.Clientes.close();
+        m.dm.Clientes.open();
+        QCOMPARE(m.dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString(), QStringLiteral("NO OUTRO"));
+    }
+
     void lockedRowFailsAtOnceAndKeepsInput_data()
     {
         QTest::addColumn<bool>("deleting");
