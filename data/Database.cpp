@@ -4,7 +4,34 @@
 #include "Statement.h"
 #include "Transaction.h"
 
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
 using namespace Firebird;
+
+namespace {
+
+constexpr int kConnectTimeoutSeconds = 10;
+
+// "host:path" reaches a server; a bare path (or a drive letter's "C:") is a file of ours.
+bool isEmbedded(const QString &name)
+{
+    const int colon = int(name.indexOf(QLatin1Char(':')));
+    return colon < 0 || colon == 1;
+}
+
+bool fileIdentity(const QString &path, quint64 *device, quint64 *inode)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    *device = quint64(st.st_dev);
+    *inode = quint64(st.st_ino);
+    return true;
+}
+
+} // namespace
 
 Database::Database(QObject *parent)
     : QObject(parent)
@@ -41,6 +68,8 @@ QByteArray Database::parameterBlock() const
                 dpb->insertString(st, isc_dpb_sql_role_name, value.constData());
         }
         dpb->insertInt(st, isc_dpb_sql_dialect, m_sqlDialect);
+        // A server that accepts the connection and never answers would hold the window for minutes.
+        dpb->insertInt(st, isc_dpb_connect_timeout, kConnectTimeoutSeconds);
         const QByteArray block(reinterpret_cast<const char *>(dpb->getBuffer(st)), int(dpb->getBufferLength(st)));
         dpb->dispose();
         return block;
@@ -54,10 +83,26 @@ void Database::open()
     fb::prepareLockFolder();
     const QByteArray dpb = parameterBlock();
     const QByteArray path = m_databaseName.toLocal8Bit();
-    m_attachment = fb::call([&](fb::Status *st) {
-        return fb::provider()->attachDatabase(st, path.constData(), unsigned(dpb.size()),
-                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
-    });
+    fb::Status st;
+    // No answer within the timeout comes back as a rejected connection.
+    IAttachment *attachment = fb::provider()->attachDatabase(&st, path.constData(), unsigned(dpb.size()),
+                                                             reinterpret_cast<const unsigned char *>(dpb.constData()));
+    if ((st.getState() & IStatus::STATE_ERRORS) && !isEmbedded(m_databaseName)
+        && (fb::hasCode(st.getErrors(), isc_network_error) || fb::hasCode(st.getErrors(), isc_connect_reject)))
+        throw DatabaseError(QStringLiteral("Não foi possível conectar ao servidor do banco de dados %1. "
+                                           "Verifique se ele está ligado e acessível pela rede.")
+                                .arg(m_databaseName.section(QLatin1Char(':'), 0, 0)));
+    if ((st.getState() & IStatus::STATE_ERRORS) && fb::hasCode(st.getErrors(), isc_already_opened))
+        throw DatabaseError(QStringLiteral("O banco de dados já está aberto em outro programa Quindelo. "
+                                           "Feche o outro programa e tente de novo."));
+    st.check();
+    m_attachment = attachment;
+    m_filePath.clear();
+    if (isEmbedded(m_databaseName)) {
+        const QString file = QFileInfo(m_databaseName).absoluteFilePath();
+        if (fileIdentity(file, &m_fileDevice, &m_fileInode))
+            m_filePath = file;
+    }
     emit opened();
 }
 
@@ -92,6 +137,16 @@ bool Database::dropIfLost()
     emit connectionLost(QStringLiteral("A conexão com o banco de dados foi perdida. "
                                        "As alterações ainda não gravadas foram descartadas."));
     return true;
+}
+
+void Database::requireSameFile() const
+{
+    if (!connected() || m_filePath.isEmpty())
+        return;
+    quint64 device = 0;
+    quint64 inode = 0;
+    if (!fileIdentity(m_filePath, &device, &inode) || device != m_fileDevice || inode != m_fileInode)
+        throw DatabaseError(QStringLiteral("O arquivo do banco de dados foi apagado ou movido enquanto o programa estava aberto."));
 }
 
 PreparedStatement &Database::prepared(const QString &sql)

@@ -39,6 +39,10 @@ public:
 
     Firebird::IAttachment *attachment() const { return m_attachment; }
 
+    // An embedded database whose file was deleted, moved or replaced since it
+    // was opened takes writes that nobody will find again: throws DatabaseError then.
+    void requireSameFile() const;
+
     // Statements are prepared once per attachment and kept until it closes.
     PreparedStatement &prepared(const QString &sql);
 
@@ -59,5 +63,9 @@ private:
     int m_sqlDialect = 3;
     Transaction *m_defaultTransaction = nullptr;
     Firebird::IAttachment *m_attachment = nullptr;
+    // The embedded database's file as opened (empty for a server's database).
+    QString m_filePath;
+    quint64 m_fileDevice = 0;
+    quint64 m_fileInode = 0;
     std::map<QString, std::unique_ptr<PreparedStatement>> m_statements;
 };

@@ -268,8 +268,12 @@ void Dataset::openStatement()
     if (!m_transaction.inTransaction())
         m_transaction.startTransaction();
 
-    auto statement = std::make_unique<PreparedStatement>(m_database, m_sql.join(QLatin1Char('\n')));
-    const QVector<ColumnInfo> &columns = statement->columns();
+    const QString select = m_sql.join(QLatin1Char('\n'));
+    auto statement = std::make_unique<PreparedStatement>(m_database, m_updateSql ? m_updateSql->withRowVersion(select) : select);
+    QVector<ColumnInfo> columns = statement->columns();
+    const int versionColumn = rowVersionColumn(columns);
+    if (versionColumn >= 0)
+        columns.remove(versionColumn);
     // Fields stay the same objects while the columns do, so references kept by screens stay good.
     if (!m_persistentFields && !sameColumns(m_fields, columns)) {
         m_fields.clear();
@@ -291,6 +295,14 @@ void Dataset::openStatement()
             throw DatabaseError(QStringLiteral("%1: campo '%2' não encontrado.").arg(objectName(), field->fieldName()));
         columnOfField << found;
     }
+    // The row version travels as one more value after the fields.
+    for (int &column : columnOfField) {
+        if (versionColumn >= 0 && column >= versionColumn)
+            ++column;
+    }
+    m_versionIndex = versionColumn < 0 ? -1 : int(columnOfField.size());
+    if (versionColumn >= 0)
+        columnOfField << versionColumn;
 
     QVariantList parameters;
     for (const QString &name : statement->parameterNames()) {
@@ -321,7 +333,9 @@ void Dataset::closeStatement()
     m_statement.reset();
     m_rows.clear();
     m_editBuffer.clear();
+    m_storedRow.clear();
     m_blobCache.clear();
+    m_versionIndex = -1;
     m_current = -1;
     m_eof = true;
     m_state = State::Inactive;
@@ -492,6 +506,7 @@ void Dataset::edit()
     if (!m_updateSql)
         throw DatabaseError(QStringLiteral("%1: não é possível alterar um conjunto de dados somente leitura.").arg(objectName()));
     m_editBuffer = m_rows.values(m_current);
+    m_storedRow.clear();
     setState(State::Edit);
 }
 
@@ -500,6 +515,7 @@ void Dataset::post()
     requireActive();
     if (m_state == State::Browse)
         return;
+    m_database.requireSameFile();
     if (m_state == State::Insert) {
         const int key = keyFieldIndex();
         if (!m_generator.isEmpty() && key >= 0 && m_editBuffer.at(key).isNull()) {
@@ -512,10 +528,12 @@ void Dataset::post()
         if (key >= 0)
             m_insertedKeys.insert(m_editBuffer.at(key).toString());
     } else {
-        executeWrite(m_updateSql->modifySql, m_editBuffer, m_rows.values(m_current));
+        modifyIfUnchanged();
     }
+    rememberRowVersion();
     m_rows.replace(m_current, m_editBuffer);
     m_editBuffer.clear();
+    m_storedRow.clear();
     setState(State::Browse);
     emit rowUpdated(m_current);
 }
@@ -527,6 +545,11 @@ void Dataset::cancel()
         return;
     const bool inserting = m_state == State::Insert;
     m_editBuffer.clear();
+    if (!m_storedRow.isEmpty()) {
+        m_rows.replace(m_current, std::exchange(m_storedRow, Row()));
+        m_blobCache.clear();
+        emit rowUpdated(m_current);
+    }
     setState(State::Browse);
     if (inserting) {
         const int removed = m_current;
@@ -549,8 +572,11 @@ void Dataset::remove()
         throw DatabaseError(QStringLiteral("%1: não há registro para excluir.").arg(objectName()));
     if (!m_updateSql)
         throw DatabaseError(QStringLiteral("%1: não é possível excluir de um conjunto de dados somente leitura.").arg(objectName()));
+    m_database.requireSameFile();
     const Row row = m_rows.values(m_current);
-    executeWrite(m_updateSql->deleteSql, row, row);
+    if (executeWrite(m_updateSql->deleteSql, row, row) == 0)
+        throw DatabaseError(QStringLiteral("%1: o registro não foi encontrado; ele foi alterado ou excluído por outro usuário.")
+                                .arg(objectName()));
     m_editBuffer.clear();
     setState(State::Browse);
     const int removed = m_current;
@@ -640,15 +666,75 @@ QVariantMap Dataset::parametersFor(const Row &values, const Row &original) const
         parameters.insert(field->fieldName(), values.at(field->index()));
         parameters.insert(QStringLiteral("OLD_") + field->fieldName(), original.at(field->index()));
     }
+    parameters.insert(QStringLiteral("OLD_") + UpdateSql::kRowVersion, original.value(m_versionIndex));
     return parameters;
 }
 
-void Dataset::executeWrite(const QString &sql, const Row &values, const Row &original)
+quint64 Dataset::executeWrite(const QString &sql, const Row &values, const Row &original)
 {
     PreparedStatement &statement = m_database.prepared(sql);
     statement.execute(m_transaction, parametersFor(values, original));
-    // A modify or delete that finds no row would otherwise pass for a success.
-    if (statement.changesExistingRows() && statement.affectedRecords() == 0)
-        throw DatabaseError(QStringLiteral("%1: o registro não foi encontrado; ele foi alterado ou excluído por outro usuário.")
+    return statement.changesExistingRows() ? statement.affectedRecords() : 1;
+}
+
+int Dataset::rowVersionColumn(const QVector<ColumnInfo> &columns) const
+{
+    for (int c = 0; m_updateSql && c < columns.size(); ++c) {
+        if (columns.at(c).name.compare(UpdateSql::kRowVersion, Qt::CaseInsensitive) == 0)
+            return c;
+    }
+    return -1;
+}
+
+int Dataset::updateKeyIndex() const
+{
+    const Field *key = findField(m_updateSql->keyColumn);
+    if (!key)
+        throw DatabaseError(QStringLiteral("%1: campo '%2' não encontrado.").arg(objectName(), m_updateSql->keyColumn));
+    return key->index();
+}
+
+void Dataset::modifyIfUnchanged()
+{
+    if (m_versionIndex < 0)
+        throw DatabaseError(QStringLiteral("%1: a consulta não lê a versão dos registros; a alteração não pode ser gravada com segurança.")
                                 .arg(objectName()));
+    const Row original = m_rows.values(m_current);
+    if (executeWrite(m_updateSql->modifySql, m_editBuffer, original) > 0)
+        return;
+    // Changed or deleted elsewhere since it was read: keep the typing, and let Cancel show what is stored now.
+    m_storedRow = storedRow(original.value(updateKeyIndex()));
+    throw DatabaseError(QStringLiteral("Este registro foi alterado em outra estação depois que você começou a editá-lo.\n"
+                                       "Cancele para ver os dados atuais e digite de novo as suas mudanças."));
+}
+
+void Dataset::rememberRowVersion()
+{
+    if (m_versionIndex < 0)
+        return;
+    const QString key = m_updateSql->keyColumn;
+    const Row version = m_database.prepared(m_updateSql->rowVersionSql)
+                            .execute(m_transaction, QVariantMap{{key, m_editBuffer.at(updateKeyIndex())}});
+    m_editBuffer.resize(m_versionIndex + 1);
+    m_editBuffer[m_versionIndex] = version.value(0);
+}
+
+Row Dataset::storedRow(const QVariant &key)
+{
+    PreparedStatement &select = m_database.prepared(m_updateSql->withRowVersion(
+        QStringLiteral("select * from %1 where %2 = :KEY").arg(m_updateSql->table, m_updateSql->keyColumn)));
+    const std::unique_ptr<Cursor> cursor = select.openCursor(m_transaction, {key});
+    Row read;
+    if (!cursor->fetch(read))
+        return {};
+    Row stored(m_versionIndex + 1);
+    for (int c = 0; c < select.columns().size(); ++c) {
+        const QString &name = select.columns().at(c).name;
+        const Field *field = findField(name);
+        if (field)
+            stored[field->index()] = read.value(c);
+        else if (name.compare(UpdateSql::kRowVersion, Qt::CaseInsensitive) == 0)
+            stored[m_versionIndex] = read.value(c);
+    }
+    return stored;
 }

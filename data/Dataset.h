@@ -121,7 +121,14 @@ private:
     std::vector<const char *> fetchRows(int count);
     QVariantMap parametersFor(const Row &values, const Row &original) const;
     int keyFieldIndex() const;
-    void executeWrite(const QString &sql, const Row &values, const Row &original);
+    // Rows the statement touched (1 for an insert).
+    quint64 executeWrite(const QString &sql, const Row &values, const Row &original);
+    int rowVersionColumn(const QVector<ColumnInfo> &columns) const;
+    int updateKeyIndex() const;
+    void modifyIfUnchanged();
+    void rememberRowVersion();
+    // The row with that key as stored now, laid out as the buffered rows; empty when it is gone.
+    Row storedRow(const QVariant &key);
 
     Database &m_database;
     Transaction &m_transaction;
@@ -141,6 +148,10 @@ private:
     int m_current = -1;
     bool m_eof = true;
     Row m_editBuffer;
+    // Where a row's version lies in its values (after the fields), -1 when the select reads none.
+    int m_versionIndex = -1;
+    // The current row as another station committed it, read when a post found it changed.
+    Row m_storedRow;
     QVariantMap m_params;
     int m_controlsDisabled = 0;
     // The bytes of the blob last read for each field, so a screen that reads the

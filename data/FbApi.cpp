@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include "EngineRoot.h"
 #include "Win1252.h"
 
 #include <cstdlib>
@@ -83,6 +84,16 @@ bool isLockConflict(const ISC_STATUS *vector)
     return false;
 }
 
+bool hasCode(const ISC_STATUS *vector, ISC_STATUS code)
+{
+    for (const ISC_STATUS *p = vector; *p != isc_arg_end;) {
+        if (p[0] == isc_arg_gds && p[1] == code)
+            return true;
+        p += (p[0] == isc_arg_cstring) ? 3 : 2;
+    }
+    return false;
+}
+
 ISC_DATE encodeDate(const QDate &date)
 {
     return util()->encodeDate(unsigned(date.year()), unsigned(date.month()), unsigned(date.day()));
@@ -118,6 +129,7 @@ static bool usableFolder(const QString &path)
 
 void prepareLockFolder()
 {
+    prepareSharedRoot();
     if (qEnvironmentVariableIsSet("FIREBIRD_LOCK"))
         return;
     const QString standard = QStringLiteral("/tmp/firebird");

@@ -50,6 +50,8 @@ auto call(Fn &&fn)
 
 QString messageOf(Firebird::IStatus *status);
 bool isLockConflict(const ISC_STATUS *vector);
+// Whether the code is anywhere in the status vector, not only first.
+bool hasCode(const ISC_STATUS *vector, ISC_STATUS code);
 
 ISC_DATE encodeDate(const QDate &date);
 QDate decodeDate(ISC_DATE date);

@@ -13,11 +13,13 @@ namespace termination {
 namespace {
 
 int g_pipe[2] = {-1, -1};
+volatile std::sig_atomic_t g_requested = 0;
 
 // Only async-signal-safe work here: one byte into the pipe, read by the event loop.
 void onSignal(int)
 {
     const int saved = errno;
+    g_requested = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
     errno = saved;
@@ -37,6 +39,11 @@ void createPipe()
 }
 
 } // namespace
+
+bool requested()
+{
+    return g_requested != 0;
+}
 
 void quitOnSignals()
 {

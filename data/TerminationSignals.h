@@ -7,5 +7,8 @@
 namespace termination {
 
 void quitOnSignals();
+// Whether SIGINT or SIGTERM came since quitOnSignals(): long work that keeps the
+// event loop waiting (a backup) asks, and stops.
+bool requested();
 
 } // namespace termination

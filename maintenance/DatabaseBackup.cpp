@@ -4,6 +4,7 @@
 #include "data/DatabaseError.h"
 #include "data/FbApi.h"
 #include "data/ServiceManager.h"
+#include "data/TerminationSignals.h"
 
 #include <QDir>
 #include <QFile>
@@ -141,9 +142,14 @@ void DatabaseBackup::backUp(const QString &database, const QString &file, const 
 {
     ServiceManager service;
     service.attach(ServiceManager::nameFor(database), m_user, m_password);
+    // The client library took the termination signals over on attach.
+    termination::quitOnSignals();
     service.start(startBlock(ServiceManager::pathOnServer(database), file));
     QString line;
     while (service.nextLine(line)) {
+        // Detaching (when service goes) cancels the backup; the caller removes its partial file.
+        if (termination::requested())
+            throw DatabaseError(QStringLiteral("O backup foi cancelado porque o programa está sendo encerrado."));
         if (progress)
             progress(line);
     }

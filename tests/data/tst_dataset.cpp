@@ -16,6 +16,11 @@
 
 #include <csignal>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 QStringList idsOf(Dataset &dataset)
@@ -44,6 +49,33 @@ QStringList clientNames(Dataset &dataset)
         names << dataset.fieldByName(QStringLiteral("CLIENTE")).asString();
     return names;
 }
+
+// A TCP port on 127.0.0.1 whose connections the kernel accepts and nobody ever answers.
+class SilentListener
+{
+public:
+    SilentListener()
+    {
+        m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (m_socket >= 0 && ::bind(m_socket, reinterpret_cast<sockaddr *>(&address), length) == 0 && ::listen(m_socket, 4) == 0
+            && ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+            m_port = ntohs(address.sin_port);
+    }
+    ~SilentListener()
+    {
+        if (m_socket >= 0)
+            ::close(m_socket);
+    }
+    int port() const { return m_port; }
+
+private:
+    int m_socket = -1;
+    int m_port = 0;
+};
 
 qint64 pageFetchesOf(DataModule &dm)
 {
@@ -404,6 +436,21 @@ private slots:
         QCOMPARE(idsOf(m.dm.Recibos), rowIsBack ? (QStringList{"1", "2", "3"}) : (QStringList{"1", "3"}));
     }
 
+    void anotherProcessSharesTheOpenDatabase()
+    {
+        TempDatabase db;
+        Module m(db.path());
+        const int id = addCliente(m.dm, QStringLiteral("NESTE PROCESSO"));
+        ChildProcess child(db.path());
+        QCOMPARE(child.send(QStringLiteral("cliente-name %1").arg(id)), QStringLiteral("ok NESTE PROCESSO"));
+        QCOMPARE(child.send(QStringLiteral("rename-cliente %1 NO OUTRO").arg(id)), QStringLiteral("ok"));
+        QCOMPARE(child.send(QStringLiteral("commit")), QStringLiteral("ok"));
+        QCOMPARE(child.finish(), 0);
+        m.dm.Clientes.close();
+        m.dm.Clientes.open();
+        QCOMPARE(m.dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString(), QStringLiteral("NO OUTRO"));
+    }
+
     void lockedRowFailsAtOnceAndKeepsInput_data()
     {
         QTest::addColumn<bool>("deleting");
@@ -465,6 +512,135 @@ private slots:
         b.dm.Clientes.fieldByName(QStringLiteral("OBS")).setValue(QStringLiteral("tarde demais"));
         QVERIFY_THROWS_EXCEPTION(DatabaseError, b.dm.Clientes.post());
         QCOMPARE(b.dm.Clientes.state(), Dataset::State::Edit);
+    }
+
+    void aChangeCommittedElsewhereIsNeverOverwritten_data()
+    {
+        QTest::addColumn<QString>("dataset");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("client") << "Clientes" << "CLIENTE";
+        QTest::newRow("receipt") << "Recibos" << "EMITENTE";
+        QTest::newRow("issuer") << "Emitente" << "EMITENTE";
+    }
+
+    void aChangeCommittedElsewhereIsNeverOverwritten()
+    {
+        QFETCH(QString, dataset);
+        QFETCH(QString, field);
+        TempDatabase db;
+        Module a(db.path());
+        Module b(db.path());
+        const auto named = [&](DataModule &dm) -> Dataset & {
+            return dataset == QLatin1String("Clientes") ? dm.Clientes : dataset == QLatin1String("Recibos") ? dm.Recibos : dm.Emitente;
+        };
+        const auto change = [&](DataModule &dm, const QString &text) {
+            named(dm).edit();
+            named(dm).fieldByName(field).setValue(text);
+            named(dm).post();
+        };
+        Dataset &mine = named(a.dm);
+        mine.open();
+        mine.insert();
+        mine.fieldByName(field).setValue(QStringLiteral("LIDO"));
+        mine.post();
+        a.dm.Tra.commitRetaining();
+        change(a.dm, QStringLiteral("GRAVADO POR A")); // our own saves keep the row's version current
+        a.dm.Tra.commitRetaining();
+        named(b.dm).open();
+
+        change(b.dm, QStringLiteral("TRAVADO POR B"));
+        try {
+            change(a.dm, QStringLiteral("DIGITADO POR A"));
+            QFAIL("a row another transaction holds was written");
+        } catch (const DatabaseError &error) {
+            QVERIFY2(error.isLockConflict(), qPrintable(error.message()));
+        }
+        b.dm.Tra.rollback();
+        mine.post(); // the lock is gone and nothing was committed over the row
+        a.dm.Tra.commitRetaining();
+
+        named(b.dm).close();
+        named(b.dm).open();
+        change(b.dm, QStringLiteral("777"));
+        b.dm.Tra.commitRetaining();
+        try {
+            change(a.dm, QStringLiteral("DIGITADO DE NOVO"));
+            QFAIL("the change committed elsewhere was overwritten");
+        } catch (const DatabaseError &error) {
+            QVERIFY(!error.isLockConflict());
+            QCOMPARE(error.message(), QStringLiteral("Este registro foi alterado em outra estação depois que você começou a editá-lo.\n"
+                                                     "Cancele para ver os dados atuais e digite de novo as suas mudanças."));
+        }
+        QCOMPARE(mine.state(), Dataset::State::Edit);
+        QCOMPARE(mine.fieldByName(field).asString(), QStringLiteral("DIGITADO DE NOVO"));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, mine.post());
+        a.dm.Tra.commitRetaining();
+        Module c(db.path());
+        named(c.dm).open();
+        QCOMPARE(named(c.dm).fieldByName(field).asString(), QStringLiteral("777"));
+
+        mine.cancel();
+        QCOMPARE(mine.fieldByName(field).asString(), QStringLiteral("777"));
+        change(a.dm, QStringLiteral("DEPOIS DE VER"));
+        a.dm.Tra.commitRetaining();
+        named(c.dm).close();
+        named(c.dm).open();
+        QCOMPARE(named(c.dm).fieldByName(field).asString(), QStringLiteral("DEPOIS DE VER"));
+    }
+
+    void aVanishedDatabaseFileTakesNoWrites_data()
+    {
+        QTest::addColumn<QString>("fate");
+        QTest::addColumn<bool>("deleting");
+        QTest::newRow("deleted, save") << "deleted" << false;
+        QTest::newRow("moved, save") << "moved" << false;
+        QTest::newRow("replaced, save") << "replaced" << false;
+        QTest::newRow("moved, delete") << "moved" << true;
+    }
+
+    void aVanishedDatabaseFileTakesNoWrites()
+    {
+        QFETCH(QString, fate);
+        QFETCH(bool, deleting);
+        TempDatabase db;
+        Module m(db.path());
+        addCliente(m.dm, QStringLiteral("ANTES"));
+        const QString away = db.path() + QStringLiteral(".fora");
+        if (fate == QLatin1String("deleted"))
+            QVERIFY(QFile::remove(db.path()));
+        else
+            QVERIFY(QFile::rename(db.path(), away));
+        if (fate == QLatin1String("replaced"))
+            QVERIFY(QFile::copy(away, db.path()));
+        try {
+            if (deleting) {
+                m.dm.Clientes.remove();
+            } else {
+                m.dm.Clientes.edit();
+                m.dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(QStringLiteral("DEPOIS"));
+                m.dm.Clientes.post();
+            }
+            QFAIL("a write into a vanished database file passed for a success");
+        } catch (const DatabaseError &error) {
+            QCOMPARE(error.message(), QStringLiteral("O arquivo do banco de dados foi apagado ou movido enquanto o programa estava aberto."));
+        }
+        QCOMPARE(m.dm.Clientes.rowCount(), 1);
+    }
+
+    void aServerThatNeverAnswersIsGivenUp()
+    {
+        SilentListener silent;
+        QVERIFY(silent.port() > 0);
+        const QString server = QStringLiteral("127.0.0.1/%1").arg(silent.port());
+        Module m(server + QStringLiteral(":/tmp/QUINDELO.FDB"));
+        try {
+            m.dm.Clientes.open();
+            QFAIL("a silent server was taken for a database");
+        } catch (const DatabaseError &error) {
+            QCOMPARE(error.message(), QStringLiteral("Não foi possível conectar ao servidor do banco de dados %1. "
+                                                     "Verifique se ele está ligado e acessível pela rede.").arg(server));
+        }
+        QVERIFY(!m.dm.Base.connected());
     }
 
     void missingDatabaseFailsThenNextOpeningTriesAgain()

@@ -51,6 +51,24 @@ private slots:
         QCOMPARE(child.finish(), 0);
     }
 
+    void anotherStationsCommittedChangeSurvivesOurSave()
+    {
+        Module m(m_path);
+        DataModule &dm = m.dm;
+        const int id = addCliente(dm, QStringLiteral("Lido"));
+        ChildProcess other(m_path);
+        QCOMPARE(other.send(QStringLiteral("rename-cliente %1 777").arg(id)), QStringLiteral("ok"));
+        QCOMPARE(other.send(QStringLiteral("commit")), QStringLiteral("ok"));
+
+        dm.Clientes.edit();
+        dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).setValue(QStringLiteral("Meu"));
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, dm.Clientes.post());
+        QCOMPARE(dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString(), QStringLiteral("Meu"));
+        dm.Tra.commitRetaining();
+        QCOMPARE(other.send(QStringLiteral("cliente-name %1").arg(id)), QStringLiteral("ok 777"));
+        QCOMPARE(other.finish(), 0);
+    }
+
     void accentsTravelThroughTheServer()
     {
         const QString name = QStringLiteral("JOSÉ DA CONCEIÇÃO € “Ltda”");

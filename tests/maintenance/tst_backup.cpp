@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -284,6 +285,28 @@ private slots:
         const QString restored = folder.filePath(QStringLiteral("RESTAURADO.FDB"));
         const QString restoreError = gbakRestore(DatabaseBackup::temporaryName(file), restored);
         QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
+    }
+
+    // Last: the signal stays noted for the rest of the process.
+    void terminationSignalCancelsTheBackup()
+    {
+        TempDatabase db;
+        const QString filled = fill(db.path());
+        QVERIFY2(filled.isEmpty(), qPrintable(filled));
+        const QString file = db.folder() + QStringLiteral("/Q.gbk");
+        int linesAfterSignal = -1;
+        try {
+            DatabaseBackup(QStringLiteral("sysdba"), QStringLiteral("tarvolimb")).run(db.path(), file, [&](const QString &) {
+                if (++linesAfterSignal == 0)
+                    ::raise(SIGTERM);
+            });
+            QFAIL("the backup ran on after SIGTERM");
+        } catch (const DatabaseError &error) {
+            QCOMPARE(error.message(), QStringLiteral("O backup foi cancelado porque o programa está sendo encerrado."));
+        }
+        QCOMPARE(linesAfterSignal, 0);
+        QVERIFY(!QFile::exists(file));
+        QVERIFY(!QFile::exists(DatabaseBackup::temporaryName(file)));
     }
 };
 
