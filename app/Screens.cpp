@@ -31,6 +31,8 @@ Screens::~Screens()
 {
     // Every screen goes before the data module, whose end commits the
     // transaction; later screens may refer to earlier ones, so last first.
+    FRmensagem16.reset();
+    FRmensagem15.reset();
     FRmensagem14.reset();
     FRconsultacli2.reset();
     FRrelatorios.reset();
@@ -60,8 +62,9 @@ void Screens::create(const QString &configFolder)
     // The creation order is fixed. A screen created before what it uses gets
     // a callback that reaches it through this registry when it is needed.
     FRprincipal = std::make_unique<FRprincipalForm>();
-    frmBackup = std::make_unique<frmBackupForm>([this]() -> Database & { return Datamodule1->Base; },
-                                                [this] { FRmensagem14->showModal(); });
+    frmBackup = std::make_unique<frmBackupForm>(frmBackupForm::Collaborators{
+        [this]() -> Database & { return Datamodule1->Base; }, [this] { FRmensagem14->showModal(); },
+        [this]() -> MessageDialog & { return *FRmensagem15; }, [this] { FRmensagem16->showModal(); }});
 
     Datamodule1 = std::make_unique<DataModule>(configFolder);
     DataModule &dm = *Datamodule1;
@@ -94,6 +97,8 @@ void Screens::create(const QString &configFolder)
     FRrelatorios = std::make_unique<FRrelatoriosForm>(*FRabrerecibos3, *FRabrerecibos2, *FRabrerecibos1);
     FRconsultacli2 = std::make_unique<FRconsultacli2Form>(dm);
     FRmensagem14 = dialog("FRmensagem14");
+    FRmensagem15 = dialog("FRmensagem15");
+    FRmensagem16 = dialog("FRmensagem16");
 
     connectMenu();
 }

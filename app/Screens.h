@@ -55,6 +55,8 @@ public:
     std::unique_ptr<FRrelatoriosForm> FRrelatorios;
     std::unique_ptr<FRconsultacli2Form> FRconsultacli2;
     std::unique_ptr<MessageDialog> FRmensagem14;
+    std::unique_ptr<MessageDialog> FRmensagem15;
+    std::unique_ptr<MessageDialog> FRmensagem16;
 
 private:
     // The menu's tiles open the screens of this registry.
