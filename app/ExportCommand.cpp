@@ -42,8 +42,10 @@ Request parse(const QStringList &arguments, const Subcommand &subcommand, QStrin
         else
             request.arguments << argument;
     }
-    if (request.output.isEmpty())
+    if (subcommand.writesOutput && request.output.isEmpty())
         throw ExportError(QStringLiteral("Indique o arquivo de saída com -o SAIDA."));
+    if (!subcommand.writesOutput && !request.output.isEmpty())
+        throw ExportError(QStringLiteral("O comando %1 não grava arquivo de saída: retire -o.").arg(subcommand.name));
     return request;
 }
 

@@ -1,6 +1,7 @@
 #include "ExportCommand.h"
 #include "ExportPeriodo.h"
 #include "ExportRecibo.h"
+#include "ExportRestaurar.h"
 
 #include "reportengine/ReportFonts.h"
 
@@ -22,7 +23,8 @@ int main(int argc, char *argv[])
 
     // A new subcommand is one more entry here.
     const QList<quindeloexport::Subcommand> subcommands{quindeloexport::reciboSubcommand(),
-                                                        quindeloexport::periodoSubcommand()};
+                                                        quindeloexport::periodoSubcommand(),
+                                                        quindeloexport::restaurarSubcommand()};
     QTextStream errors(stderr);
     return quindeloexport::run(app.arguments().mid(1), subcommands, QCoreApplication::applicationDirPath(), errors);
 }
