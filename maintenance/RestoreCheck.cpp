@@ -26,8 +26,8 @@ void RestoreOutput::add(const QString &line)
         m_table = match.captured(1);
         m_rows.insert(m_table, -1);
     } else if (const QRegularExpressionMatch match = rows.match(line); match.hasMatch() && !m_table.isEmpty()) {
+        // Every ten thousand rows a line, the last one with the table's total.
         m_rows.insert(m_table, match.captured(1).toLongLong());
-        m_table.clear();
     } else if (line.contains(QLatin1String("created database"))) {
         m_created = true;
     } else if (line.contains(QLatin1String("finishing, closing, and going home"))) {

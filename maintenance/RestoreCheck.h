@@ -17,7 +17,7 @@ public:
     bool created() const { return m_created; }
     // The service reached its closing step.
     bool finished() const { return m_finished; }
-    // A table whose rows the service began to restore and never counted.
+    // A table whose rows the service began to restore and counted none of.
     QString unfinishedTable() const;
     // The rows the service counted into the table; 0 for one it never reached.
     qint64 rowsRestored(const QString &table) const;

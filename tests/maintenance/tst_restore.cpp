@@ -156,6 +156,25 @@ private slots:
         QVERIFY2(progress.filter(QStringLiteral("restoring data for table RECIBOS")).size() == 1, qPrintable(progress.join('\n')));
     }
 
+    // The service counts a big table's rows in steps of ten thousand before its total.
+    void bigTableIsCountedToItsTotal()
+    {
+        TempDatabase db;
+        const QString filled = isql(db.path(), "set term ^; execute block as declare i int = 0; begin "
+                                               "while (i < 25003) do begin insert into RECIBOS (ID_RECIBO, CLIENTE) "
+                                               "values (gen_id(GEN_RECIBOS_ID, 1), 'C' || :i); i = i + 1; end end^ "
+                                               "set term ;^ commit;");
+        QVERIFY2(filled.trimmed().isEmpty(), qPrintable(filled));
+        const QString file = QDir(db.folder()).filePath(QStringLiteral("Q.gbk"));
+        const QString backupError = backUp(db.path(), file);
+        QVERIFY2(backupError.isEmpty(), qPrintable(backupError));
+        QVERIFY2(isql(db.path(), "delete from RECIBOS; commit;").trimmed().isEmpty(), "delete failed");
+
+        restore(db.path(), file, QDir(db.folder()).filePath(QStringLiteral("S.gbk")));
+        Module module(db.path());
+        QCOMPARE(rowCount(module.dm, QStringLiteral("RECIBOS")), 25003);
+    }
+
     // Each leaves the same database file with the same contents, and nothing
     // restored beside it; the safety backup made first stays.
     void failureLeavesTheDatabaseAsItWas_data()
