@@ -251,11 +251,11 @@ void DatabaseRestore::restoreChecked(const QString &backupFile, const QString &t
     } catch (const DatabaseError &error) {
         // A server breaks off the connection where the rows of a backup file
         // that ends early stop; one that still answers did not go away.
-        const QString table = output.unfinishedTable();
-        if (error.message().contains(QLatin1String("connection"), Qt::CaseInsensitive) && !table.isEmpty()
-            && serverAnswers(target)) {
+        if (error.message().contains(QLatin1String("connection"), Qt::CaseInsensitive) && !output.finished()
+            && !output.lastTable().isEmpty() && serverAnswers(target)) {
             throw Failure{notDone + QLatin1Char(' ')
-                              + RestoreCheck::incompleteBackup(QStringLiteral("os registros de %1 foram cortados").arg(table)),
+                              + RestoreCheck::incompleteBackup(
+                                  QStringLiteral("a restauração parou nos registros de %1").arg(output.lastTable())),
                           error.message()};
         }
         throw Failure{notDone + QLatin1Char(' ') + cause(error.message()), error.message()};
@@ -284,6 +284,11 @@ DatabaseRestore::Result DatabaseRestore::swapHere(const QString &database, const
         throw;
     }
 
+    // Whoever could open the database before opens the restored one.
+    if (!QFile::setPermissions(restored, QFileInfo(database).permissions())) {
+        QFile::remove(restored);
+        throw Failure{QStringLiteral("O banco restaurado não pôde receber as permissões do banco em uso."), QString()};
+    }
     const QString kept = keptName(database, now);
     if (progress)
         progress(QStringLiteral("Guardando o banco anterior como %1").arg(kept));

@@ -24,7 +24,7 @@ void RestoreOutput::add(const QString &line)
     static const QRegularExpression rows(QStringLiteral("(\\d+) records restored"));
     if (const QRegularExpressionMatch match = tableData.match(line); match.hasMatch()) {
         m_table = match.captured(1);
-        m_rows.insert(m_table, -1);
+        m_rows.insert(m_table, 0);
     } else if (const QRegularExpressionMatch match = rows.match(line); match.hasMatch() && !m_table.isEmpty()) {
         // Every ten thousand rows a line, the last one with the table's total.
         m_rows.insert(m_table, match.captured(1).toLongLong());
@@ -37,18 +37,9 @@ void RestoreOutput::add(const QString &line)
         m_error = line.trimmed();
 }
 
-QString RestoreOutput::unfinishedTable() const
-{
-    for (auto it = m_rows.cbegin(); it != m_rows.cend(); ++it) {
-        if (it.value() < 0)
-            return it.key();
-    }
-    return QString();
-}
-
 qint64 RestoreOutput::rowsRestored(const QString &table) const
 {
-    return qMax<qint64>(0, m_rows.value(table, 0));
+    return m_rows.value(table, 0);
 }
 
 QString RestoreCheck::incompleteBackup(const QString &why)
@@ -88,10 +79,12 @@ void RestoreCheck::verify(const QString &database, const RestoreOutput &output) 
 {
     if (!output.error().isEmpty())
         throw DatabaseError(incompleteBackup(output.error()));
-    if (const QString table = output.unfinishedTable(); !table.isEmpty())
-        throw DatabaseError(incompleteBackup(QStringLiteral("os registros de %1 foram cortados").arg(table)));
-    if (!output.finished())
-        throw DatabaseError(incompleteBackup(QStringLiteral("a restauração parou antes do fim")));
+    if (!output.finished()) {
+        throw DatabaseError(incompleteBackup(output.lastTable().isEmpty()
+                                                 ? QStringLiteral("a restauração parou antes dos registros")
+                                                 : QStringLiteral("a restauração parou nos registros de %1")
+                                                       .arg(output.lastTable())));
+    }
 
     Database base;
     base.setDatabaseName(database);

@@ -17,8 +17,8 @@ public:
     bool created() const { return m_created; }
     // The service reached its closing step.
     bool finished() const { return m_finished; }
-    // A table whose rows the service began to restore and counted none of.
-    QString unfinishedTable() const;
+    // The table whose rows the service restored last; empty before the first.
+    QString lastTable() const { return m_table; }
     // The rows the service counted into the table; 0 for one it never reached.
     qint64 rowsRestored(const QString &table) const;
     // The service's own "ERROR" line, if it printed one.
@@ -26,7 +26,7 @@ public:
 
 private:
     QString m_table;
-    QHash<QString, qint64> m_rows; // -1 while a table's rows are being restored
+    QHash<QString, qint64> m_rows;
     bool m_created = false;
     bool m_finished = false;
     QString m_error;

@@ -140,11 +140,14 @@ private slots:
         QString backedUp, changed;
         prepare(db.path(), file, &backedUp, &changed);
 
+        const auto permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(db.path(), permissions));
         QStringList progress;
         const QString safety = folder.filePath(QStringLiteral("Backup/seguranca-antes-da-restauracao.gbk"));
         const DatabaseRestore::Result result = restore(db.path(), file, safety, [&](const QString &line) { progress << line; });
 
         QCOMPARE(isql(db.path(), kDump), backedUp);
+        QCOMPARE(QFileInfo(db.path()).permissions(), permissions);
         QCOMPARE(result.safetyBackup, safety);
         QCOMPARE(result.keptDatabase, DatabaseRestore::keptName(db.path(), kNow));
         QCOMPARE(isql(result.keptDatabase, kDump), changed);
