@@ -44,8 +44,10 @@ Request parse(const QStringList &arguments, const Subcommand &subcommand, QStrin
     }
     const bool sentElsewhere =
         !subcommand.replacesOutput.isEmpty() && request.options.contains(subcommand.replacesOutput);
-    if (request.output.isEmpty() && !sentElsewhere)
+    if (subcommand.writesOutput && request.output.isEmpty() && !sentElsewhere)
         throw ExportError(QStringLiteral("Indique o arquivo de saída com -o SAIDA."));
+    if (!subcommand.writesOutput && !request.output.isEmpty())
+        throw ExportError(QStringLiteral("O comando %1 não grava arquivo de saída: retire -o.").arg(subcommand.name));
     return request;
 }
 

@@ -11,9 +11,9 @@
 class DataModule;
 class QTextStream;
 
-// quindelo-export: renders receipts and reports to files from the command line.
-// Each subcommand names its own flags and options; -o SAIDA and --banco CAMINHO
-// belong to all of them.
+// quindelo-export: renders receipts and reports to files, and restores backups,
+// from the command line. Each subcommand names its own flags and options;
+// --banco CAMINHO belongs to all of them, -o SAIDA to those that write a file.
 namespace quindeloexport {
 
 // A problem to report to the user as it stands; the command exits with status 1.
@@ -44,6 +44,7 @@ struct Subcommand
     std::function<void(const Request &, DataModule &)> run;
     // An option that sends the result elsewhere, so -o is not needed with it.
     QString replacesOutput;
+    bool writesOutput = true; // needs -o SAIDA
 };
 
 // The database the program itself would open, unless the caller names one.

@@ -37,6 +37,8 @@ Screens::~Screens()
 {
     // Every screen goes before the data module, whose end commits the
     // transaction; later screens may refer to earlier ones, so last first.
+    FRmensagem16.reset();
+    FRmensagem15.reset();
     FRmensagem17.reset();
     FRconfemail.reset();
     FRemail.reset();
@@ -71,8 +73,9 @@ void Screens::create(const QString &configFolder)
     // The creation order is fixed. A screen created before what it uses gets
     // a callback that reaches it through this registry when it is needed.
     FRprincipal = std::make_unique<FRprincipalForm>();
-    frmBackup = std::make_unique<frmBackupForm>([this]() -> Database & { return Datamodule1->Base; },
-                                                [this] { FRmensagem14->showModal(); });
+    frmBackup = std::make_unique<frmBackupForm>(frmBackupForm::Collaborators{
+        [this]() -> Database & { return Datamodule1->Base; }, [this] { FRmensagem14->showModal(); },
+        [this]() -> MessageDialog & { return *FRmensagem15; }, [this] { FRmensagem16->showModal(); }});
 
     Datamodule1 = std::make_unique<DataModule>(configFolder);
     DataModule &dm = *Datamodule1;
@@ -121,6 +124,8 @@ void Screens::create(const QString &configFolder)
     FRconfemail = std::make_unique<FRconfemailForm>(
         FRconfemailForm::Collaborators{dm, emailsettings::defaultPath(), *FRmensagem9, &showPlainMessage});
     FRmensagem17 = dialog("FRmensagem17");
+    FRmensagem15 = dialog("FRmensagem15");
+    FRmensagem16 = dialog("FRmensagem16");
 
     connectMenu();
 }

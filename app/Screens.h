@@ -64,6 +64,8 @@ public:
     std::unique_ptr<FRemailForm> FRemail;
     std::unique_ptr<FRconfemailForm> FRconfemail;
     std::unique_ptr<MessageDialog> FRmensagem17;
+    std::unique_ptr<MessageDialog> FRmensagem15;
+    std::unique_ptr<MessageDialog> FRmensagem16;
 
 private:
     // The menu's tiles open the screens of this registry.

@@ -3,6 +3,7 @@
 #include "ExportPeriodo.h"
 #include "ExportPlanilha.h"
 #include "ExportRecibo.h"
+#include "ExportRestaurar.h"
 
 #include "reportengine/ReportFonts.h"
 
@@ -30,7 +31,8 @@ int main(int argc, char *argv[])
     // A new subcommand is one more entry here.
     const QList<quindeloexport::Subcommand> subcommands{
         quindeloexport::reciboSubcommand(), quindeloexport::periodoSubcommand(),
-        quindeloexport::declaracaoSubcommand(), quindeloexport::mensalSubcommand()};
+        quindeloexport::declaracaoSubcommand(), quindeloexport::mensalSubcommand(),
+        quindeloexport::restaurarSubcommand()};
     QTextStream errors(stderr);
     return quindeloexport::run(app.arguments().mid(1), subcommands, QCoreApplication::applicationDirPath(), errors);
 }

@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
         if (!server.isEmpty())
             gbak << QStringLiteral("-se") << server + QStringLiteral(":service_mgr");
         gbak << path << theirs;
-        frmBackupForm screen([&dm]() -> Database & { return dm.Base; }, [] {});
+        frmBackupForm screen({[&dm]() -> Database & { return dm.Base; }, [] {}, {}, {}});
         screen.setToday([&] { return today; });
         screen.show();
         auto *progress = screen.findChild<QPlainTextEdit *>(QStringLiteral("memProgresso"));

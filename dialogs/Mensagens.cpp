@@ -40,6 +40,9 @@ QList<Entry> catalogue()
              // Leaves every event loop: the screens beneath and the main one.
              QCoreApplication::exit(0);
          }},
+        // The second line names the backup file; the backup screen sets it.
+        {"FRmensagem15", Kind::Question, {QStringLiteral("Restaurar este backup ?"), QString()}, {}},
+        {"FRmensagem16", Kind::Acknowledgement, {QStringLiteral("Backup restaurado !!!")}, {}},
         {"FRmensagem17", Kind::Question, {QStringLiteral("Descartar o que foi digitado ?")}, {}},
     };
 }

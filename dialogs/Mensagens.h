@@ -9,8 +9,9 @@
 // (the name is required), "FRmensagem6" and "FRmensagem10" (delete the current
 // row?), "FRmensagem8" ("Registro excluído !!!", closes the question beneath
 // too), "FRmensagem9" ("Configuração Salva !!!"), "FRmensagem12" ("Recibo
-// Gravado !!!"), "FRmensagem14" (the program ends after a backup), "FRmensagem17"
-// (discard what was typed?).
+// Gravado !!!"), "FRmensagem14" (the program ends after a backup), "FRmensagem15"
+// (restore this backup? the screen names the file), "FRmensagem16" ("Backup
+// restaurado !!!") and "FRmensagem17" (discard what was typed?).
 // Creates the named dialog; null for a name the catalogue does not hold.
 std::unique_ptr<MessageDialog> createMessageDialog(const QString &name);
 

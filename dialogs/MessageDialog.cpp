@@ -105,6 +105,11 @@ QStringList MessageDialog::lines() const
     return texts;
 }
 
+void MessageDialog::setLine(int index, const QString &text)
+{
+    m_lines.at(index)->setText(text);
+}
+
 void MessageDialog::showModal()
 {
     showModalOver(nullptr);

@@ -31,6 +31,8 @@ public:
     MessageDialog *beneath() const { return m_beneath; }
 
     QStringList lines() const;
+    // For the one message whose line names what it asks about (a file).
+    void setLine(int index, const QString &text);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

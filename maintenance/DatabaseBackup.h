@@ -12,6 +12,10 @@ class DatabaseBackup
 public:
     using Progress = std::function<void(const QString &line)>;
 
+    // Who the program is to the service manager.
+    static inline const QString kServiceUser = QStringLiteral("sysdba");
+    static inline const QString kServicePassword = QStringLiteral("tarvolimb");
+
     DatabaseBackup(const QString &user, const QString &password);
 
     // The backup file's name: the destination minus its last four characters,

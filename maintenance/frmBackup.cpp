@@ -1,13 +1,19 @@
 #include "frmBackup.h"
 
+#include "BackupFiles.h"
 #include "DatabaseBackup.h"
+#include "DatabaseRestore.h"
 
-#include "data/DatabaseError.h"
 #include "data/Database.h"
+#include "data/DatabaseError.h"
+#include "dialogs/MessageDialog.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,15 +21,24 @@
 
 namespace {
 
-const QString kServiceUser = QStringLiteral("sysdba");
-const QString kServicePassword = QStringLiteral("tarvolimb");
+QPushButton *panelButton(const QString &name, const QString &caption, QWidget *parent)
+{
+    auto *panel = new QPushButton(caption, parent);
+    panel->setObjectName(name);
+    panel->setFocusPolicy(Qt::NoFocus);
+    panel->setCursor(Qt::PointingHandCursor);
+    panel->setMinimumHeight(41);
+    QFont bold = panel->font();
+    bold.setBold(true);
+    panel->setFont(bold);
+    return panel;
+}
 
 } // namespace
 
-frmBackupForm::frmBackupForm(std::function<Database &()> database, std::function<void()> afterBackup, QWidget *parent)
+frmBackupForm::frmBackupForm(Collaborators collaborators, QWidget *parent)
     : FormBase(QStringLiteral("frmBackup"), QStringLiteral("  Backup dos Dados"), QStringLiteral("Image1"), parent),
-      m_database(std::move(database)),
-      m_afterBackup(std::move(afterBackup)),
+      m_collaborators(std::move(collaborators)),
       m_today([] { return QDate::currentDate(); })
 {
     setWindowTitle(QStringLiteral("Backup / Restauração do Banco"));
@@ -43,16 +58,23 @@ frmBackupForm::frmBackupForm(std::function<Database &()> database, std::function
     m_banco->setReadOnly(true);
     m_banco->hide();
 
-    m_panel1 = new QPushButton(QStringLiteral("REALIZAR BACKUP"), body());
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel1->setFocusPolicy(Qt::NoFocus);
-    m_panel1->setCursor(Qt::PointingHandCursor);
-    m_panel1->setMinimumHeight(41);
-    QFont bold = m_panel1->font();
-    bold.setBold(true);
-    m_panel1->setFont(bold);
+    m_panel1 = panelButton(QStringLiteral("Panel1"), QStringLiteral("REALIZAR BACKUP"), body());
 
-    // The service's own lines, so the user sees the backup is under way.
+    auto *label2 = new QLabel(QStringLiteral("Backups desta pasta"), body());
+    label2->setObjectName(QStringLiteral("Label2"));
+    m_backups = new QListWidget(body());
+    m_backups->setObjectName(QStringLiteral("LBbackups"));
+    m_backups->setMinimumHeight(100);
+    m_panel2 = panelButton(QStringLiteral("Panel2"), QStringLiteral("RESTAURAR BACKUP"), body());
+
+    m_anterior = new QLabel(body());
+    m_anterior->setObjectName(QStringLiteral("lblAnterior"));
+    m_anterior->setTextFormat(Qt::PlainText);
+    m_anterior->setWordWrap(true);
+    m_anterior->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_anterior->hide();
+
+    // The service's own lines, so the user sees the work is under way.
     m_progresso = new QPlainTextEdit(body());
     m_progresso->setObjectName(QStringLiteral("memProgresso"));
     m_progresso->setReadOnly(true);
@@ -66,25 +88,34 @@ frmBackupForm::frmBackupForm(std::function<Database &()> database, std::function
     layout->addWidget(m_destino);
     layout->addSpacing(8);
     layout->addWidget(m_panel1);
+    layout->addSpacing(8);
+    layout->addWidget(label2);
+    layout->addWidget(m_backups);
+    layout->addWidget(m_panel2);
+    layout->addWidget(m_anterior);
     layout->addWidget(m_progresso, 1);
 
     connect(m_panel1, &QPushButton::clicked, this, &frmBackupForm::Panel1Click);
+    connect(m_panel2, &QPushButton::clicked, this, &frmBackupForm::Panel2Click);
+    connect(m_destino, &QLineEdit::editingFinished, this, &frmBackupForm::listBackups);
 }
 
 void frmBackupForm::FormShow()
 {
     // The backup must see every committed row; the next screen reconnects.
-    Database &base = m_database();
+    Database &base = m_collaborators.database();
     base.close();
     const QString database = DatabaseBackup::databasePath(base.databaseName());
     m_banco->setText(database);
     m_destino->setText(DatabaseBackup::defaultDestination(database));
     m_progresso->clear();
+    m_anterior->hide();
+    listBackups();
 }
 
 void frmBackupForm::FormClose()
 {
-    m_database().close();
+    m_collaborators.database().close();
 }
 
 void frmBackupForm::Panel1Click()
@@ -95,16 +126,86 @@ void frmBackupForm::Panel1Click()
     try {
         const Busy busy(this);
         DatabaseBackup::makeFolder(database, file);
-        DatabaseBackup(kServiceUser, kServicePassword).run(database, file, [this](const QString &line) {
-            m_progresso->appendPlainText(line);
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        DatabaseBackup(DatabaseBackup::kServiceUser, DatabaseBackup::kServicePassword).run(database, file, [this](const QString &line) {
+            showProgress(line);
         });
     } catch (const DatabaseError &error) {
-        showError(error.message());
+        showError(QStringLiteral("ErroBackup"), QStringLiteral("Erro no Backup ! Tente novamente"), error.message());
         return;
     }
     m_progresso->appendPlainText(QStringLiteral("Backup concluído: %1").arg(file));
-    m_afterBackup();
+    m_collaborators.afterBackup();
+}
+
+void frmBackupForm::Panel2Click()
+{
+    QString file;
+    if (const QListWidgetItem *item = m_backups->currentItem(); item && item->isSelected())
+        file = item->data(Qt::UserRole).toString();
+    else
+        file = QFileDialog::getOpenFileName(this, QStringLiteral("Restaurar backup"), backupFolder(),
+                                            QStringLiteral("Backups (*.gbk)"));
+    if (file.isEmpty())
+        return;
+
+    MessageDialog &question = m_collaborators.restoreQuestion();
+    question.setLine(1, QFileInfo(file).fileName());
+    bool yes = false;
+    question.ask([&yes](MessageDialog &asked) {
+        yes = true;
+        asked.accept();
+    });
+    if (yes)
+        restoreFrom(file);
+}
+
+void frmBackupForm::restoreFrom(const QString &file)
+{
+    const QDateTime now(m_today(), QTime::currentTime());
+    const QString safetyBackup = DatabaseRestore::safetyBackupName(m_destino->text(), now);
+    m_progresso->clear();
+    m_anterior->hide();
+    DatabaseRestore::Result result;
+    try {
+        const Busy busy(this);
+        // Nothing of the program may hold the file that is about to be replaced.
+        m_collaborators.database().close();
+        result = DatabaseRestore(DatabaseBackup::kServiceUser, DatabaseBackup::kServicePassword)
+                     .run(m_banco->text(), file, safetyBackup, now, [this](const QString &line) { showProgress(line); });
+    } catch (const DatabaseError &error) {
+        listBackups();
+        showError(QStringLiteral("ErroRestauracao"), QStringLiteral("Erro na Restauração ! Tente novamente"),
+                  error.message());
+        return;
+    }
+    listBackups();
+    m_progresso->appendPlainText(QStringLiteral("Backup restaurado: %1").arg(file));
+    m_collaborators.afterRestore();
+    m_anterior->setText(result.keptDatabase.isEmpty()
+                            ? QStringLiteral("O banco anterior está no backup de segurança %1").arg(result.safetyBackup)
+                            : QStringLiteral("Banco anterior guardado em %1 (backup de segurança: %2)")
+                                  .arg(result.keptDatabase, result.safetyBackup));
+    m_anterior->show();
+}
+
+void frmBackupForm::listBackups()
+{
+    m_backups->clear();
+    for (const backupfiles::Entry &entry : backupfiles::list(backupFolder())) {
+        auto *item = new QListWidgetItem(backupfiles::describe(entry), m_backups);
+        item->setData(Qt::UserRole, entry.path);
+    }
+}
+
+QString frmBackupForm::backupFolder() const
+{
+    return QFileInfo(m_destino->text()).absolutePath();
+}
+
+void frmBackupForm::showProgress(const QString &line)
+{
+    m_progresso->appendPlainText(line);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 frmBackupForm::Busy::Busy(frmBackupForm *form)
@@ -121,6 +222,8 @@ frmBackupForm::Busy::~Busy()
 void frmBackupForm::setBusy(bool busy)
 {
     m_panel1->setEnabled(!busy);
+    m_panel2->setEnabled(!busy);
+    m_backups->setEnabled(!busy);
     m_destino->setEnabled(!busy);
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -128,11 +231,10 @@ void frmBackupForm::setBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-void frmBackupForm::showError(const QString &reason)
+void frmBackupForm::showError(const QString &objectName, const QString &text, const QString &reason)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quindelo"), QStringLiteral("Erro no Backup ! Tente novamente"),
-                    QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("ErroBackup"));
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quindelo"), text, QMessageBox::Ok, this);
+    box.setObjectName(objectName);
     box.setInformativeText(reason);
     box.exec();
 }

@@ -13,9 +13,11 @@
 #include "reports/FRrelatorios.h"
 #include "widgets/CaseEdit.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -68,6 +70,7 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QuindeloApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     if (argc != 2) {
         std::fprintf(stderr, "usage: quindelo-screenshots FOLDER\n");
         return 2;
@@ -87,10 +90,21 @@ int main(int argc, char *argv[])
     screens.create(noConfig.path());
     fillSampleYear(*screens.Datamodule1);
     bool ok = save(screens.FRprincipal.get(), QSize(800, 450), folder.filePath(QStringLiteral("menu-principal.png")));
-    // The backup screen shows the path of a typical installation, not of this machine.
-    ok = save(screens.frmBackup.get(), QSize(560, 300), folder.filePath(QStringLiteral("backup.png")), [&screens] {
-        screens.frmBackup->findChild<QLineEdit *>(QStringLiteral("edtDestino"))
-            ->setText(QStringLiteral("/home/maria/Quindelo/Backup/QUINDELO.FDB"));
+    // The backup screen lists a week of backups and shows the path of a
+    // typical installation, not of this machine.
+    QTemporaryDir backups;
+    for (int day = 1; day <= 3; ++day) {
+        const QDate date(2026, 12, day * 3);
+        QFile file(backups.filePath(QStringLiteral("QUINDELO%1.gbk").arg(date.toString(QStringLiteral("ddMMyyyy")))));
+        ok = file.open(QIODevice::WriteOnly) && file.resize(qint64(180 + day * 3) * 1024 * 1024 + 1024 * 100 * day)
+            && file.setFileTime(QDateTime(date, QTime(17, 40 + day)), QFileDevice::FileModificationTime) && ok;
+    }
+    ok = save(screens.frmBackup.get(), QSize(560, 520), folder.filePath(QStringLiteral("backup.png")), [&] {
+        auto *destino = screens.frmBackup->findChild<QLineEdit *>(QStringLiteral("edtDestino"));
+        destino->setText(backups.filePath(QStringLiteral("QUINDELO.FDB")));
+        emit destino->editingFinished();
+        destino->setText(QStringLiteral("/home/maria/Quindelo/Backup/QUINDELO.FDB"));
+        screens.frmBackup->findChild<QListWidget *>(QStringLiteral("LBbackups"))->setCurrentRow(0);
     }) && ok;
     ok = save(screens.FRrelatorios.get(), QSize(560, 220), folder.filePath(QStringLiteral("relatorios.png"))) && ok;
     screens.FRabrerecibos3->setClock([] { return QDate(2026, 3, 31); });

@@ -2,7 +2,11 @@
 #include "common/Spreadsheet.h"
 #include "common/TempDatabase.h"
 
+#include "common/FirebirdTools.h"
+
+#include "data/DatabaseError.h"
 #include "data/Statement.h"
+#include "maintenance/DatabaseBackup.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -28,12 +32,16 @@ private slots:
     void spreadsheets_data();
     void spreadsheets();
     void databaseFromEnvironment();
+    void restoresABackup();
+    void restoreFailures_data();
+    void restoreFailures();
 
 private:
     struct Result
     {
         int exitCode = -1;
         QString errors;
+        QString output;
     };
     Result runExport(const QStringList &arguments, const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
     QString out(const QString &name) const { return m_out.filePath(name); }
@@ -91,7 +99,8 @@ TstQuindeloExport::Result TstQuindeloExport::runExport(const QStringList &argume
     process.start(QStringLiteral(EXPORT_PATH), arguments);
     if (!process.waitForFinished(60000))
         return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError()),
+            QString::fromUtf8(process.readAllStandardOutput())};
 }
 
 void TstQuindeloExport::exports_data()
@@ -283,6 +292,73 @@ void TstQuindeloExport::databaseFromEnvironment()
     QVERIFY2(result.exitCode == 0, qPrintable(result.errors));
     QCOMPARE(readPdf(out(QStringLiteral("h.pdf"))).size(), 1);
     QFile::remove(out(QStringLiteral("h.pdf")));
+}
+
+namespace {
+
+const QByteArray kReceipts = "set list on; select count(*) RECIBOS from RECIBOS;";
+
+// A backup of the database through the program's code; empty when it worked.
+QString backUp(const QString &database, const QString &file)
+{
+    try {
+        DatabaseBackup(DatabaseBackup::kServiceUser, DatabaseBackup::kServicePassword).run(database, file);
+    } catch (const DatabaseError &error) {
+        return error.message();
+    }
+    return QString();
+}
+
+} // namespace
+
+void TstQuindeloExport::restoresABackup()
+{
+    TempDatabase db;
+    const QDir folder(db.folder());
+    QVERIFY(QFile::copy(m_database->path(), db.path() + QStringLiteral(".copia")));
+    QVERIFY(QFile::remove(db.path()) && QFile::rename(db.path() + QStringLiteral(".copia"), db.path()));
+    const QString file = folder.filePath(QStringLiteral("R.gbk"));
+    const QString backupError = backUp(db.path(), file);
+    QVERIFY2(backupError.isEmpty(), qPrintable(backupError));
+    const QString before = isql(db.path(), kReceipts);
+    QVERIFY2(before.contains(QRegularExpression(QStringLiteral("RECIBOS\\s+2\\b"))), qPrintable(before));
+    isql(db.path(), "delete from RECIBOS; commit;");
+
+    const Result result = runExport({QStringLiteral("restaurar"), file, QStringLiteral("--banco"), db.path()});
+    QVERIFY2(result.exitCode == 0, qPrintable(result.errors));
+    QCOMPARE(isql(db.path(), kReceipts), before);
+    const QStringList kept = folder.entryList({QStringLiteral("QUINDELO-antes-da-restauracao-*.FDB")});
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(result.output.contains(folder.filePath(kept.first())), qPrintable(result.output));
+    QCOMPARE(QDir(folder.filePath(QStringLiteral("Backup"))).entryList({QStringLiteral("*-antes-da-restauracao.gbk")}).size(), 1);
+}
+
+void TstQuindeloExport::restoreFailures_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("no file") << QStringList{"restaurar"} << "Indique um arquivo de backup";
+    QTest::newRow("missing file") << QStringList{"restaurar", "@nenhum.gbk"} << "Arquivo de backup não encontrado";
+    QTest::newRow("not a backup") << QStringList{"restaurar", "@texto.gbk"} << "Tente novamente\nA restauração de texto.gbk não foi feita. O arquivo não é um backup do Firebird";
+    QTest::newRow("with -o") << QStringList{"restaurar", "@texto.gbk", "-o", "@x.pdf"} << "não grava arquivo de saída";
+}
+
+void TstQuindeloExport::restoreFailures()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    TempDatabase db;
+    const QDir folder(db.folder());
+    QVERIFY(QFile(folder.filePath(QStringLiteral("texto.gbk"))).open(QIODevice::WriteOnly));
+    for (QString &argument : arguments) {
+        if (argument.startsWith(QLatin1Char('@')))
+            argument = folder.filePath(argument.mid(1));
+    }
+    const Result result = runExport(arguments << QStringLiteral("--banco") << db.path());
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.errors.contains(message), qPrintable(result.errors));
+    QCOMPARE(folder.entryList(QDir::Files), (QStringList{QStringLiteral("QUINDELO.FDB"), QStringLiteral("texto.gbk")}));
 }
 
 QTEST_MAIN(TstQuindeloExport)

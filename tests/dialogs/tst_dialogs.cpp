@@ -13,7 +13,8 @@
 namespace {
 
 const char *const kNames[] = {"FRmensagem", "FRmensagem5", "FRmensagem6", "FRmensagem8",
-                              "FRmensagem9", "FRmensagem10", "FRmensagem12", "FRmensagem14", "FRmensagem17"};
+                              "FRmensagem9", "FRmensagem10", "FRmensagem12", "FRmensagem14",
+                              "FRmensagem15", "FRmensagem16", "FRmensagem17"};
 
 // Every dialog of the catalogue, as the program creates them.
 struct Catalogue
@@ -88,6 +89,9 @@ private slots:
         QTest::newRow("FRmensagem14") << "FRmensagem14" << true
                                       << QStringList{"Para completar o Backup o ", QString::fromUtf8("Sistema será fechado agora!")}
                                       << ok;
+        // The screen names the file in the second line.
+        QTest::newRow("FRmensagem15") << "FRmensagem15" << false << QStringList{"Restaurar este backup ?", ""} << simNao;
+        QTest::newRow("FRmensagem16") << "FRmensagem16" << true << QStringList{"Backup restaurado !!!"} << ok;
         QTest::newRow("FRmensagem17") << "FRmensagem17" << false << QStringList{"Descartar o que foi digitado ?"} << simNao;
     }
     void catalogueTexts()

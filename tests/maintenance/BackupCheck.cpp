@@ -2,6 +2,9 @@
 
 #include "common/FirebirdTools.h"
 
+#include "data/DatabaseError.h"
+#include "maintenance/DatabaseBackup.h"
+
 #include <QFile>
 
 namespace backupcheck {
@@ -48,6 +51,34 @@ select * from TIPO2 order by 1;
 select gen_id(GEN_CLIENTES_ID, 0) C, gen_id(GEN_EMITENTES_ID, 0) E, gen_id(GEN_RECIBOS_ID, 0) R,
        gen_id(GEN_AGENDAMENTOS_ID, 0) A from rdb$database;
 )";
+
+const char kChange[] = R"(
+delete from RECIBOS where ID_RECIBO > 150;
+update RECIBOS set VALOR = 1 where ID_RECIBO < 20;
+delete from CLIENTES where mod(ID_CLIENTE, 7) = 0;
+update CLIENTES set CLIENTE = 'MUDADO', FOTO_MARC = null where ID_CLIENTE < 30;
+update EMITENTE set FOTO_MARC = 'logo novo', EMITENTE = 'OUTRA EMPRESA';
+delete from TIPO2 where ID_TIPO2 = 2;
+set generator GEN_RECIBOS_ID to 5;
+set generator GEN_AGENDAMENTOS_ID to 1;
+commit;
+)";
+
+QString backUp(const QString &database, const QString &file)
+{
+    try {
+        DatabaseBackup(DatabaseBackup::kServiceUser, DatabaseBackup::kServicePassword).run(database, file);
+    } catch (const DatabaseError &error) {
+        return error.message();
+    }
+    return QString();
+}
+
+bool cut(const QString &path, double keptFraction)
+{
+    QFile file(path);
+    return file.resize(qint64(file.size() * keptFraction));
+}
 
 QByteArray contents(const QString &path)
 {

@@ -11,9 +11,16 @@ namespace backupcheck {
 extern const char kFill[];
 // Everything the fill wrote, blobs by length and hash, as text.
 extern const char kDump[];
+// Changes and deletes rows of every table the fill wrote, the logo and generators included.
+extern const char kChange[];
 
 // Fills a fresh database with kFill; empty when it worked, else why not.
 QString fill(const QString &database);
+
+// A backup through the program's own code; empty when it worked, else why not.
+QString backUp(const QString &database, const QString &file);
+// Keeps the first part of a file, as an interrupted copy does.
+bool cut(const QString &path, double keptFraction);
 
 QByteArray contents(const QString &path);
 bool writeFile(const QString &path, const QByteArray &data);

@@ -3,19 +3,26 @@
 #include "common/FirebirdTools.h"
 #include "common/TempDatabase.h"
 
+#include "common/ModalAnswerer.h"
+
 #include "app/QuindeloApplication.h"
 #include "data/DatabaseCreator.h"
+#include "dialogs/Mensagens.h"
 #include "maintenance/DatabaseBackup.h"
+#include "maintenance/DatabaseRestore.h"
 #include "maintenance/frmBackup.h"
 #include "widgets/TitlePanel.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QUuid>
@@ -61,11 +68,26 @@ class TstFrmBackup : public QObject
     QTemporaryDir m_lockFolder;
     std::unique_ptr<TempDatabase> m_db;
     std::unique_ptr<Module> m_module;
+    std::unique_ptr<MessageDialog> m_question = createMessageDialog(QStringLiteral("FRmensagem15"));
+    std::unique_ptr<MessageDialog> m_restored = createMessageDialog(QStringLiteral("FRmensagem16"));
     std::unique_ptr<frmBackupForm> m_form;
     int m_completed = 0;
 
     QLineEdit *edit(const char *name) { return m_form->findChild<QLineEdit *>(QLatin1String(name)); }
+    QListWidget *backups() { return m_form->findChild<QListWidget *>(QStringLiteral("LBbackups")); }
     void clickBackup() { QTest::mouseClick(m_form->findChild<QPushButton *>(QStringLiteral("Panel1")), Qt::LeftButton); }
+    void clickRestore() { QTest::mouseClick(m_form->findChild<QPushButton *>(QStringLiteral("Panel2")), Qt::LeftButton); }
+    QStringList listed()
+    {
+        QStringList rows;
+        for (int i = 0; i < backups()->count(); ++i)
+            rows << backups()->item(i)->text();
+        return rows;
+    }
+    static QStringList messages(const ModalAnswerer &answers)
+    {
+        return answers.names().filter(QRegularExpression(QStringLiteral("^(FRmensagem|Erro)")));
+    }
 
 private slots:
     void initTestCase()
@@ -80,8 +102,9 @@ private slots:
         m_db = std::make_unique<TempDatabase>();
         m_module = std::make_unique<Module>(m_db->path());
         // The screen reaches whichever module the test holds when it is shown.
-        m_form = std::make_unique<frmBackupForm>([this]() -> Database & { return m_module->dm.Base; },
-                                                 [this] { ++m_completed; });
+        m_form = std::make_unique<frmBackupForm>(frmBackupForm::Collaborators{
+            [this]() -> Database & { return m_module->dm.Base; }, [this] { ++m_completed; },
+            [this]() -> MessageDialog & { return *m_question; }, [this] { m_restored->showModal(); }});
         m_form->setToday([] { return kToday; });
         m_completed = 0;
     }
@@ -253,6 +276,128 @@ private slots:
         QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
         const QString rows = isql(restored, "set list on; select CLIENTE from CLIENTES;");
         QVERIFY2(rows.contains(QStringLiteral("ANA")), qPrintable(rows));
+    }
+
+    void listShowsTheFolderBackupsNewestFirst()
+    {
+        const QDir folder(m_db->folder() + QStringLiteral("/Backup"));
+        QVERIFY(folder.mkpath(QStringLiteral(".")));
+        const struct
+        {
+            const char *name;
+            QDateTime modified;
+            qint64 size;
+        } files[] = {
+            {"QUINDELO07122026.gbk", QDateTime(QDate(2026, 12, 7), QTime(9, 30)), 3 * 1024 * 512},
+            {"QUINDELO09122026.gbk", QDateTime(QDate(2026, 12, 9), QTime(14, 5)), qint64(189) * 1024 * 1024 + 20000},
+            {"velho.gbk", QDateTime(QDate(2025, 1, 31), QTime(23, 59)), 0},
+            {"notas.txt", QDateTime(QDate(2027, 1, 1), QTime(8, 0)), 10},
+            {"QUINDELO10122026.gbk.parcial", QDateTime(QDate(2026, 12, 10), QTime(8, 0)), 10},
+        };
+        for (const auto &entry : files) {
+            QFile file(folder.filePath(QLatin1String(entry.name)));
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(entry.size));
+            QVERIFY(file.setFileTime(entry.modified, QFileDevice::FileModificationTime));
+        }
+        m_form->show();
+        QCOMPARE(listed(), (QStringList{QStringLiteral("09/12/2026 14:05 — QUINDELO09122026.gbk — 189,0 MB"),
+                                        QStringLiteral("07/12/2026 09:30 — QUINDELO07122026.gbk — 1,5 MB"),
+                                        QStringLiteral("31/01/2025 23:59 — velho.gbk — 0,0 MB")}));
+
+        // Another destination lists its own folder.
+        edit("edtDestino")->setText(m_db->folder() + QStringLiteral("/vazia/QUINDELO.FDB"));
+        emit edit("edtDestino")->editingFinished();
+        QCOMPARE(listed(), QStringList());
+    }
+
+    void restoreFromTheScreen_data()
+    {
+        QTest::addColumn<bool>("fromChooser");
+        QTest::addColumn<bool>("yes");
+
+        QTest::newRow("selected row, Sim") << false << true;
+        QTest::newRow("selected row, Não") << false << false;
+        QTest::newRow("no row, file chooser, Sim") << true << true;
+    }
+
+    // The backup comes back, the rows added since it are gone, and the program
+    // works on through the same module; the old database is kept and shown.
+    void restoreFromTheScreen()
+    {
+        QFETCH(bool, fromChooser);
+        QFETCH(bool, yes);
+        addCliente(m_module->dm, QStringLiteral("ANA"));
+        m_form->show();
+        clickBackup();
+        QCOMPARE(m_completed, 1);
+        m_form->hide();
+        addCliente(m_module->dm, QStringLiteral("DEPOIS DO BACKUP"));
+        const QString file = m_db->folder() + QStringLiteral("/Backup/QUINDELO08122026.gbk");
+        m_form->show();
+        QCOMPARE(listed().size(), 1);
+
+        ModalAnswerer answers;
+        QStringList filters;
+        if (fromChooser) {
+            answers.then([&](QWidget *window) {
+                auto *chooser = qobject_cast<QFileDialog *>(window);
+                filters = chooser->nameFilters();
+                auto *name = chooser->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                name->setText(file);
+                QTest::keyClick(name, Qt::Key_Return);
+            });
+        } else {
+            backups()->setCurrentRow(0);
+        }
+        answers.thenClick(yes ? QStringLiteral("Sim") : QStringLiteral("Não"));
+        answers.thenClick(QStringLiteral("OK"));
+        clickRestore();
+
+        if (fromChooser)
+            QCOMPARE(filters, QStringList{QStringLiteral("Backups (*.gbk)")});
+        QCOMPARE(messages(answers), yes ? (QStringList{QStringLiteral("FRmensagem15"), QStringLiteral("FRmensagem16")})
+                                        : QStringList{QStringLiteral("FRmensagem15")});
+        const auto question = std::find_if(answers.seen().cbegin(), answers.seen().cend(),
+                                           [](const ModalAnswerer::Seen &seen) { return seen.name == QLatin1String("FRmensagem15"); });
+        QCOMPARE(question->texts, (QStringList{QStringLiteral("Restaurar este backup ?"), QStringLiteral("QUINDELO08122026.gbk")}));
+        QCOMPARE(rowCount(m_module->dm, QStringLiteral("CLIENTES where CLIENTE = 'DEPOIS DO BACKUP'")), yes ? 0 : 1);
+        QCOMPARE(rowCount(m_module->dm, QStringLiteral("CLIENTES where CLIENTE = 'ANA'")), 1);
+        addCliente(m_module->dm, QStringLiteral("DEPOIS DA RESTAURAÇÃO"));
+        m_module->dm.Base.close();
+
+        const auto *anterior = m_form->findChild<QLabel *>(QStringLiteral("lblAnterior"));
+        QCOMPARE(anterior->isVisible(), yes);
+        QCOMPARE(listed().size(), yes ? 2 : 1);
+        const QStringList kept = QDir(m_db->folder()).entryList({QStringLiteral("QUINDELO-antes-da-restauracao-*.FDB")});
+        QCOMPARE(kept.size(), yes ? 1 : 0);
+        if (yes) {
+            QVERIFY2(anterior->text().contains(kept.first()), qPrintable(anterior->text()));
+            QVERIFY(listed().filter(QStringLiteral("-antes-da-restauracao.gbk")).size() == 1);
+            const QString old = isql(QDir(m_db->folder()).filePath(kept.first()), "set list on; select CLIENTE from CLIENTES;");
+            QVERIFY2(old.contains(QStringLiteral("DEPOIS DO BACKUP")), qPrintable(old));
+        }
+    }
+
+    void failedRestoreShowsTheReasonAndChangesNothing()
+    {
+        addCliente(m_module->dm, QStringLiteral("ANA"));
+        QVERIFY(QDir(m_db->folder()).mkpath(QStringLiteral("Backup")));
+        QVERIFY(backupcheck::writeFile(m_db->folder() + QStringLiteral("/Backup/falso.gbk"), "não é um backup"));
+        m_form->show();
+        backups()->setCurrentRow(0);
+        ModalAnswerer answers;
+        answers.thenClick(QStringLiteral("Sim"));
+        answers.thenClick(QStringLiteral("OK"));
+        clickRestore();
+
+        QCOMPARE(messages(answers), (QStringList{QStringLiteral("FRmensagem15"), QStringLiteral("ErroRestauracao")}));
+        const QString said = answers.seen().last().texts.join(QLatin1Char('\n'));
+        QVERIFY2(said.contains(QStringLiteral("Erro na Restauração ! Tente novamente")), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("não é um backup do Firebird")), qPrintable(said));
+        QVERIFY(m_form->isVisible());
+        QVERIFY(!m_form->findChild<QLabel *>(QStringLiteral("lblAnterior"))->isVisible());
+        QCOMPARE(rowCount(m_module->dm, QStringLiteral("CLIENTES where CLIENTE = 'ANA'")), 1);
+        QCOMPARE(QDir(m_db->folder()).entryList(QDir::Files), QStringList{QStringLiteral("QUINDELO.FDB")});
     }
 
     void closingLeavesAConnectionForTheNextScreen()
