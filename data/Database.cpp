@@ -39,6 +39,8 @@ QByteArray Database::parameterBlock() const
                 dpb->insertString(st, isc_dpb_lc_ctype, value.constData());
             else if (name == QLatin1String("sql_role_name"))
                 dpb->insertString(st, isc_dpb_sql_role_name, value.constData());
+            else if (name == QLatin1String("connect_timeout"))
+                dpb->insertInt(st, isc_dpb_connect_timeout, value.toInt());
         }
         dpb->insertInt(st, isc_dpb_sql_dialect, m_sqlDialect);
         const QByteArray block(reinterpret_cast<const char *>(dpb->getBuffer(st)), int(dpb->getBufferLength(st)));
@@ -54,10 +56,15 @@ void Database::open()
     fb::prepareLockFolder();
     const QByteArray dpb = parameterBlock();
     const QByteArray path = m_databaseName.toLocal8Bit();
-    m_attachment = fb::call([&](fb::Status *st) {
-        return fb::provider()->attachDatabase(st, path.constData(), unsigned(dpb.size()),
-                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
-    });
+    try {
+        m_attachment = fb::call([&](fb::Status *st) {
+            return fb::provider()->attachDatabase(st, path.constData(), unsigned(dpb.size()),
+                                                  reinterpret_cast<const unsigned char *>(dpb.constData()));
+        });
+    } catch (const DatabaseError &error) {
+        // The user is told which database could not be opened.
+        throw error.whileOpening(m_databaseName);
+    }
     emit opened();
 }
 

@@ -49,7 +49,8 @@ auto call(Fn &&fn)
 }
 
 QString messageOf(Firebird::IStatus *status);
-bool isLockConflict(const ISC_STATUS *vector);
+// The error codes of a status vector, in order (its arguments left out).
+QList<qint64> codesOf(const ISC_STATUS *vector);
 
 ISC_DATE encodeDate(const QDate &date);
 QDate decodeDate(ISC_DATE date);
