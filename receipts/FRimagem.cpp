@@ -2,6 +2,7 @@
 
 #include "data/DatabaseError.h"
 #include "data/Datamodule1.h"
+#include "data/ErrorText.h"
 #include "widgets/DBImage.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/PictureButton.h"
@@ -128,7 +129,7 @@ void FRimagemForm::CarregarImagem()
         emitente.edit();
         QFile file(arquivo);
         if (!file.open(QIODevice::ReadOnly))
-            throw DatabaseError(file.errorString());
+            throw DatabaseError(QStringLiteral("Não foi possível ler o arquivo: %1.").arg(errortext::fileProblem(file)));
         // Stored as the file's bytes, whatever they are; the pictures decode them when shown.
         emitente.fieldByName(QStringLiteral("FOTO_MARC")).setValue(file.readAll());
         emitente.post();
