@@ -1,12 +1,14 @@
 #include "ExportCommand.h"
 #include "ExportPeriodo.h"
 #include "ExportRecibo.h"
+#include "QtTranslations.h"
 
 #include "reportengine/ReportFonts.h"
 
 #include <QGuiApplication>
 #include <QLocale>
 #include <QTextStream>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -16,6 +18,8 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    QTranslator qtTexts;
+    installQtTranslations(app, qtTexts);
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     registerReportFonts();
