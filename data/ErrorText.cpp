@@ -118,8 +118,15 @@ QString fileProblem(const QFileDevice &file)
     }
     const bool unknown = reason == QLatin1String("Unknown error")
         || reason == QCoreApplication::translate("QIODevice", "Unknown error");
-    if (file.error() != QFileDevice::NoError && !unknown)
-        return reason;
+    if (file.error() != QFileDevice::NoError && !unknown) {
+        // Qt's translation of the system's words, made to follow a colon.
+        QString phrase = reason;
+        if (phrase.size() > 1 && phrase.at(1).isLower())
+            phrase[0] = phrase.at(0).toLower();
+        if (phrase.endsWith(QLatin1Char('.')))
+            phrase.chop(1);
+        return phrase;
+    }
     // Nothing recorded: an image writer that stopped half-way, most often on a full disk.
     const QStorageInfo storage(QFileInfo(file.fileName()).absolutePath());
     if (storage.isValid() && storage.bytesAvailable() < 1024 * 1024)
