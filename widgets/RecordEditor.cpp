@@ -1,12 +1,15 @@
 #include "RecordEditor.h"
 
 #include "DBEdit.h"
+#include "DBLookupComboBox.h"
 #include "PictureButton.h"
+#include "data/DatabaseError.h"
 #include "data/Dataset.h"
 #include "data/Transaction.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
 namespace {
@@ -91,9 +94,34 @@ void RecordEditor::setBrowseState()
 
 void RecordEditor::postAndCommit(Dataset &dataset, Transaction &transaction)
 {
-    DBEdit::updateRecords(this);
-    if (dataset.state() == Dataset::State::Browse)
-        dataset.edit();
-    dataset.post();
+    try {
+        DBEdit::updateRecords(this);
+        if (dataset.state() == Dataset::State::Browse)
+            dataset.edit();
+        dataset.post();
+    } catch (const DatabaseError &error) {
+        // The user knows the field by its caption on this screen, not by its column.
+        throw error.labelled(fieldLabel(error.fieldName()));
+    }
     transaction.commitRetaining();
+}
+
+QString RecordEditor::fieldLabel(const QString &column) const
+{
+    if (column.isEmpty())
+        return QString();
+    const auto shared = m_sharedLabels.constFind(column.toUpper());
+    if (shared != m_sharedLabels.constEnd())
+        return shared.value()->text().trimmed();
+    for (const QLabel *label : findChildren<QLabel *>()) {
+        const QWidget *control = label->buddy();
+        QString bound;
+        if (const auto *edit = qobject_cast<const DBEdit *>(control))
+            bound = edit->dataField();
+        else if (const auto *combo = qobject_cast<const DBLookupComboBox *>(control))
+            bound = combo->field() ? combo->field()->fieldName() : QString();
+        if (bound.compare(column, Qt::CaseInsensitive) == 0)
+            return label->text().remove(QLatin1Char('&')).trimmed();
+    }
+    return QString();
 }

@@ -2,9 +2,11 @@
 
 #include "FormBase.h"
 
+#include <QHash>
 #include <QList>
 
 class Dataset;
+class QLabel;
 class PictureButton;
 class Transaction;
 
@@ -47,11 +49,18 @@ public:
     void setBrowseState();
 
     // A save's first steps: the typed text of every entry into its field, the
-    // dataset into editing if needed, post, commit-retaining.
+    // dataset into editing if needed, post, commit-retaining. A field's error
+    // names the field by its label.
     void postAndCommit(Dataset &dataset, Transaction &transaction);
+
+    // The text of the label whose buddy is the control bound to `column`; empty when none is.
+    QString fieldLabel(const QString &column) const;
+    // A field without a label of its own that the user knows by another's, such as a second line.
+    void shareLabel(const QString &column, QLabel *label) { m_sharedLabels.insert(column.toUpper(), label); }
 
 private:
     QWidget *m_toolbar;
     QList<QWidget *> m_fields;
     QList<QWidget *> m_visibles;
+    QHash<QString, QLabel *> m_sharedLabels;
 };
