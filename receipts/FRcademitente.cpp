@@ -18,6 +18,7 @@ QLabel *rotulo(const char *name, const QString &text, int x, int y, QWidget *par
     auto *label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     label->move(x, y);
+    label->adjustSize();
     return label;
 }
 
@@ -57,6 +58,9 @@ FRcademitenteForm::FRcademitenteForm(Collaborators collaborators, QWidget *paren
     Label1 = rotulo("Label1", QStringLiteral("Clique no botão ALTERAR - duplo clique"), 20, 312, area);
     Label4 = rotulo("Label4", QStringLiteral("no quadro acima para alterar a logomarca"), 20, 330, area);
 
+    Label2->setBuddy(DBEdit2);
+    Label14->setBuddy(DBEdit3);
+    Label3->setBuddy(DBEdit4);
     setTabOrder(DBEdit2, DBEdit3);
     setTabOrder(DBEdit3, DBEdit4);
     setTabOrder(DBEdit4, DBImage1);
