@@ -7,6 +7,7 @@
 #include "ReciboDerivados.h"
 
 #include "data/Datamodule1.h"
+#include "data/Win1252.h"
 #include "dialogs/Mensagens.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBImage.h"
@@ -147,6 +148,14 @@ FRreciboForm::FRreciboForm(Collaborators collaborators, QWidget *parent)
     Label6 = rotulo("Label6", QStringLiteral("IMPRIMIR"), 286, 290, area);
     Label8 = rotulo("Label8", QStringLiteral("2 recibos folha"), 216, 350, area);
 
+    // Errors name a field by the caption the user sees.
+    Label9->setBuddy(DBtipo);
+    Lrecebi->setBuddy(DBemitente);
+    Lreferente->setBuddy(DBreferente);
+    shareLabel(QStringLiteral("OBS"), Lreferente);
+    Lemissao->setBuddy(DBdata);
+    Lvalor->setBuddy(DBvalor);
+
     // DBEdit1 shows the generated number only.
     DBEdit1->setEnabled(false);
     DBEdit1->setFocusPolicy(Qt::NoFocus);
@@ -269,6 +278,7 @@ void FRreciboForm::DBtipoExit()
         return;
     Lrecebi->setText(DBtipo->currentText() == QLatin1String("PAGAMENTO") ? QStringLiteral("Paquei à")
                                                                          : QStringLiteral("Recebi de"));
+    Lrecebi->adjustSize();
 }
 
 void FRreciboForm::DBvalorExit()
@@ -303,6 +313,9 @@ void FRreciboForm::DBemitenteKeyUp()
     if (DBEdit1->text().isEmpty())
         return;
     const QString digitado = DBemitente->text();
+    // No stored name holds such a character; saving will name the field.
+    if (win1252::unencodableAt(digitado) >= 0)
+        return;
     Query1.setSql({kSqlCompletaNome});
     Query1.setParam(QStringLiteral("TEXTO"), digitado);
     Query1.open();
