@@ -68,6 +68,24 @@ RecordEditor::RecordEditor(const QString &objectName, const QString &caption, To
     setBrowseState();
 }
 
+void RecordEditor::showEvent(QShowEvent *event)
+{
+    // In the browse state the fields are disabled: they look read-only, lightly
+    // tinted, yet their text stays dark enough to read at a glance. Each field
+    // gets its own palette: the form's style sheet does not pass one down.
+    for (QWidget *field : findChildren<QWidget *>()) {
+        if (!qobject_cast<DBEdit *>(field) && !qobject_cast<DBLookupComboBox *>(field))
+            continue;
+        QPalette colours = field->palette();
+        for (const QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText})
+            colours.setColor(QPalette::Disabled, role, readOnlyTextColour());
+        for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Button})
+            colours.setColor(QPalette::Disabled, role, readOnlyBackground());
+        field->setPalette(colours);
+    }
+    FormBase::showEvent(event);
+}
+
 void RecordEditor::restaura()
 {
     for (PictureButton *button : {BTnovo, BTalterar, BTexcluir, BTconsultar, BTsalvar, BTcancelar}) {

@@ -53,10 +53,17 @@ public:
     // names the field by its label.
     void postAndCommit(Dataset &dataset, Transaction &transaction);
 
+    // The colours of a data field in the browse state.
+    static QColor readOnlyTextColour() { return QColor(0x1a, 0x1a, 0x1a); }
+    static QColor readOnlyBackground() { return QColor(0xe6, 0xed, 0xed); }
+
     // The text of the label whose buddy is the control bound to `column`; empty when none is.
     QString fieldLabel(const QString &column) const;
     // A field without a label of its own that the user knows by another's, such as a second line.
     void shareLabel(const QString &column, QLabel *label) { m_sharedLabels.insert(column.toUpper(), label); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     QWidget *m_toolbar;
