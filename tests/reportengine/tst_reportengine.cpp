@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTimer>
+#include <QToolBar>
 #include <QBuffer>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -741,9 +742,15 @@ void TstReportEngine::previewCommandsHaveIconsAndTips()
     Report report = listing(source);
     report.prepareReport();
     PreviewWindow preview(report.preparedPages());
+    // Both rows show every command on a 1366-pixel-wide desktop.
+    preview.resize(1366, 740);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
     const QList<QAction *> actions = preview.findChildren<QAction *>(QRegularExpression(QStringLiteral("^AC")));
     QCOMPARE(actions.size(), 15);
-    for (const QAction *action : actions) {
+    for (QAction *action : actions) {
+        const auto *row = qobject_cast<QToolBar *>(action->associatedObjects().value(0));
+        QVERIFY2(row && row->widgetForAction(action)->isVisible(), qPrintable(action->objectName()));
         QVERIFY2(!action->icon().isNull(), qPrintable(action->objectName()));
         QVERIFY2(!action->toolTip().isEmpty() && action->toolTip() != action->text(), qPrintable(action->objectName()));
         if (!action->shortcut().isEmpty())
