@@ -1,7 +1,9 @@
 #include "ExportCommand.h"
 
 #include "data/Datamodule1.h"
+#include "data/ErrorText.h"
 #include "data/IniFile.h"
+#include "reportengine/ReportError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -49,6 +51,15 @@ Request parse(const QStringList &arguments, const Subcommand &subcommand, QStrin
     if (!subcommand.writesOutput && !request.output.isEmpty())
         throw ExportError(QStringLiteral("O comando %1 não grava arquivo de saída: retire -o.").arg(subcommand.name));
     return request;
+}
+
+QString textOf(const std::exception &error)
+{
+    if (const auto *exportError = dynamic_cast<const ExportError *>(&error))
+        return exportError->message();
+    if (const auto *reportError = dynamic_cast<const ReportError *>(&error))
+        return reportError->message();
+    return errortext::forUser(error);
 }
 
 bool isLocalPath(const QString &path)
@@ -107,8 +118,7 @@ int run(const QStringList &arguments, const QList<Subcommand> &subcommands, cons
         chosen->run(request, dataModule);
         return 0;
     } catch (const std::exception &error) {
-        const auto *exportError = dynamic_cast<const ExportError *>(&error);
-        errors << (exportError ? exportError->message() : QString::fromUtf8(error.what())) << Qt::endl;
+        errors << textOf(error) << Qt::endl;
         return 1;
     }
 }

@@ -4,12 +4,14 @@
 #include "ExportPlanilha.h"
 #include "ExportRecibo.h"
 #include "ExportRestaurar.h"
+#include "QtTranslations.h"
 
 #include "reportengine/ReportFonts.h"
 
 #include <QGuiApplication>
 #include <QLocale>
 #include <QTextStream>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstring>
@@ -24,6 +26,8 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    QTranslator qtTexts;
+    installQtTranslations(app, qtTexts);
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     registerReportFonts();

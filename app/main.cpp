@@ -1,3 +1,4 @@
+#include "QtTranslations.h"
 #include "QuindeloApplication.h"
 #include "Screens.h"
 
@@ -9,10 +10,13 @@
 #include "widgets/PlainMessage.h"
 
 #include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QuindeloApplication app(argc, argv);
+    QTranslator qtTexts;
+    installQtTranslations(app, qtTexts);
     // Month names and separators follow the desktop; a machine without
     // regional settings gets the Brazilian ones the program is written for.
     if (QLocale::system().language() == QLocale::C)

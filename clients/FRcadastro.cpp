@@ -28,6 +28,7 @@ DBEdit *boundEdit(Dataset &clientes, const char *name, const char *column, DBEdi
 void place(QGridLayout *grid, int row, int column, int span, const QString &caption, QWidget *control)
 {
     auto *label = new QLabel(caption, control->parentWidget());
+    label->setBuddy(control);
     grid->addWidget(label, 2 * row, column, 1, span);
     grid->addWidget(control, 2 * row + 1, column, 1, span);
 }

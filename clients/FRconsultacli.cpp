@@ -12,6 +12,7 @@ FRconsultacliForm::FRconsultacliForm(DataModule &dataModule, QWidget *parent)
     : LookupForm(QStringLiteral("FRconsultacli"), QStringLiteral("Consulta de Clientes"),
                  QStringLiteral("  Consulta - Digite o Nome/Razão do Cadastro"),
                  QStringLiteral("Selecione o CADASTRO com Duplo Clique"), dataModule, dataModule.Clientes, clientLookupColumns(),
-                 lookupqueries::clientesByName(), lookupqueries::clientesByPrefix(), parent)
+                 lookupqueries::clientesByName(), lookupqueries::clientesByPrefix(),
+                 QStringLiteral("Nome/Razão"), parent)
 {
 }

@@ -7,7 +7,8 @@ FRconsultacli2Form::FRconsultacli2Form(DataModule &dataModule, QWidget *parent)
     : LookupForm(QStringLiteral("FRconsultacli2"), QStringLiteral("Consulta de Clientes"),
                  QStringLiteral("  Consulta - Digite o Nome/Razão do Cadastro"),
                  QStringLiteral("Selecione o CADASTRO com Duplo Clique"), dataModule, dataModule.Clientes, clientLookupColumns(),
-                 lookupqueries::clientesByName(), lookupqueries::clientesByPrefix(), parent)
+                 lookupqueries::clientesByName(), lookupqueries::clientesByPrefix(),
+                 QStringLiteral("Nome/Razão"), parent)
 {
 }
 

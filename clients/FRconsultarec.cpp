@@ -11,6 +11,7 @@ FRconsultarecForm::FRconsultarecForm(DataModule &dataModule, QWidget *parent)
                   {QStringLiteral("DATA"), QStringLiteral("Emissão"), 71},
                   {QStringLiteral("EMITENTE"), QStringLiteral("Nome/Razão Social"), 300},
                   {QStringLiteral("VALOR"), QStringLiteral("Valor do Recibo"), 112}},
-                 lookupqueries::recibosNewestFirst(), lookupqueries::recibosByPrefix(), parent)
+                 lookupqueries::recibosNewestFirst(), lookupqueries::recibosByPrefix(),
+                 QStringLiteral("Nome/Razão"), parent)
 {
 }

@@ -2,6 +2,8 @@
 
 #include "LookupQueries.h"
 
+#include "data/DatabaseError.h"
+#include "data/Win1252.h"
 #include "widgets/CaseEdit.h"
 #include "widgets/DBGrid.h"
 #include "widgets/ErrorDisplay.h"
@@ -11,15 +13,18 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <utility>
+
 LookupForm::LookupForm(const QString &objectName, const QString &formCaption, const QString &titleCaption,
                        const QString &instruction, DataModule &dataModule, Dataset &dataset,
                        const QList<Column> &columns, const QStringList &fullList, const QStringList &searchList,
-                       QWidget *parent)
+                       const QString &searchLabel, QWidget *parent)
     : FormBase(objectName, titleCaption, QStringLiteral("Image1"), parent),
       m_dataModule(dataModule),
       m_dataset(dataset),
       m_fullList(fullList),
-      m_searchList(searchList)
+      m_searchList(searchList),
+      m_searchLabel(searchLabel)
 {
     setWindowTitle(formCaption);
     setFocusHighlight(true);
@@ -63,7 +68,21 @@ void LookupForm::FormShow()
 void LookupForm::EDlocalizarChange()
 {
     m_searchText = EDlocalizar->text();
-    lookupqueries::search(m_dataset, m_searchList, m_searchText);
+    const qsizetype unstorable = win1252::unencodableAt(m_searchText);
+    if (unstorable < 0) {
+        m_toldUnstorable = false;
+        lookupqueries::search(m_dataset, m_searchList, m_searchText);
+        return;
+    }
+    // No row can hold the character, so nothing is listed. The user is told
+    // once, not again with every key typed while it stays in the entry.
+    m_dataset.close();
+    if (std::exchange(m_toldUnstorable, true))
+        return;
+    throw DatabaseError::aboutField(
+        QStringLiteral("O campo %1 contém um caractere que não pode ser gravado: ")
+            + win1252::characterAt(m_searchText, unstorable),
+        m_searchLabel);
 }
 
 void LookupForm::DBGrid1DblClick()

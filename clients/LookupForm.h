@@ -34,9 +34,11 @@ public:
 
 protected:
     // The list is on `dataset`, one of dataModule's; closing puts its Clientes back.
+    // searchLabel is what the entry searches, as the screen names it.
     LookupForm(const QString &objectName, const QString &formCaption, const QString &titleCaption,
                const QString &instruction, DataModule &dataModule, Dataset &dataset, const QList<Column> &columns,
-               const QStringList &fullList, const QStringList &searchList, QWidget *parent);
+               const QStringList &fullList, const QStringList &searchList, const QString &searchLabel,
+               QWidget *parent);
 
     DataModule &dataModule() const { return m_dataModule; }
     Dataset &dataset() const { return m_dataset; }
@@ -48,6 +50,9 @@ private:
     Dataset &m_dataset;
     const QStringList m_fullList;
     const QStringList m_searchList;
+    const QString m_searchLabel;
     QString m_searchText;
+    // The entry holds a character no row can hold, and the user was told.
+    bool m_toldUnstorable = false;
     int m_chosenClient = 0;
 };

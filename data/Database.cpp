@@ -66,6 +66,8 @@ QByteArray Database::parameterBlock() const
                 dpb->insertString(st, isc_dpb_lc_ctype, value.constData());
             else if (name == QLatin1String("sql_role_name"))
                 dpb->insertString(st, isc_dpb_sql_role_name, value.constData());
+            else if (name == QLatin1String("connect_timeout"))
+                dpb->insertInt(st, isc_dpb_connect_timeout, value.toInt());
         }
         dpb->insertInt(st, isc_dpb_sql_dialect, m_sqlDialect);
         // A server that accepts the connection and never answers would hold the window for minutes.
@@ -95,7 +97,12 @@ void Database::open()
     if ((st.getState() & IStatus::STATE_ERRORS) && fb::hasCode(st.getErrors(), isc_already_opened))
         throw DatabaseError(QStringLiteral("O banco de dados já está aberto em outro programa Quindelo. "
                                            "Feche o outro programa e tente de novo."));
-    st.check();
+    try {
+        st.check();
+    } catch (const DatabaseError &error) {
+        // The user is told which database could not be opened.
+        throw error.whileOpening(m_databaseName);
+    }
     m_attachment = attachment;
     m_filePath.clear();
     if (isEmbedded(m_databaseName)) {

@@ -21,7 +21,8 @@ public:
 
     QString databaseName() const { return m_databaseName; }
     void setDatabaseName(const QString &name) { m_databaseName = name; }
-    // "user_name=...", "password=...", "lc_ctype=..." as the connection parameters.
+    // "user_name=...", "password=...", "lc_ctype=..." as the connection parameters;
+    // "connect_timeout=SECONDS" bounds the wait for a server that does not answer.
     QStringList params() const { return m_params; }
     void setParams(const QStringList &params) { m_params = params; }
     int sqlDialect() const { return m_sqlDialect; }

@@ -50,12 +50,10 @@ Status::~Status()
 void Status::check()
 {
     if (getState() & IStatus::STATE_ERRORS) {
-        const DatabaseError::Kind kind = isLockConflict(getErrors())
-            ? DatabaseError::Kind::LockConflict
-            : DatabaseError::Kind::General;
         const QString text = messageOf(this);
+        const QList<qint64> codes = codesOf(getErrors());
         init();
-        throw DatabaseError(text, kind);
+        throw DatabaseError(text, codes);
     }
 }
 
@@ -71,17 +69,16 @@ QString messageOf(IStatus *status)
     return (utf8.hasError() ? win1252::decode(bytes) : asUtf8).trimmed();
 }
 
-bool isLockConflict(const ISC_STATUS *vector)
+QList<qint64> codesOf(const ISC_STATUS *vector)
 {
-    // Walk the whole vector: the conflict code is rarely the first one.
+    QList<qint64> codes;
     for (const ISC_STATUS *p = vector; *p != isc_arg_end;) {
         const ISC_STATUS type = p[0];
-        const ISC_STATUS value = p[1];
-        if (type == isc_arg_gds && (value == isc_update_conflict || value == isc_lock_conflict || value == isc_deadlock))
-            return true;
+        if (type == isc_arg_gds)
+            codes << qint64(p[1]);
         p += (type == isc_arg_cstring) ? 3 : 2;
     }
-    return false;
+    return codes;
 }
 
 bool hasCode(const ISC_STATUS *vector, ISC_STATUS code)

@@ -52,6 +52,8 @@ QString messageOf(Firebird::IStatus *status);
 bool isLockConflict(const ISC_STATUS *vector);
 // Whether the code is anywhere in the status vector, not only first.
 bool hasCode(const ISC_STATUS *vector, ISC_STATUS code);
+// The error codes of a status vector, in order (its arguments left out).
+QList<qint64> codesOf(const ISC_STATUS *vector);
 
 ISC_DATE encodeDate(const QDate &date);
 QDate decodeDate(ISC_DATE date);

@@ -286,10 +286,10 @@ PreparedStatement::InputMessage PreparedStatement::buildInput(Transaction &trans
             texts[int(i)] = win1252::encode(value.toString(), name);
             const qsizetype capacity = qsizetype(described->getLength(&st, i));
             if (texts.at(int(i)).size() > capacity)
-                throw DatabaseError(QStringLiteral("O texto de %1 tem %2 caracteres; o campo aceita no máximo %3.")
-                                        .arg(name)
-                                        .arg(texts.at(int(i)).size())
-                                        .arg(capacity));
+                throw DatabaseError::aboutField(QStringLiteral("O texto de %1 tem ") + QString::number(texts.at(int(i)).size())
+                                                    + QStringLiteral(" caracteres; o campo aceita no máximo ")
+                                                    + QString::number(capacity) + QLatin1Char('.'),
+                                                name);
             builder->setType(&st, i, SQL_VARYING | 1);
             builder->setLength(&st, i, unsigned(qMax<qsizetype>(1, texts.at(int(i)).size())));
         }

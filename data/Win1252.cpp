@@ -25,13 +25,22 @@ int byteFor(char16_t c)
     return -1;
 }
 
+} // namespace
+
 QString characterAt(const QString &text, qsizetype i)
 {
     const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
     return text.mid(i, pair ? 2 : 1);
 }
 
-} // namespace
+qsizetype unencodableAt(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (byteFor(text.at(i).unicode()) < 0)
+            return i;
+    }
+    return -1;
+}
 
 QByteArray encode(const QString &text, const QString &what)
 {
@@ -40,8 +49,8 @@ QByteArray encode(const QString &text, const QString &what)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const int byte = byteFor(text.at(i).unicode());
         if (byte < 0)
-            throw DatabaseError(QStringLiteral("O campo %1 contém um caractere que não pode ser gravado: \"%2\".")
-                                    .arg(what, characterAt(text, i)));
+            throw DatabaseError::aboutField(
+                QStringLiteral("O campo %1 contém um caractere que não pode ser gravado: ") + characterAt(text, i), what);
         out[i] = char(byte);
     }
     return bytes;

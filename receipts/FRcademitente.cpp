@@ -63,6 +63,9 @@ FRcademitenteForm::FRcademitenteForm(Collaborators collaborators, QWidget *paren
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setGeometry(340, 134, 200, 30);
 
+    Label2->setBuddy(DBEdit2);
+    Label14->setBuddy(DBEdit3);
+    Label3->setBuddy(DBEdit4);
     setTabOrder(DBEdit2, DBEdit3);
     setTabOrder(DBEdit3, DBEdit4);
     setTabOrder(DBEdit4, DBImage1);

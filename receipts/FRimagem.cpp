@@ -2,6 +2,7 @@
 
 #include "data/DatabaseError.h"
 #include "data/Datamodule1.h"
+#include "data/ErrorText.h"
 #include "reportengine/PictureDecoding.h"
 #include "widgets/DBImage.h"
 #include "widgets/ErrorDisplay.h"
@@ -127,10 +128,10 @@ void FRimagemForm::CarregarImagem()
     try {
         QFile file(arquivo);
         if (!file.open(QIODevice::ReadOnly))
-            throw DatabaseError(file.errorString());
+            throw DatabaseError(QStringLiteral("Não foi possível ler o arquivo: %1.").arg(errortext::fileProblem(file)));
         const QByteArray bytes = file.readAll();
         if (file.error() != QFileDevice::NoError)
-            throw DatabaseError(file.errorString());
+            throw DatabaseError(QStringLiteral("Não foi possível ler o arquivo: %1.").arg(errortext::fileProblem(file)));
         // Only a picture takes the stored logo's place; it is stored as the file's bytes.
         if (!picturedecoding::isPicture(bytes))
             throw DatabaseError(QStringLiteral("O arquivo não é uma imagem BMP, JPEG ou PNG."));

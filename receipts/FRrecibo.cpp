@@ -8,6 +8,7 @@
 #include "ReciboDerivados.h"
 
 #include "data/Datamodule1.h"
+#include "data/Win1252.h"
 #include "dialogs/Mensagens.h"
 #include "widgets/DBEdit.h"
 #include "widgets/DBImage.h"
@@ -162,6 +163,14 @@ FRreciboForm::FRreciboForm(Collaborators collaborators, QWidget *parent)
     Label12 = rotulo("Label12", QStringLiteral("DUPLICAR"), 646, 290, area);
     Label13 = rotulo("Label13", QStringLiteral("recibo"), 576, 350, area);
 
+    // Errors name a field by the caption the user sees.
+    Label9->setBuddy(DBtipo);
+    Lrecebi->setBuddy(DBemitente);
+    Lreferente->setBuddy(DBreferente);
+    shareLabel(QStringLiteral("OBS"), Lreferente);
+    Lemissao->setBuddy(DBdata);
+    Lvalor->setBuddy(DBvalor);
+
     // DBEdit1 shows the generated number only.
     DBEdit1->setEnabled(false);
     DBEdit1->setFocusPolicy(Qt::NoFocus);
@@ -307,6 +316,7 @@ void FRreciboForm::DBtipoExit()
         return;
     Lrecebi->setText(DBtipo->currentText() == QLatin1String("PAGAMENTO") ? QStringLiteral("Paquei à")
                                                                          : QStringLiteral("Recebi de"));
+    Lrecebi->adjustSize();
 }
 
 void FRreciboForm::DBvalorExit()
@@ -351,6 +361,9 @@ void FRreciboForm::DBemitenteKeyUp()
     if (DBEdit1->text().isEmpty())
         return;
     const QString digitado = DBemitente->text();
+    // No stored name holds such a character; saving will name the field.
+    if (win1252::unencodableAt(digitado) >= 0)
+        return;
     Query1.setSql({kSqlCompletaNome});
     Query1.setParam(QStringLiteral("TEXTO"), digitado);
     Query1.open();

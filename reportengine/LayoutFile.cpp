@@ -3,6 +3,8 @@
 #include "ReportError.h"
 #include "ValueFormat.h"
 
+#include "data/ErrorText.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -340,7 +342,7 @@ ReportLayout load(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw ReportError(QStringLiteral("Não foi possível abrir o layout %1: %2").arg(path, file.errorString()));
+        throw ReportError(QStringLiteral("Não foi possível abrir o layout %1: %2.").arg(path, errortext::fileProblem(file)));
     return parse(QString::fromUtf8(file.readAll()), QFileInfo(path).fileName());
 }
 

@@ -2,6 +2,8 @@
 
 #include "ReportError.h"
 
+#include "data/ErrorText.h"
+
 #include <QDataStream>
 #include <QFile>
 #include <QSaveFile>
@@ -101,8 +103,11 @@ void PreparedReport::save(QIODevice &device) const
                 << quint8(p.lineStyle) << p.width << qint32(p.font) << qint32(p.image);
         }
     }
-    if (out.status() != QDataStream::Ok)
-        throw ReportError(QStringLiteral("Não foi possível gravar as páginas: %1").arg(device.errorString()));
+    if (out.status() != QDataStream::Ok) {
+        const auto *file = qobject_cast<const QFileDevice *>(&device);
+        throw ReportError(QStringLiteral("Não foi possível gravar as páginas: %1.")
+                              .arg(file ? errortext::fileProblem(*file) : device.errorString()));
+    }
 }
 
 PreparedReport PreparedReport::load(QIODevice &device)
@@ -162,16 +167,16 @@ void PreparedReport::saveToFile(const QString &path) const
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(QStringLiteral("Não foi possível gravar %1: %2").arg(path, file.errorString()));
+        throw ReportError(QStringLiteral("Não foi possível gravar o arquivo %1: %2.").arg(path, errortext::fileProblem(file)));
     save(file);
     if (!file.commit())
-        throw ReportError(QStringLiteral("Não foi possível gravar %1: %2").arg(path, file.errorString()));
+        throw ReportError(QStringLiteral("Não foi possível gravar o arquivo %1: %2.").arg(path, errortext::fileProblem(file)));
 }
 
 PreparedReport PreparedReport::loadFromFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw ReportError(QStringLiteral("Não foi possível abrir %1: %2").arg(path, file.errorString()));
+        throw ReportError(QStringLiteral("Não foi possível abrir o arquivo %1: %2.").arg(path, errortext::fileProblem(file)));
     return load(file);
 }

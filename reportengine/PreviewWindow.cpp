@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -130,57 +131,96 @@ void PreviewWindow::buildToolbar()
     auto *navigation = new QToolBar(this);
     navigation->setObjectName(QStringLiteral("PreviewNavigation"));
     layout()->addWidget(navigation);
-    const auto add = [this](QToolBar *row, const QString &name, const QString &text, auto handler) {
-        QAction *action = row->addAction(text);
-        action->setObjectName(name);
-        connect(action, &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    for (QToolBar *row : {bar, navigation}) {
+        row->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        row->setIconSize(QSize(24, 24));
+    }
+    // The desktop's icon where its theme has one, the program's own otherwise;
+    // the tooltip names the keys.
+    const auto add = [this](QToolBar *row, const Command &command, auto handler) {
+        const QIcon own(QStringLiteral(":/reportengine/icons/%1.png").arg(QLatin1String(command.ownIcon)));
+        QAction *action = row->addAction(command.themeIcon ? QIcon::fromTheme(QLatin1String(command.themeIcon), own) : own,
+                                         command.text);
+        action->setObjectName(QLatin1String(command.name));
+        action->setShortcuts(command.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        QString tip = command.hint;
+        if (!command.keys.isEmpty())
+            tip += QStringLiteral(" (%1)").arg(command.keys.constFirst().toString(QKeySequence::NativeText));
+        action->setToolTip(tip);
+        connect(action, &QAction::triggered, this, [this, handler] { guarded([&] { handler(); }); });
         return action;
     };
-    add(bar, QStringLiteral("ACimprimir"), QStringLiteral("Imprimir"), &PreviewWindow::printClicked);
-    add(bar, QStringLiteral("ACconfigurar"), QStringLiteral("Configurar página"), &PreviewWindow::pageSetupClicked);
+    using Keys = QList<QKeySequence>;
+    add(bar, {"ACimprimir", "document-print", "imprimir", QStringLiteral("Imprimir"),
+              QStringLiteral("Imprimir numa impressora"), Keys{QKeySequence(Qt::CTRL | Qt::Key_P)}},
+        [this] { printClicked(); });
+    add(bar, {"ACconfigurar", "document-page-setup", "configurar", QStringLiteral("Configurar página"),
+              QStringLiteral("Papel, orientação e margens da impressora"), {}},
+        [this] { pageSetupClicked(); });
     bar->addSeparator();
-    add(bar, QStringLiteral("ACabrir"), QStringLiteral("Abrir"), &PreviewWindow::openClicked);
-    add(bar, QStringLiteral("ACsalvar"), QStringLiteral("Salvar"), &PreviewWindow::saveClicked);
-    add(bar, QStringLiteral("ACpdf"), QStringLiteral("Exportar PDF"), &PreviewWindow::exportPdfClicked);
-    add(bar, QStringLiteral("ACjpeg"), QStringLiteral("Exportar JPEG"), &PreviewWindow::exportJpegClicked);
+    add(bar, {"ACabrir", "document-open", "abrir", QStringLiteral("Abrir"),
+              QStringLiteral("Abrir páginas salvas (.qpg)"), Keys{QKeySequence(Qt::CTRL | Qt::Key_O)}},
+        [this] { openClicked(); });
+    add(bar, {"ACsalvar", "document-save", "salvar", QStringLiteral("Salvar"),
+              QStringLiteral("Salvar estas páginas (.qpg)"), Keys{QKeySequence(Qt::CTRL | Qt::Key_S)}},
+        [this] { saveClicked(); });
+    add(bar, {"ACpdf", nullptr, "pdf", QStringLiteral("Exportar PDF"),
+              QStringLiteral("Gravar as páginas num arquivo PDF"), {}},
+        [this] { exportPdfClicked(); });
+    add(bar, {"ACjpeg", "image-x-generic", "jpeg", QStringLiteral("Exportar JPEG"),
+              QStringLiteral("Gravar cada página numa imagem JPEG"), {}},
+        [this] { exportJpegClicked(); });
     bar->addSeparator();
-    QAction *close = bar->addAction(QStringLiteral("Fechar"));
-    close->setObjectName(QStringLiteral("ACfechar"));
-    connect(close, &QAction::triggered, this, &QDialog::accept);
+    add(bar, {"ACfechar", "window-close", "fechar", QStringLiteral("Fechar"), QStringLiteral("Fechar a visualização"),
+              Keys{QKeySequence(Qt::Key_Escape)}},
+        [this] { accept(); });
 
-    add(navigation, QStringLiteral("ACzoommais"), QStringLiteral("Ampliar"), &PreviewWindow::zoomIn);
-    add(navigation, QStringLiteral("ACzoommenos"), QStringLiteral("Reduzir"), &PreviewWindow::zoomOut);
-    add(navigation, QStringLiteral("AClargura"), QStringLiteral("Largura da página"), &PreviewWindow::zoomToPageWidth);
+    add(navigation, {"ACzoommais", "zoom-in", "ampliar", QStringLiteral("Ampliar"), QStringLiteral("Ampliar a página"),
+                     // Ctrl and = is the same key as + on keyboards where + needs Shift.
+                     Keys{QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}},
+        [this] { zoomIn(); });
+    add(navigation, {"ACzoommenos", "zoom-out", "reduzir", QStringLiteral("Reduzir"), QStringLiteral("Reduzir a página"),
+                     Keys{QKeySequence(Qt::CTRL | Qt::Key_Minus)}},
+        [this] { zoomOut(); });
+    add(navigation, {"AClargura", "zoom-fit-best", "largura", QStringLiteral("Largura da página"),
+                     QStringLiteral("A página inteira na largura da janela"), {}},
+        [this] { zoomToPageWidth(); });
     navigation->addSeparator();
     m_find = new QLineEdit(navigation);
     m_find->setObjectName(QStringLiteral("EDlocalizar"));
     m_find->setPlaceholderText(QStringLiteral("Localizar texto"));
+    m_find->setToolTip(QStringLiteral("Texto a localizar nas páginas (Ctrl+F)"));
     m_find->setMinimumWidth(140);
     m_find->setMaximumWidth(200);
     navigation->addWidget(m_find);
     connect(m_find, &QLineEdit::returnPressed, this, [this] { guarded([this] { findClicked(); }); });
-    add(navigation, QStringLiteral("AClocalizar"), QStringLiteral("Localizar"), &PreviewWindow::findClicked);
+    add(navigation, {"AClocalizar", "edit-find", "localizar", QStringLiteral("Localizar"),
+                     QStringLiteral("Ir à próxima página com o texto"), Keys{QKeySequence(Qt::CTRL | Qt::Key_F)}},
+        [this] { findShortcut(); });
     navigation->addSeparator();
-    QAction *first = navigation->addAction(QStringLiteral("Primeira"));
-    first->setObjectName(QStringLiteral("ACprimeira"));
-    connect(first, &QAction::triggered, this, [this] { showPage(0); });
-    QAction *prior = navigation->addAction(QStringLiteral("Anterior"));
-    prior->setObjectName(QStringLiteral("ACanterior"));
-    connect(prior, &QAction::triggered, this, [this] { showPage(m_page - 1); });
+    add(navigation, {"ACprimeira", "go-first", "primeira", QStringLiteral("Primeira"), QStringLiteral("Primeira página"),
+                     Keys{QKeySequence(Qt::Key_Home)}},
+        [this] { showPage(0); });
+    add(navigation, {"ACanterior", "go-previous", "anterior", QStringLiteral("Anterior"), QStringLiteral("Página anterior"),
+                     Keys{QKeySequence(Qt::Key_PageUp)}},
+        [this] { showPage(m_page - 1); });
     m_pageLabel = new QLabel(navigation);
     m_pageLabel->setObjectName(QStringLiteral("LBpagina"));
     navigation->addWidget(m_pageLabel);
-    QAction *next = navigation->addAction(QStringLiteral("Próxima"));
-    next->setObjectName(QStringLiteral("ACproxima"));
-    connect(next, &QAction::triggered, this, [this] { showPage(m_page + 1); });
-    QAction *last = navigation->addAction(QStringLiteral("Última"));
-    last->setObjectName(QStringLiteral("ACultima"));
-    connect(last, &QAction::triggered, this, [this] { showPage(m_report.pageCount() - 1); });
+    add(navigation, {"ACproxima", "go-next", "proxima", QStringLiteral("Próxima"), QStringLiteral("Próxima página"),
+                     Keys{QKeySequence(Qt::Key_PageDown)}},
+        [this] { showPage(m_page + 1); });
+    add(navigation, {"ACultima", "go-last", "ultima", QStringLiteral("Última"), QStringLiteral("Última página"),
+                     Keys{QKeySequence(Qt::Key_End)}},
+        [this] { showPage(m_report.pageCount() - 1); });
 }
 
 int PreviewWindow::exec()
 {
     setZoom(1.0);
+    // The page has the keys, not the text to find: Home and End turn pages.
+    m_scroll->setFocus();
     setWindowState(windowState() | Qt::WindowMaximized);
     return QDialog::exec();
 }
@@ -242,6 +282,17 @@ bool PreviewWindow::findText(const QString &text)
 void PreviewWindow::findClicked()
 {
     findText(m_find->text());
+}
+
+void PreviewWindow::findShortcut()
+{
+    // The first press goes to the text to find; with text typed there, it finds.
+    if (m_find->hasFocus() && !m_find->text().isEmpty()) {
+        findClicked();
+        return;
+    }
+    m_find->setFocus(Qt::ShortcutFocusReason);
+    m_find->selectAll();
 }
 
 bool PreviewWindow::exportPdfTo(const QString &path)

@@ -3,6 +3,8 @@
 #include "PreparedReport.h"
 
 #include <QDialog>
+#include <QKeySequence>
+#include <QList>
 
 #include <memory>
 
@@ -46,6 +48,18 @@ public:
     bool printTo(QPrinter &printer);
 
 private:
+    // A toolbar command: its object name, freedesktop icon (none where the
+    // naming specification has none), own icon, text, tooltip and keys.
+    struct Command
+    {
+        const char *name;
+        const char *themeIcon;
+        const char *ownIcon;
+        QString text;
+        QString hint;
+        QList<QKeySequence> keys;
+    };
+
     void buildToolbar();
     void updatePageLabel();
     void printClicked();
@@ -55,6 +69,7 @@ private:
     void exportPdfClicked();
     void exportJpegClicked();
     void findClicked();
+    void findShortcut();
 
     PreparedReport m_report;
     int m_page = 0;

@@ -4,6 +4,8 @@
 #include "ReportError.h"
 #include "ReportMemory.h"
 
+#include "data/ErrorText.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QPageSize>
@@ -28,7 +30,7 @@ QPageSize pageSizeOf(const QSizeF &sizeUnits)
 
 QString cannotWrite(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(path, reason);
+    return QStringLiteral("Não foi possível gravar o arquivo %1: %2.").arg(path, reason);
 }
 
 } // namespace
@@ -40,7 +42,7 @@ void toPdf(const PreparedReport &report, const QString &path, const QString &tit
     reportmemory::retainFreedMemory();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(cannotWrite(path, file.errorString()));
+        throw ReportError(cannotWrite(path, errortext::fileProblem(file)));
     {
         QPdfWriter writer(&file);
         writer.setResolution(kPdfResolution);
@@ -68,7 +70,7 @@ void toPdf(const PreparedReport &report, const QString &path, const QString &tit
         painter.end();
     }
     if (!file.commit())
-        throw ReportError(cannotWrite(path, file.errorString()));
+        throw ReportError(cannotWrite(path, errortext::fileProblem(file)));
 }
 
 QStringList jpegFileNames(const QString &path, int pageCount)
@@ -118,13 +120,13 @@ QStringList toJpeg(const PreparedReport &report, const QString &path, int dpi, c
     for (int i = 0; i < report.pageCount(); ++i) {
         QFile file(names.at(i) + QStringLiteral(".parcial"));
         if (!file.open(QIODevice::WriteOnly))
-            fail(names.at(i), file.errorString());
+            fail(names.at(i), errortext::fileProblem(file));
         written << file.fileName();
         if (!pageImage(report, i, dpi).save(&file, "JPG", 90) || !file.flush())
-            fail(names.at(i), file.errorString());
+            fail(names.at(i), errortext::fileProblem(file));
         file.close();
         if (file.error() != QFileDevice::NoError)
-            fail(names.at(i), file.errorString());
+            fail(names.at(i), errortext::fileProblem(file));
         if (progress)
             progress(i + 1);
     }

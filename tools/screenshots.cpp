@@ -1,25 +1,42 @@
-// Pictures of the program's screens for the manual and the README, drawn by
-// the program itself on the offscreen platform.
+// Pictures of every screen, dialog and preview of the program for the manual,
+// drawn by the program itself on the offscreen platform, on a database of
+// sample data made for the purpose.
 //   quindelo-screenshots FOLDER
 #include "app/FRprincipal.h"
+#include "app/QtTranslations.h"
 #include "app/QuindeloApplication.h"
 #include "app/Screens.h"
+#include "clients/FRcadastro.h"
+#include "clients/FRconsultacli.h"
+#include "clients/FRconsultacli2.h"
+#include "clients/FRconsultarec.h"
 #include "data/DatabaseCreator.h"
 #include "data/Datamodule1.h"
+#include "data/Statement.h"
+#include "dialogs/MessageDialog.h"
 #include "maintenance/frmBackup.h"
-#include "reportengine/ReportExport.h"
+#include "receipts/DataExtenso.h"
+#include "receipts/Extens.h"
+#include "receipts/FRcademitente.h"
+#include "receipts/FRimagem.h"
+#include "receipts/FRrecibo.h"
+#include "reportengine/PreviewWindow.h"
+#include "reportengine/ReportFonts.h"
+#include "reports/FRabrerecibos1.h"
+#include "reports/FRabrerecibos2.h"
 #include "reports/FRabrerecibos3.h"
-#include "reports/FRdeclaracao.h"
 #include "reports/FRrelatorios.h"
 #include "widgets/CaseEdit.h"
+#include "widgets/DateEdit.h"
+#include "widgets/ErrorDisplay.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 
 #include <cstdio>
@@ -27,41 +44,192 @@
 
 namespace {
 
-bool save(QWidget *screen, const QSize &size, const QString &file, const std::function<void()> &shown = {})
+// The day the pictures are taken on, whatever the machine's clock says.
+const QDate kToday(2026, 3, 20);
+
+class Camera
 {
-    screen->resize(size);
-    screen->show();
-    if (shown)
-        shown();
-    QCoreApplication::processEvents();
-    const bool saved = screen->grab().save(file);
-    screen->hide();
-    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(file));
-    return saved;
+public:
+    explicit Camera(const QDir &folder) : m_folder(folder) {}
+
+    bool allWritten() const { return m_allWritten; }
+
+    // Shows the window at the size it gave itself (or `size`), lets `prepare` set it up, and saves its picture.
+    void shoot(QWidget *window, const QString &name, const std::function<void()> &prepare = {}, const QSize &size = {})
+    {
+        if (size.isValid())
+            window->resize(size);
+        else if (!window->testAttribute(Qt::WA_Resized))
+            window->adjustSize();
+        window->show();
+        if (prepare)
+            prepare();
+        save(window, name);
+        window->hide();
+    }
+
+    // Runs `open`, which opens the preview modally, and saves the preview's picture before closing it.
+    void shootPreview(const QString &name, const std::function<void()> &open)
+    {
+        bool taken = false;
+        const std::function<void()> takeWhenShown = [&] {
+            auto *preview = qobject_cast<PreviewWindow *>(QApplication::activeModalWidget());
+            if (!preview) {
+                QTimer::singleShot(20, takeWhenShown);
+                return;
+            }
+            // Maximised on a 1366 × 768 desktop, most of an A4 page in view.
+            preview->setWindowState(Qt::WindowNoState);
+            preview->resize(1366, 740);
+            preview->setZoom(0.55);
+            save(preview, name);
+            taken = true;
+            preview->reject();
+        };
+        QTimer::singleShot(0, takeWhenShown);
+        open();
+        if (!taken)
+            fail(name);
+    }
+
+private:
+    void save(QWidget *window, const QString &name)
+    {
+        QCoreApplication::processEvents();
+        const QString file = m_folder.filePath(name + QStringLiteral(".png"));
+        if (window->grab().save(file))
+            std::printf("wrote %s\n", qPrintable(file));
+        else
+            fail(file);
+    }
+
+    void fail(const QString &what)
+    {
+        std::fprintf(stderr, "could not write %s\n", qPrintable(what));
+        m_allWritten = false;
+    }
+
+    QDir m_folder;
+    bool m_allWritten = true;
+};
+
+QByteArray logoBytes()
+{
+    QFile file(QStringLiteral(":/quindelo/menu/recibos.png"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A psychologist's year with one patient, some receipts typed without the CPF.
-void fillSampleYear(DataModule &dm)
+// An issuer, a few clients and a few receipts, as a small business has them.
+void fillSampleData(DataModule &dm)
 {
-    dm.Emitente.open();
-    dm.Emitente.insert();
-    dm.Emitente.fieldByName(QStringLiteral("EMITENTE")).setValue(QStringLiteral("DRA. HELENA MOTA PSICÓLOGA"));
-    dm.Emitente.fieldByName(QStringLiteral("CPFCNPJ")).setValue(QStringLiteral("321.654.987-00"));
-    dm.Emitente.fieldByName(QStringLiteral("CIDADE")).setValue(QStringLiteral("Belo Horizonte"));
-    dm.Emitente.post();
-    dm.Recibos.open();
-    for (int month = 1; month <= 12; ++month) {
-        dm.Recibos.insert();
-        dm.Recibos.fieldByName(QStringLiteral("TIPO")).setValue(QStringLiteral("RECEBIMENTO"));
-        dm.Recibos.fieldByName(QStringLiteral("EMITENTE")).setValue(QStringLiteral("CARLOS ALBERTO RIBEIRO"));
-        dm.Recibos.fieldByName(QStringLiteral("CPFCNPJEMITENTE"))
-            .setValue(month % 5 == 0 ? QString() : QStringLiteral("123.456.789-01"));
-        dm.Recibos.fieldByName(QStringLiteral("REFERENTE")).setValue(QStringLiteral("SESSÕES DE PSICOTERAPIA"));
-        dm.Recibos.fieldByName(QStringLiteral("DATA")).setValue(QDate(2025, month, 28));
-        dm.Recibos.fieldByName(QStringLiteral("VALOR")).setValue(QVariant::fromValue(Numeric{(month % 3 + 4) * 20000, -2}));
-        dm.Recibos.post();
+    dm.Base.open();
+    if (!dm.Tra.inTransaction())
+        dm.Tra.startTransaction();
+    PreparedStatement(dm.Base, QStringLiteral("insert into EMITENTE (ID_EMITENTE, EMITENTE, CPFCNPJ, CIDADE, FOTO_MARC) "
+                                              "values (1, 'OFICINA BOA VISTA LTDA', '12.345.678/0001-95', 'Recife', :FOTO)"))
+        .execute(dm.Tra, QVariantList{logoBytes()});
+
+    PreparedStatement cliente(dm.Base, QStringLiteral(
+        "insert into CLIENTES (ID_CLIENTE, CLIENTE, CLASSIFICACAO, CPF, CNPJ, EMAIL, TELEFONE, ENDERECO, BAIRRO, CIDADE, UF, CEP) "
+        "values (GEN_ID(GEN_CLIENTES_ID, 1), :CLIENTE, :CLASSIFICACAO, :CPF, :CNPJ, :EMAIL, :TELEFONE, :ENDERECO, "
+        ":BAIRRO, 'RECIFE', 'PE', :CEP)"));
+    const QVariant none;
+    cliente.execute(dm.Tra, QVariantList{QStringLiteral("MARIA DAS GRAÇAS OLIVEIRA"), QStringLiteral("FÍSICA"),
+                                         QStringLiteral("123.456.789-01"), none,
+                                         QStringLiteral("maria.oliveira@exemplo.com.br"), QStringLiteral("(81) 3222-1234"),
+                                         QStringLiteral("RUA DA AURORA, 325"), QStringLiteral("BOA VISTA"),
+                                         QStringLiteral("50050-000")});
+    cliente.execute(dm.Tra, QVariantList{QStringLiteral("MARCOS ANTÔNIO SILVA"), QStringLiteral("FÍSICA"),
+                                         QStringLiteral("987.654.321-00"), none, none, QStringLiteral("(81) 99876-5432"),
+                                         QStringLiteral("AV. CONDE DA BOA VISTA, 1200"), QStringLiteral("SOLEDADE"),
+                                         QStringLiteral("50060-004")});
+    cliente.execute(dm.Tra, QVariantList{QStringLiteral("MERCADINHO SÃO JOSÉ LTDA"), QStringLiteral("JURÍDICA"), none,
+                                         QStringLiteral("11.222.333/0001-81"), QStringLiteral("compras@saojose.com.br"),
+                                         QStringLiteral("(81) 3031-4455"), QStringLiteral("RUA DO BOM JESUS, 90"),
+                                         QStringLiteral("RECIFE ANTIGO"), QStringLiteral("50030-170")});
+    cliente.execute(dm.Tra, QVariantList{QStringLiteral("JOSÉ CARLOS PEREIRA"), QStringLiteral("FÍSICA"),
+                                         QStringLiteral("321.654.987-55"), none, none, QStringLiteral("(81) 98765-0001"),
+                                         QStringLiteral("RUA DO HOSPÍCIO, 41"), QStringLiteral("BOA VISTA"),
+                                         QStringLiteral("50050-050")});
+
+    PreparedStatement recibo(dm.Base, QStringLiteral(
+        "insert into RECIBOS (ID_RECIBO, TIPO, EMITENTE, CPFCNPJEMITENTE, CLIENTE, CPFCNPJCLIENTE, LOCAL, DATA, "
+        "DATARECIBO, VALOR, VALOREXTENSO, REFERENTE, OBS) values (GEN_ID(GEN_RECIBOS_ID, 1), :TIPO, :EMITENTE, :DOC, "
+        "'OFICINA BOA VISTA LTDA', '12.345.678/0001-95', 'Recife', :DATA, :DATARECIBO, :VALOR, :VALOREXTENSO, "
+        ":REFERENTE, :OBS)"));
+    struct Sample
+    {
+        const char *tipo, *nome, *documento;
+        QDate data;
+        qint64 centavos;
+        const char *referente, *obs;
+    };
+    const Sample samples[] = {
+        {"RECEBIMENTO", "MARIA DAS GRAÇAS OLIVEIRA", "123.456.789-01", QDate(2026, 3, 2), 35000,
+         "Revisão dos freios e troca de pastilhas", ""},
+        {"PAGAMENTO", "MERCADINHO SÃO JOSÉ LTDA", "11.222.333/0001-81", QDate(2026, 3, 5), 12890,
+         "Material de limpeza da oficina", "Nota fiscal 4512"},
+        {"RECEBIMENTO", "MARCOS ANTÔNIO SILVA", "987.654.321-00", QDate(2026, 3, 11), 128000,
+         "Troca do kit de embreagem", "Pago em duas parcelas"},
+        {"RECEBIMENTO", "JOSÉ CARLOS PEREIRA", "321.654.987-55", QDate(2026, 3, 18), 24050,
+         "Alinhamento, balanceamento e troca de óleo", ""},
+    };
+    for (const Sample &sample : samples) {
+        recibo.execute(dm.Tra, QVariantList{QString::fromUtf8(sample.tipo), QString::fromUtf8(sample.nome),
+                                            QString::fromUtf8(sample.documento), sample.data, DataPorExtenso(sample.data),
+                                            QVariant::fromValue(Numeric{sample.centavos, -2}),
+                                            NumeroPorExtenso(double(sample.centavos) / 100),
+                                            QString::fromUtf8(sample.referente), QString::fromUtf8(sample.obs)});
     }
     dm.Tra.commitRetaining();
+}
+
+void writeIni(const QString &folder, const QString &database)
+{
+    QFile ini(QDir(folder).filePath(QStringLiteral("Arquivo.ini")));
+    if (!ini.open(QIODevice::WriteOnly))
+        throw std::runtime_error("Arquivo.ini could not be written");
+    ini.write("[Configuracoes]\nCaminhoBD=" + QFile::encodeName(database) + "\n");
+}
+
+void shootEverything(Screens &screens, Camera &camera)
+{
+    camera.shoot(screens.FRprincipal.get(), QStringLiteral("menu-principal"), {}, QSize(800, 450));
+    // The backup screen shows the path of a typical installation, not of this machine.
+    camera.shoot(screens.frmBackup.get(), QStringLiteral("backup"), [&screens] {
+        screens.frmBackup->findChild<QLineEdit *>(QStringLiteral("edtDestino"))
+            ->setText(QStringLiteral("/home/maria/Quindelo/Backup/QUINDELO.FDB"));
+    }, QSize(560, 300));
+
+    camera.shoot(screens.FRcadastro.get(), QStringLiteral("cadastro"));
+    camera.shoot(screens.FRcademitente.get(), QStringLiteral("emitente"));
+    camera.shoot(screens.FRimagem.get(), QStringLiteral("imagem"));
+    camera.shoot(screens.FRrecibo.get(), QStringLiteral("recibo"));
+    camera.shoot(screens.FRconsultacli.get(), QStringLiteral("consulta-clientes"),
+                 [&screens] { screens.FRconsultacli->EDlocalizar->setText(QStringLiteral("MA")); });
+    camera.shoot(screens.FRconsultacli2.get(), QStringLiteral("consulta-clientes-recibo"));
+    camera.shoot(screens.FRconsultarec.get(), QStringLiteral("consulta-recibos"));
+    camera.shoot(screens.FRrelatorios.get(), QStringLiteral("relatorios"));
+    camera.shoot(screens.FRabrerecibos1.get(), QStringLiteral("periodo-recebimentos"));
+    camera.shoot(screens.FRabrerecibos2.get(), QStringLiteral("periodo-pagamentos"));
+    camera.shoot(screens.FRabrerecibos3.get(), QStringLiteral("periodo-todos"));
+
+    const QList<MessageDialog *> dialogs{screens.FRmensagem5.get(), screens.FRmensagem6.get(), screens.FRmensagem8.get(),
+                                         screens.FRmensagem9.get(), screens.FRmensagem10.get(), screens.FRmensagem12.get(),
+                                         screens.FRmensagem.get(), screens.FRmensagem14.get()};
+    for (MessageDialog *dialog : dialogs)
+        camera.shoot(dialog, dialog->objectName().mid(2).toLower());
+
+    // The previews, opened as the user opens them.
+    screens.FRrecibo->show();
+    camera.shootPreview(QStringLiteral("visualizacao-recibo"), [&screens] { screens.FRrecibo->Image3Click(); });
+    screens.FRrecibo->hide();
+    FRabrerecibos3Form &periodo = *screens.FRabrerecibos3;
+    periodo.show();
+    periodo.Medtini()->setDate(QDate(2026, 3, 1));
+    periodo.Medtfim()->setDate(QDate(2026, 3, 31));
+    camera.shootPreview(QStringLiteral("visualizacao-relatorio"), [&periodo] { periodo.Panel1Click(); });
+    periodo.hide();
 }
 
 } // namespace
@@ -70,64 +238,39 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QuindeloApplication app(argc, argv);
+    QTranslator qtTexts;
+    installQtTranslations(app, qtTexts);
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    registerReportFonts();
     if (argc != 2) {
         std::fprintf(stderr, "usage: quindelo-screenshots FOLDER\n");
         return 2;
     }
-    // The pictures show the program as a Brazilian user sees it, whatever this machine's settings.
-    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    // The screens that read data read a sample database of their own.
-    QTemporaryDir noConfig;
-    const QString database = QDir(noConfig.path()).filePath(QStringLiteral("QUINDELO.FDB"));
-    databasecreator::create(database);
-    QFile ini(QDir(noConfig.path()).filePath(QStringLiteral("Arquivo.ini")));
-    if (!ini.open(QIODevice::WriteOnly) || ini.write("[Configuracoes]\nCaminhoBD=" + database.toUtf8() + "\n") <= 0)
+    QTemporaryDir work;
+    Camera camera(folder);
+    // An error shown on a screen would wait for a click that never comes.
+    bool screensFailed = false;
+    errordisplay::setPresenter([&screensFailed](const QString &text) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        screensFailed = true;
+    });
+    try {
+        const QString database = work.filePath(QStringLiteral("QUINDELO.FDB"));
+        databasecreator::create(database);
+        writeIni(work.path(), database);
+        Screens screens;
+        screens.create(work.path());
+        fillSampleData(*screens.Datamodule1);
+        screens.FRrecibo->setClock([] { return kToday; });
+        for (PeriodoForm *periodo : {static_cast<PeriodoForm *>(screens.FRabrerecibos1.get()),
+                                     static_cast<PeriodoForm *>(screens.FRabrerecibos2.get()),
+                                     static_cast<PeriodoForm *>(screens.FRabrerecibos3.get())})
+            periodo->setClock([] { return kToday; });
+        shootEverything(screens, camera);
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "%s\n", error.what());
         return 1;
-    ini.close();
-    Screens screens;
-    screens.create(noConfig.path());
-    fillSampleYear(*screens.Datamodule1);
-    bool ok = save(screens.FRprincipal.get(), QSize(800, 450), folder.filePath(QStringLiteral("menu-principal.png")));
-    // The backup screen lists a week of backups and shows the path of a
-    // typical installation, not of this machine.
-    QTemporaryDir backups;
-    for (int day = 1; day <= 3; ++day) {
-        const QDate date(2026, 12, day * 3);
-        QFile file(backups.filePath(QStringLiteral("QUINDELO%1.gbk").arg(date.toString(QStringLiteral("ddMMyyyy")))));
-        ok = file.open(QIODevice::WriteOnly) && file.resize(qint64(180 + day * 3) * 1024 * 1024 + 1024 * 100 * day)
-            && file.setFileTime(QDateTime(date, QTime(17, 40 + day)), QFileDevice::FileModificationTime) && ok;
     }
-    ok = save(screens.frmBackup.get(), QSize(560, 520), folder.filePath(QStringLiteral("backup.png")), [&] {
-        auto *destino = screens.frmBackup->findChild<QLineEdit *>(QStringLiteral("edtDestino"));
-        destino->setText(backups.filePath(QStringLiteral("QUINDELO.FDB")));
-        emit destino->editingFinished();
-        destino->setText(QStringLiteral("/home/maria/Quindelo/Backup/QUINDELO.FDB"));
-        screens.frmBackup->findChild<QListWidget *>(QStringLiteral("LBbackups"))->setCurrentRow(0);
-    }) && ok;
-    ok = save(screens.FRrelatorios.get(), QSize(560, 220), folder.filePath(QStringLiteral("relatorios.png"))) && ok;
-    screens.FRabrerecibos3->setClock([] { return QDate(2026, 3, 31); });
-    ok = save(screens.FRabrerecibos3.get(), QSize(420, 200), folder.filePath(QStringLiteral("periodo.png"))) && ok;
-    FRdeclaracaoForm &declaracao = *screens.FRdeclaracao;
-    declaracao.setClock([] { return QDate(2026, 2, 10); });
-    ok = save(&declaracao, QSize(560, 230), folder.filePath(QStringLiteral("declaracao.png")), [&declaracao] {
-        declaracao.EDcpfcnpj->setText(QStringLiteral("123.456.789-01"));
-        declaracao.EDnome->setText(QStringLiteral("CARLOS ALBERTO RIBEIRO"));
-    }) && ok;
-    // The statement those texts make, as its first page prints.
-    declaracao.show();
-    declaracao.EDcpfcnpj->setText(QStringLiteral("123.456.789-01"));
-    declaracao.EDnome->setText(QStringLiteral("CARLOS ALBERTO RIBEIRO"));
-    ConsultaDeclaracao consulta(*screens.Datamodule1);
-    declaracao.relatorio().preenche(consulta.declaracao({2025, kRecebimento, QStringLiteral("123.456.789-01"),
-                                                         QStringLiteral("CARLOS ALBERTO RIBEIRO")}),
-                                    consulta.emissor(), QDate(2026, 2, 10));
-    declaracao.hide();
-    Report &pagina = declaracao.relatorio().frxDeclaracao();
-    pagina.prepareReport();
-    const QString file = folder.filePath(QStringLiteral("declaracao-pagina.png"));
-    const bool page = reportexport::pageImage(pagina.preparedPages(), 0, 72).save(file);
-    std::printf("%s %s\n", page ? "wrote" : "could not write", qPrintable(file));
-    return ok && page ? 0 : 1;
+    return camera.allWritten() && !screensFailed ? 0 : 1;
 }

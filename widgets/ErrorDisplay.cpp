@@ -1,6 +1,6 @@
 #include "ErrorDisplay.h"
 
-#include "data/DatabaseError.h"
+#include "data/ErrorText.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -56,9 +56,7 @@ void clearLastError()
 
 QString textOf(const std::exception &error)
 {
-    if (const auto *databaseError = dynamic_cast<const DatabaseError *>(&error))
-        return databaseError->message();
-    return QString::fromLocal8Bit(error.what());
+    return errortext::forUser(error);
 }
 
 } // namespace errordisplay

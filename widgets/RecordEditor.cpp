@@ -1,12 +1,15 @@
 #include "RecordEditor.h"
 
 #include "DBEdit.h"
+#include "DBLookupComboBox.h"
 #include "PictureButton.h"
+#include "data/DatabaseError.h"
 #include "data/Dataset.h"
 #include "data/Transaction.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QVBoxLayout>
 
 namespace {
@@ -73,6 +76,24 @@ RecordEditor::RecordEditor(const QString &objectName, const QString &caption, To
     setBrowseState();
 }
 
+void RecordEditor::showEvent(QShowEvent *event)
+{
+    // In the browse state the fields are disabled: they look read-only, lightly
+    // tinted, yet their text stays dark enough to read at a glance. Each field
+    // gets its own palette: the form's style sheet does not pass one down.
+    for (QWidget *field : findChildren<QWidget *>()) {
+        if (!qobject_cast<DBEdit *>(field) && !qobject_cast<DBLookupComboBox *>(field))
+            continue;
+        QPalette colours = field->palette();
+        for (const QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText})
+            colours.setColor(QPalette::Disabled, role, readOnlyTextColour());
+        for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Button})
+            colours.setColor(QPalette::Disabled, role, readOnlyBackground());
+        field->setPalette(colours);
+    }
+    FormBase::showEvent(event);
+}
+
 void RecordEditor::restaura()
 {
     for (PictureButton *button : {BTnovo, BTalterar, BTexcluir, BTconsultar, BTsalvar, BTcancelar}) {
@@ -99,10 +120,15 @@ void RecordEditor::setBrowseState()
 
 void RecordEditor::postAndCommit(Dataset &dataset, Transaction &transaction)
 {
-    DBEdit::updateRecords(this);
-    if (dataset.state() == Dataset::State::Browse)
-        dataset.edit();
-    dataset.post();
+    try {
+        DBEdit::updateRecords(this);
+        if (dataset.state() == Dataset::State::Browse)
+            dataset.edit();
+        dataset.post();
+    } catch (const DatabaseError &error) {
+        // The user knows the field by its caption on this screen, not by its column.
+        throw error.labelled(fieldLabel(error.fieldName()));
+    }
     transaction.commitRetaining();
 }
 
@@ -121,4 +147,22 @@ bool RecordEditor::hasUnsavedChanges(const Dataset &dataset) const
             return true;
     }
     return currentValues(dataset) != m_pendingRow;
+QString RecordEditor::fieldLabel(const QString &column) const
+{
+    if (column.isEmpty())
+        return QString();
+    const auto shared = m_sharedLabels.constFind(column.toUpper());
+    if (shared != m_sharedLabels.constEnd())
+        return shared.value()->text().trimmed();
+    for (const QLabel *label : findChildren<QLabel *>()) {
+        const QWidget *control = label->buddy();
+        QString bound;
+        if (const auto *edit = qobject_cast<const DBEdit *>(control))
+            bound = edit->dataField();
+        else if (const auto *combo = qobject_cast<const DBLookupComboBox *>(control))
+            bound = combo->field() ? combo->field()->fieldName() : QString();
+        if (bound.compare(column, Qt::CaseInsensitive) == 0)
+            return label->text().remove(QLatin1Char('&')).trimmed();
+    }
+    return QString();
 }

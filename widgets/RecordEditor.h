@@ -2,10 +2,12 @@
 
 #include "FormBase.h"
 
+#include <QHash>
 #include <QList>
 #include <QVariantList>
 
 class Dataset;
+class QLabel;
 class PictureButton;
 class Transaction;
 
@@ -48,7 +50,8 @@ public:
     void setBrowseState();
 
     // A save's first steps: the typed text of every entry into its field, the
-    // dataset into editing if needed, post, commit-retaining.
+    // dataset into editing if needed, post, commit-retaining. A field's error
+    // names the field by its label.
     void postAndCommit(Dataset &dataset, Transaction &transaction);
 
     // The row New or Edit has just prepared, before the user typed anything.
@@ -56,10 +59,22 @@ public:
     // The dataset inserts or edits a row that differs from the remembered one,
     // or an entry holds typed text not yet in its field.
     bool hasUnsavedChanges(const Dataset &dataset) const;
+    // The colours of a data field in the browse state.
+    static QColor readOnlyTextColour() { return QColor(0x1a, 0x1a, 0x1a); }
+    static QColor readOnlyBackground() { return QColor(0xe6, 0xed, 0xed); }
+
+    // The text of the label whose buddy is the control bound to `column`; empty when none is.
+    QString fieldLabel(const QString &column) const;
+    // A field without a label of its own that the user knows by another's, such as a second line.
+    void shareLabel(const QString &column, QLabel *label) { m_sharedLabels.insert(column.toUpper(), label); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     QWidget *m_toolbar;
     QList<QWidget *> m_fields;
     QList<QWidget *> m_visibles;
     QVariantList m_pendingRow;
+    QHash<QString, QLabel *> m_sharedLabels;
 };

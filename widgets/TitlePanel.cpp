@@ -5,6 +5,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+namespace {
+
+const QColor kPanelColour(0, 72, 72);
+const QColor kCaptionColour(192, 192, 192);
+
+} // namespace
+
 TitlePanel::TitlePanel(const QString &caption, const QString &closeName, QWidget *parent)
     : QFrame(parent)
 {
@@ -12,10 +19,10 @@ TitlePanel::TitlePanel(const QString &caption, const QString &closeName, QWidget
     setFixedHeight(kHeight);
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor(0, 72, 72));
+    colours.setColor(QPalette::Window, kPanelColour);
     colours.setColor(QPalette::Light, Qt::white);
     colours.setColor(QPalette::Dark, Qt::white);
-    colours.setColor(QPalette::WindowText, QColor(192, 192, 192));
+    colours.setColor(QPalette::WindowText, kCaptionColour);
     setPalette(colours);
     setAutoFillBackground(true);
 
@@ -25,6 +32,11 @@ TitlePanel::TitlePanel(const QString &caption, const QString &closeName, QWidget
     font.setPixelSize(29);
     m_caption->setFont(font);
     m_caption->setTextFormat(Qt::PlainText);
+    // Its own palette: under a form's style sheet the panel's is not passed on
+    // to the caption, which would then be drawn black.
+    QPalette captionColours = m_caption->palette();
+    captionColours.setColor(QPalette::WindowText, kCaptionColour);
+    m_caption->setPalette(captionColours);
     // Keeps the leading blanks of the caption on screen.
     m_caption->setText(caption);
 

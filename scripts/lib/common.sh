@@ -27,7 +27,7 @@ ensure_packages() {
 RUNTIME_PACKAGES=(
   cmake ninja-build g++ qt6-base-dev libgl-dev libcurl4-openssl-dev ca-certificates
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
-  fonts-liberation2 fonts-wine poppler-utils xvfb xauth libxlsxwriter-dev
+  fonts-liberation2 fonts-wine qt6-translations-l10n poppler-utils xvfb xauth libxlsxwriter-dev
 )
 
 # What scripts/pacote needs beyond the build, and what checks the package.

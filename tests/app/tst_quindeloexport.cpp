@@ -35,6 +35,7 @@ private slots:
     void restoresABackup();
     void restoreFailures_data();
     void restoreFailures();
+    void fullDiskIsToldInPortuguese();
 
 private:
     struct Result
@@ -175,7 +176,7 @@ void TstQuindeloExport::failures_data()
     QTest::newRow("no receipt") << QStringList{"recibo", "-o", "@x.pdf"} << "ao menos um recibo";
     QTest::newRow("no output") << QStringList{"recibo", "7"} << "-o SAIDA";
     QTest::newRow("other format") << QStringList{"recibo", "7", "-o", "@x.png"} << "terminar em .pdf ou .jpg";
-    QTest::newRow("unwritable folder") << QStringList{"recibo", "7", "-o", "@nada/x.pdf"} << "Não foi possível gravar";
+    QTest::newRow("unwritable folder") << QStringList{"recibo", "7", "-o", "@nada/x.pdf"} << "Não foi possível gravar o arquivo";
     QTest::newRow("unknown option") << QStringList{"recibo", "7", "--tres-vias", "-o", "@x.pdf"}
                                     << "Opção desconhecida: --tres-vias";
     QTest::newRow("unknown command") << QStringList{"extrato", "-o", "@x.pdf"} << "Comando desconhecido: extrato";
@@ -219,6 +220,22 @@ void TstQuindeloExport::failures()
     const Result result = runExport(arguments);
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.errors.contains(message), qPrintable(result.errors));
+    // The system's reason comes in Portuguese too.
+    QVERIFY2(!result.errors.contains(QStringLiteral("No such file")), qPrintable(result.errors));
+    QCOMPARE(outputFiles(), QStringList());
+}
+
+void TstQuindeloExport::fullDiskIsToldInPortuguese()
+{
+    // The page is written under a temporary name first: that name leads to a device that is always full.
+    const QString output = out(QStringLiteral("cheio.jpg"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/full"), output + QStringLiteral(".parcial")));
+    const Result result = runExport({QStringLiteral("recibo"), QStringLiteral("7"), QStringLiteral("-o"), output,
+                                     QStringLiteral("--banco"), m_database->path()});
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.errors.contains(QStringLiteral("Não foi possível gravar o arquivo %1: ").arg(output))
+                 && result.errors.contains(QStringLiteral("espaço")),
+             qPrintable(result.errors));
     QCOMPARE(outputFiles(), QStringList());
 }
 

@@ -1,4 +1,5 @@
 #include "app/FRprincipal.h"
+#include "app/QtTranslations.h"
 #include "app/QuindeloApplication.h"
 #include "app/Screens.h"
 #include "common/TempDatabase.h"
@@ -9,11 +10,14 @@
 #include "data/Datamodule1.h"
 #include "widgets/ErrorDisplay.h"
 
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QPushButton>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 
@@ -172,6 +176,15 @@ private slots:
         QCOMPARE(seen, (QStringList{QString(), QStringLiteral("frmBackup"), QStringLiteral("FRmensagem14")}));
         const QString file = DatabaseBackup::fileName(DatabaseBackup::defaultDestination(db.path()), QDate::currentDate());
         QVERIFY2(QFileInfo(file).size() > 0, qPrintable(file));
+    }
+
+    void qtSpeaksPortuguese()
+    {
+        QTranslator translator;
+        QVERIFY(installQtTranslations(*QCoreApplication::instance(), translator));
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancelar"));
+        QCOMPARE(buttons.button(QDialogButtonBox::Save)->text(), QStringLiteral("Salvar"));
     }
 
     void createToolRefusesAnExistingFile()

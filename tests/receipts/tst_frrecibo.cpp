@@ -101,6 +101,8 @@ private slots:
     void closingAsksBeforeTypingIsThrownAway();
     void findShowsTheChosenReceipt();
     void enterMovesOnFromTheLastField();
+    void characterMessagesNameTheLabel_data();
+    void characterMessagesNameTheLabel();
     void printTilesPreviewTheShownReceipt_data();
     void printTilesPreviewTheShownReceipt();
 
@@ -586,6 +588,37 @@ void TstFRrecibo::enterMovesOnFromTheLastField()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
     QVERIFY(form.DBtipo->hasFocus());
+    QVERIFY(editState(form));
+}
+
+void TstFRrecibo::characterMessagesNameTheLabel_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    const QString refused = QStringLiteral("O campo %1 contém um caractere que não pode ser gravado: %2");
+    QTest::newRow("other party") << "DBemitente" << "łukasz" << refused.arg(QStringLiteral("Recebi de"), QStringLiteral("Ł"));
+    QTest::newRow("second reference line") << "DBreferente2" << "ő" << refused.arg(QStringLiteral("Referente à"), QStringLiteral("ő"));
+}
+
+void TstFRrecibo::characterMessagesNameTheLabel()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    addRecibo(m_fx->dm(), QStringLiteral("ALGUÉM"));
+    FRreciboForm &form = openEditor();
+    // A saved receipt: the name is completed on every key released.
+    clickNamed(&form, QStringLiteral("BTalterar"));
+    auto *entry = form.findChild<DBEdit *>(field);
+    entry->setFocus();
+    entry->selectAll();
+    typeKeys(entry, typed);
+    QCOMPARE(m_errors, QStringList());
+    ModalAnswerer answerer;
+    clickNamed(&form, QStringLiteral("BTsalvar"));
+    QCOMPARE(answerer.names(), QStringList());
+    QCOMPARE(m_errors, QStringList{message});
     QVERIFY(editState(form));
 }
 

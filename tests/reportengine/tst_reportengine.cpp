@@ -16,6 +16,11 @@
 #include "widgets/ErrorDisplay.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTimer>
+#include <QToolBar>
 #include <QBuffer>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -85,6 +90,9 @@ private slots:
     void sumsRefuseWhatCannotBeAdded();
     void printingDrawsTheSamePages();
     void printingWithoutPrinterSaysSo();
+    void previewWorksFromTheKeyboard_data();
+    void previewWorksFromTheKeyboard();
+    void previewCommandsHaveIconsAndTips();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -709,6 +717,80 @@ void TstReportEngine::printingWithoutPrinterSaysSo()
     preview.findChild<QAction *>(QStringLiteral("ACimprimir"))->trigger();
     QVERIFY(errordisplay::lastError().contains(QStringLiteral("Nenhuma impressora")));
     QVERIFY(preview.isVisible());
+}
+
+void TstReportEngine::previewWorksFromTheKeyboard_data()
+{
+    QTest::addColumn<QList<QKeyCombination>>("keys");
+    QTest::addColumn<int>("page"); // -1: the last
+    QTest::addColumn<double>("zoom");
+
+    using Keys = QList<QKeyCombination>;
+    QTest::newRow("Page Down") << Keys{Qt::Key_PageDown} << 1 << 1.0;
+    QTest::newRow("Page Down, Page Up") << Keys{Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp} << 1 << 1.0;
+    QTest::newRow("End") << Keys{Qt::Key_End} << -1 << 1.0;
+    QTest::newRow("End, Home") << Keys{Qt::Key_End, Qt::Key_Home} << 0 << 1.0;
+    QTest::newRow("Ctrl++") << Keys{Qt::CTRL | Qt::Key_Plus} << 0 << 1.25;
+    QTest::newRow("Ctrl+= as the same key") << Keys{Qt::CTRL | Qt::Key_Equal} << 0 << 1.25;
+    QTest::newRow("Ctrl+-") << Keys{Qt::CTRL | Qt::Key_Minus} << 0 << 0.8;
+}
+
+void TstReportEngine::previewWorksFromTheKeyboard()
+{
+    QFETCH(QList<QKeyCombination>, keys);
+    QFETCH(int, page);
+    QFETCH(double, zoom);
+    MemoryDataSource source({QStringLiteral("ID"), QStringLiteral("NOME"), QStringLiteral("VALOR")});
+    for (int i = 1; i <= 200; ++i)
+        source.addRow({i, QStringLiteral("Cliente%1").arg(i), QVariant::fromValue(money(i))});
+    Report report = listing(source);
+    report.prepareReport();
+    PreviewWindow preview(report.preparedPages());
+    bool closedByEsc = false;
+    QTimer::singleShot(0, &preview, [&] {
+        // A failed check below must not leave the modal window waiting.
+        const auto closeAnyway = qScopeGuard([&] { preview.reject(); });
+        preview.setWindowState(Qt::WindowNoState);
+        preview.resize(800, 600);
+        preview.activateWindow();
+        if (!QTest::qWaitForWindowActive(&preview))
+            return;
+        for (const QKeyCombination key : keys)
+            QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+        QCOMPARE(preview.currentPage(), page < 0 ? preview.report().pageCount() - 1 : page);
+        QCOMPARE(preview.zoom(), zoom);
+        // Ctrl+F takes the keys to the text to find; Esc closes from anywhere.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("EDlocalizar"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        closedByEsc = true;
+    });
+    preview.exec();
+    QVERIFY(closedByEsc);
+    QVERIFY(!preview.isVisible());
+}
+
+void TstReportEngine::previewCommandsHaveIconsAndTips()
+{
+    MemoryDataSource source({QStringLiteral("ID"), QStringLiteral("NOME"), QStringLiteral("VALOR")});
+    Report report = listing(source);
+    report.prepareReport();
+    PreviewWindow preview(report.preparedPages());
+    // Both rows show every command on a 1366-pixel-wide desktop.
+    preview.resize(1366, 740);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    const QList<QAction *> actions = preview.findChildren<QAction *>(QRegularExpression(QStringLiteral("^AC")));
+    QCOMPARE(actions.size(), 15);
+    for (QAction *action : actions) {
+        const auto *row = qobject_cast<QToolBar *>(action->associatedObjects().value(0));
+        QVERIFY2(row && row->widgetForAction(action)->isVisible(), qPrintable(action->objectName()));
+        QVERIFY2(!action->icon().isNull(), qPrintable(action->objectName()));
+        QVERIFY2(!action->toolTip().isEmpty() && action->toolTip() != action->text(), qPrintable(action->objectName()));
+        if (!action->shortcut().isEmpty())
+            QVERIFY2(action->toolTip().contains(action->shortcut().toString(QKeySequence::NativeText)),
+                     qPrintable(action->toolTip()));
+    }
 }
 
 QTEST_MAIN(TstReportEngine)
