@@ -147,6 +147,8 @@ bool RecordEditor::hasUnsavedChanges(const Dataset &dataset) const
             return true;
     }
     return currentValues(dataset) != m_pendingRow;
+}
+
 QString RecordEditor::fieldLabel(const QString &column) const
 {
     if (column.isEmpty())
