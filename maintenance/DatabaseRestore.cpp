@@ -292,16 +292,16 @@ DatabaseRestore::Result DatabaseRestore::swapHere(const QString &database, const
     const QString kept = keptName(database, now);
     if (progress)
         progress(QStringLiteral("Guardando o banco anterior como %1").arg(kept));
-    const QByteArray databaseName = QFile::encodeName(database);
-    const QByteArray keptName = QFile::encodeName(kept);
-    if (std::rename(databaseName.constData(), keptName.constData()) != 0) {
+    const QByteArray databaseFile = QFile::encodeName(database);
+    const QByteArray keptFile = QFile::encodeName(kept);
+    if (std::rename(databaseFile.constData(), keptFile.constData()) != 0) {
         const QString reason = systemError();
         QFile::remove(restored);
         throw Failure{QStringLiteral("O banco em uso não pôde ser guardado como %1.").arg(kept), reason};
     }
-    if (std::rename(QFile::encodeName(restored).constData(), databaseName.constData()) != 0) {
+    if (std::rename(QFile::encodeName(restored).constData(), databaseFile.constData()) != 0) {
         const QString reason = systemError();
-        if (std::rename(keptName.constData(), databaseName.constData()) != 0) {
+        if (std::rename(keptFile.constData(), databaseFile.constData()) != 0) {
             throw DatabaseError(QStringLiteral("O banco restaurado não pôde tomar o lugar do banco em uso, e o banco em "
                                                "uso ficou guardado como %1; o restaurado está em %2. Dê a um dos dois o "
                                                "nome %3 antes de abrir o programa de novo.\n\nDetalhe técnico: %4")

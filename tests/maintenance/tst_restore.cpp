@@ -105,33 +105,6 @@ private slots:
         QVERIFY(::dup2(console[0], STDIN_FILENO) == STDIN_FILENO);
     }
 
-    void names_data()
-    {
-        QTest::addColumn<QString>("destination");
-        QTest::addColumn<QString>("database");
-        QTest::addColumn<QString>("safety");
-        QTest::addColumn<QString>("kept");
-
-        QTest::newRow("default") << "/q/Backup/QUINDELO.FDB" << "/q/QUINDELO.FDB"
-                                 << "/q/Backup/QUINDELO08122026-140512-antes-da-restauracao.gbk"
-                                 << "/q/QUINDELO-antes-da-restauracao-08122026-140512.FDB";
-        QTest::newRow("no extension") << "/q/b/base" << "/q/base"
-                                      << "/q/b/08122026-140512-antes-da-restauracao.gbk"
-                                      << "/q/base-antes-da-restauracao-08122026-140512";
-    }
-
-    // The safety backup replaces no backup of the day, the kept database no file beside it.
-    void names()
-    {
-        QFETCH(QString, destination);
-        QFETCH(QString, database);
-        QFETCH(QString, safety);
-        QFETCH(QString, kept);
-        QCOMPARE(DatabaseRestore::safetyBackupName(destination, kNow), safety);
-        QVERIFY(safety != DatabaseBackup::fileName(destination, kNow.date()));
-        QCOMPARE(DatabaseRestore::keptName(database, kNow), kept);
-    }
-
     void restoreBringsBackEveryRowBlobAndGenerator()
     {
         TempDatabase db;
@@ -305,10 +278,23 @@ private slots:
         QVERIFY(QFileInfo(safety).size() > 0);
     }
 
-    // The server stops while it restores: the database is as it was once the
-    // server is back, and the half-restored file is gone.
+    // The server stops while it restores the backup beside the database: the
+    // database is as it was once the server is back, and the half-restored
+    // file is gone. Stopped while it restores over the database, the server
+    // cannot put it back: the user is sent to the safety backup, which holds it.
+    void serverStopsDuringTheRestore_data()
+    {
+        QTest::addColumn<int>("restore");
+        QTest::addColumn<QString>("reason");
+
+        QTest::newRow("beside the database") << 1 << "O banco em uso não foi alterado.";
+        QTest::newRow("over the database") << 2 << "restaure o backup de segurança";
+    }
+
     void serverStopsDuringTheRestore()
     {
+        QFETCH(int, restore);
+        QFETCH(QString, reason);
         if (testServer().isEmpty())
             QSKIP("No Firebird server: scripts/test installs and starts one and sets QUINDELO_TEST_SERVER.");
         OwnServer server;
@@ -322,19 +308,31 @@ private slots:
         QString backedUp, changed;
         prepare(database, file, &backedUp, &changed);
 
+        int restores = 0;
         QString stopped = QStringLiteral("not stopped");
-        const QString message = failure(database, file, folder.filePath(QStringLiteral("Backup/S.gbk")), [&](const QString &line) {
-            if (line.contains(QLatin1String("restoring data for table")) && stopped == QLatin1String("not stopped"))
+        const QString safety = folder.filePath(QStringLiteral("Backup/S.gbk"));
+        const QString message = failure(database, file, safety, [&](const QString &line) {
+            if (line.startsWith(QLatin1String("Restaurando ")))
+                ++restores;
+            if (restores == restore && line.contains(QLatin1String("restoring data for table"))
+                && stopped == QLatin1String("not stopped"))
                 stopped = server.stop();
         });
         QVERIFY2(stopped.isEmpty(), qPrintable(stopped));
         QVERIFY2(message.contains(QStringLiteral("servidor do banco de dados")), qPrintable(message));
-        QVERIFY2(message.contains(QStringLiteral("O banco em uso não foi alterado.")), qPrintable(message));
+        QVERIFY2(message.contains(reason), qPrintable(message));
         QVERIFY(!QFile::exists(ServiceManager::pathOnServer(DatabaseRestore::restoringName(database))));
 
         const QString again = server.start();
         QVERIFY2(again.isEmpty(), qPrintable(again));
-        QCOMPARE(isql(database, kDump), changed);
+        if (restore == 1) {
+            QCOMPARE(isql(database, kDump), changed);
+        } else {
+            const QString fromSafety = folder.filePath(QStringLiteral("SEGURANCA.FDB"));
+            const QString restoreError = gbakRestore(safety, fromSafety);
+            QVERIFY2(restoreError.isEmpty(), qPrintable(restoreError));
+            QCOMPARE(isql(fromSafety, kDump), changed);
+        }
     }
 };
 
