@@ -9,7 +9,8 @@ FRconsultacli3Form::FRconsultacli3Form(DataModule &dataModule, QWidget *parent)
     : LookupForm(QStringLiteral("FRconsultacli3"), QStringLiteral("Consulta de Clientes"),
                  QStringLiteral("  Consulta - Digite o Nome/Razão do Cadastro"),
                  QStringLiteral("Selecione o CADASTRO com Duplo Clique"), dataModule, dataModule.Clientes,
-                 clientLookupColumns(), lookupqueries::clientesByName(), lookupqueries::clientesByPrefix(), parent)
+                 clientLookupColumns(), lookupqueries::clientesByName(), lookupqueries::clientesByPrefix(),
+                 QStringLiteral("Nome/Razão"), parent)
 {
 }
 
