@@ -89,11 +89,6 @@ void Database::open()
     // No answer within the timeout comes back as a rejected connection.
     IAttachment *attachment = fb::provider()->attachDatabase(&st, path.constData(), unsigned(dpb.size()),
                                                              reinterpret_cast<const unsigned char *>(dpb.constData()));
-    if ((st.getState() & IStatus::STATE_ERRORS) && !isEmbedded(m_databaseName)
-        && (fb::hasCode(st.getErrors(), isc_network_error) || fb::hasCode(st.getErrors(), isc_connect_reject)))
-        throw DatabaseError(QStringLiteral("Não foi possível conectar ao servidor do banco de dados %1. "
-                                           "Verifique se ele está ligado e acessível pela rede.")
-                                .arg(m_databaseName.section(QLatin1Char(':'), 0, 0)));
     if ((st.getState() & IStatus::STATE_ERRORS) && fb::hasCode(st.getErrors(), isc_already_opened))
         throw DatabaseError(QStringLiteral("O banco de dados já está aberto em outro programa Quindelo. "
                                            "Feche o outro programa e tente de novo."));

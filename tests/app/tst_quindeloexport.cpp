@@ -338,7 +338,7 @@ void TstQuindeloExport::restoresABackup()
     const QString backupError = backUp(db.path(), file);
     QVERIFY2(backupError.isEmpty(), qPrintable(backupError));
     const QString before = isql(db.path(), kReceipts);
-    QVERIFY2(before.contains(QRegularExpression(QStringLiteral("RECIBOS\\s+2\\b"))), qPrintable(before));
+    QVERIFY2(before.contains(QRegularExpression(QStringLiteral("RECIBOS\\s+[1-9]"))), qPrintable(before));
     isql(db.path(), "delete from RECIBOS; commit;");
 
     const Result result = runExport({QStringLiteral("restaurar"), file, QStringLiteral("--banco"), db.path()});

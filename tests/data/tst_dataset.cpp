@@ -4,6 +4,7 @@
 
 #include "data/DatabaseCreator.h"
 #include "data/DatabaseError.h"
+#include "data/ErrorText.h"
 #include "data/Datamodule1.h"
 #include "data/Statement.h"
 
@@ -637,8 +638,11 @@ private slots:
             m.dm.Clientes.open();
             QFAIL("a silent server was taken for a database");
         } catch (const DatabaseError &error) {
-            QCOMPARE(error.message(), QStringLiteral("Não foi possível conectar ao servidor do banco de dados %1. "
-                                                     "Verifique se ele está ligado e acessível pela rede.").arg(server));
+            const QString shown = errortext::forUser(error);
+            QVERIFY2(shown.startsWith(QStringLiteral("Não foi possível conectar ao servidor do banco de dados %1. "
+                                                     "Verifique se ele está ligado e acessível pela rede.")
+                                          .arg(server)),
+                     qPrintable(shown));
         }
         QVERIFY(!m.dm.Base.connected());
     }

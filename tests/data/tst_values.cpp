@@ -316,7 +316,7 @@ private slots:
         QCOMPARE(dm.Upemitente.modifySql,
                  QStringLiteral("update EMITENTE\nset\n  ID_EMITENTE = :ID_EMITENTE,\n  EMITENTE = :EMITENTE,\n"
                                 "  CPFCNPJ = :CPFCNPJ,\n  CIDADE = :CIDADE,\n  FOTO_MARC = :FOTO_MARC,\n  OBS = :OBS\n"
-                                "where\n  ID_EMITENTE = :OLD_ID_EMITENTE"));
+                                "where\n  ID_EMITENTE = :OLD_ID_EMITENTE and RDB$RECORD_VERSION = :OLD_RDB$RECORD_VERSION"));
         QCOMPARE(dm.Recibos.fieldByName(QStringLiteral("valor")).name(), QStringLiteral("RecibosVALOR"));
         QCOMPARE(dm.Upclientes.deleteSql, QStringLiteral("delete from CLIENTES\nwhere\n  ID_CLIENTE = :OLD_ID_CLIENTE"));
         QVERIFY(dm.Upclientes.insertSql.contains(QStringLiteral("(ID_CLIENTE, CLIENTE, EMAIL, EMAIL2, TELEFONE, TELEFONE2, "
