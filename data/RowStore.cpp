@@ -110,11 +110,14 @@ const char *RowStore::pack(const unsigned char *message)
     return packed;
 }
 
-void RowStore::append(const std::vector<const char *> &packed)
+void RowStore::insert(int position, const std::vector<const char *> &packed)
 {
-    // push_back grows geometrically; reserving the exact size each time would copy every row again.
+    // Inserting grows geometrically; reserving the exact size each time would copy every row again.
+    std::vector<Entry> entries;
+    entries.reserve(packed.size());
     for (const char *row : packed)
-        m_entries.push_back(Entry{row, -1});
+        entries.push_back(Entry{row, -1});
+    m_entries.insert(m_entries.begin() + position, entries.begin(), entries.end());
 }
 
 void RowStore::insert(int position, const Row &values)

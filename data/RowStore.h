@@ -22,9 +22,9 @@ public:
     void clear();
 
     int size() const { return int(m_entries.size()); }
-    // Packs a fetched message into the arena; it is a row only once append()ed.
+    // Packs a fetched message into the arena; it is a row only once insert()ed.
     const char *pack(const unsigned char *message);
-    void append(const std::vector<const char *> &packed);
+    void insert(int position, const std::vector<const char *> &packed);
     void insert(int position, const Row &values);
     void replace(int position, const Row &values);
     void remove(int position);
@@ -32,7 +32,7 @@ public:
     // Blobs come as BlobId.
     QVariant value(int row, int field) const;
     Row values(int row) const;
-    // The value of a packed row that has not been appended yet.
+    // The value of a packed row that has not been inserted yet.
     QVariant packedValue(const char *packed, int field) const;
 
 private:

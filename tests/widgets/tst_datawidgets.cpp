@@ -8,7 +8,9 @@
 #include "widgets/DBLookupComboBox.h"
 #include "widgets/ErrorDisplay.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -112,6 +114,53 @@ private slots:
         QCOMPARE(model->rowCount(), 0);
         QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, QPoint(20, 20));
         QCOMPARE(doubleClicks.count(), 1);
+    }
+
+    void gridOnAListEnteredAtItsEndFillsInTheRowsBefore_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("scrolled down") << "scroll";
+        QTest::newRow("the rows read through") << "last";
+    }
+
+    void gridOnAListEnteredAtItsEndFillsInTheRowsBefore()
+    {
+        QFETCH(QString, way);
+        constexpr int kRows = 3000;
+        TempDatabase db;
+        Module m(db.path());
+        fillRecibos(m.dm, kRows);
+        DBGrid grid(QStringLiteral("DBGrid1"));
+        grid.setDataset(&m.dm.Recibos, kColumns);
+        grid.resize(600, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        ListEntries entries;
+        entries.keyField = QStringLiteral("ID_RECIBO");
+        entries.reversed = QStringList{QStringLiteral("SELECT * FROM RECIBOS ORDER BY ID_RECIBO")};
+        m.dm.Recibos.requeryAtLast({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO DESC")}, entries);
+        QCoreApplication::processEvents();
+        // Attached once the first rows are in: the view asks for rows inside the reset signal, before a tester connected after it hears of the reset.
+        QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const auto currentId = [&] { return grid.currentIndex().siblingAtColumn(0).data().toInt(); };
+        QCOMPARE(currentId(), 1);
+
+        if (way == QLatin1String("scroll")) {
+            for (int i = 0; grid.model()->canFetchMore({}) && i < kRows; ++i) {
+                grid.verticalScrollBar()->setValue(grid.verticalScrollBar()->maximum());
+                QCoreApplication::processEvents();
+            }
+        } else {
+            m.dm.Recibos.last();
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(!grid.model()->canFetchMore({}));
+        QCOMPARE(grid.model()->rowCount(), kRows);
+        for (int row = 0; row < kRows; ++row)
+            QCOMPARE(grid.model()->index(row, 0).data().toInt(), kRows - row);
+        QCOMPARE(grid.currentIndex().row(), m.dm.Recibos.recNo());
+        QCOMPARE(currentId(), 1);
+        QCOMPARE(errordisplay::lastError(), QString());
     }
 
     void lookupComboStoresTheChosenKey()
