@@ -9,6 +9,15 @@ QStringList clientesByName()
     return {QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY CLIENTE")};
 }
 
+ListEntries clientesByNameEntries()
+{
+    ListEntries entries;
+    entries.keyField = QStringLiteral("ID_CLIENTE");
+    entries.row = QStringList{QStringLiteral("SELECT * FROM CLIENTES WHERE ID_CLIENTE = :KEY")};
+    entries.fromRow = QStringList{QStringLiteral("SELECT * FROM CLIENTES WHERE CLIENTE >= :CLIENTE ORDER BY CLIENTE")};
+    return entries;
+}
+
 QStringList clientesByPrefix()
 {
     return {QStringLiteral("SELECT * FROM CLIENTES WHERE"),
@@ -29,7 +38,7 @@ QStringList recibosByPrefix()
 
 void search(Dataset &dataset, const QStringList &lines, const QString &text)
 {
-    dataset.close();
+    // requery() closes and opens again, with one reset for followers.
     dataset.setParam(kTextParam, text);
     dataset.requery(lines);
 }
@@ -37,8 +46,7 @@ void search(Dataset &dataset, const QStringList &lines, const QString &text)
 void reopenClientes(Dataset &clientes, int key)
 {
     clientes.clearParams();
-    clientes.requery(clientesByName());
-    clientes.locate(QStringLiteral("ID_CLIENTE"), key);
+    clientes.requeryAtKey(clientesByName(), clientesByNameEntries(), key);
 }
 
 } // namespace lookupqueries

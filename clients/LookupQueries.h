@@ -1,9 +1,9 @@
 #pragma once
 
+#include "data/Dataset.h"
+
 #include <QString>
 #include <QStringList>
-
-class Dataset;
 
 // The select texts of the lookup screens. The typed text never becomes SQL: it
 // travels as the parameter TEXTO, which STARTING WITH matches literally (an
@@ -14,6 +14,8 @@ namespace lookupqueries {
 inline const QString kTextParam = QStringLiteral("TEXTO");
 
 QStringList clientesByName();
+// Into clientesByName() at a client, without reading the clients before it.
+ListEntries clientesByNameEntries();
 QStringList clientesByPrefix();
 QStringList recibosNewestFirst();
 QStringList recibosByPrefix();
