@@ -13,4 +13,5 @@ FRconsultarecForm::FRconsultarecForm(DataModule &dataModule, QWidget *parent)
                   {QStringLiteral("VALOR"), QStringLiteral("Valor do Recibo"), 112}},
                  lookupqueries::recibosNewestFirst(), lookupqueries::recibosByPrefix(), parent)
 {
+    setSearchEntries(lookupqueries::recibosByPrefixEntries());
 }

@@ -63,7 +63,7 @@ void LookupForm::FormShow()
 void LookupForm::EDlocalizarChange()
 {
     m_searchText = EDlocalizar->text();
-    lookupqueries::search(m_dataset, m_searchList, m_searchText);
+    lookupqueries::search(m_dataset, m_searchList, m_searchText, m_searchEntries);
 }
 
 void LookupForm::DBGrid1DblClick()

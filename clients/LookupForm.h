@@ -40,6 +40,8 @@ protected:
 
     DataModule &dataModule() const { return m_dataModule; }
     Dataset &dataset() const { return m_dataset; }
+    // Ways into the search's list besides its top.
+    void setSearchEntries(const ListEntries &entries) { m_searchEntries = entries; }
 
     bool FormKeyDown(QKeyEvent *event) override;
 
@@ -48,6 +50,7 @@ private:
     Dataset &m_dataset;
     const QStringList m_fullList;
     const QStringList m_searchList;
+    ListEntries m_searchEntries;
     QString m_searchText;
     int m_chosenClient = 0;
 };

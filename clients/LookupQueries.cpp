@@ -36,11 +36,20 @@ QStringList recibosByPrefix()
                            "EMITENTE STARTING WITH CAST(:TEXTO AS VARCHAR(32765)) ORDER BY ID_RECIBO")};
 }
 
-void search(Dataset &dataset, const QStringList &lines, const QString &text)
+ListEntries recibosByPrefixEntries()
+{
+    ListEntries entries;
+    entries.keyField = QStringLiteral("ID_RECIBO");
+    entries.reversed = QStringList{QStringLiteral("SELECT * FROM RECIBOS WHERE CLIENTE STARTING WITH CAST(:TEXTO AS VARCHAR(32765)) OR "
+                                                  "EMITENTE STARTING WITH CAST(:TEXTO AS VARCHAR(32765)) ORDER BY ID_RECIBO DESC")};
+    return entries;
+}
+
+void search(Dataset &dataset, const QStringList &lines, const QString &text, const ListEntries &entries)
 {
     // requery() closes and opens again, with one reset for followers.
     dataset.setParam(kTextParam, text);
-    dataset.requery(lines);
+    dataset.requery(lines, entries);
 }
 
 void reopenClientes(Dataset &clientes, int key)

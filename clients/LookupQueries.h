@@ -19,9 +19,11 @@ ListEntries clientesByNameEntries();
 QStringList clientesByPrefix();
 QStringList recibosNewestFirst();
 QStringList recibosByPrefix();
+// Into recibosByPrefix() from its end, for a grid taken to its bottom.
+ListEntries recibosByPrefixEntries();
 
 // Re-issues `lines` on the dataset with `text` as the prefix sought.
-void search(Dataset &dataset, const QStringList &lines, const QString &text);
+void search(Dataset &dataset, const QStringList &lines, const QString &text, const ListEntries &entries = {});
 
 // Turns Clientes back into the full list in name order on the client whose key
 // is given (the first by name when there is no such client).

@@ -184,6 +184,7 @@ void Dataset::setSql(const QStringList &lines)
 {
     close();
     m_sql = lines;
+    m_entries = {};
 }
 
 void Dataset::clearSql()
@@ -191,30 +192,35 @@ void Dataset::clearSql()
     setSql({});
 }
 
-void Dataset::requery(const QStringList &lines)
+void Dataset::requery(const QStringList &lines, const ListEntries &entries)
 {
-    requeryThen(lines, {});
+    requeryThen(lines, entries, {});
 }
 
 void Dataset::requeryAtLast(const QStringList &lines, const ListEntries &entries)
 {
-    requeryThen(lines, [&] { enterAtLast(entries); });
+    requeryThen(lines, entries, [this] {
+        readLast(1);
+        m_current = rowCount() - 1;
+        m_eof = true;
+    });
 }
 
 bool Dataset::requeryAtKey(const QStringList &lines, const ListEntries &entries, const QVariant &key)
 {
     bool found = false;
-    requeryThen(lines, [&] { found = enterAtKey(entries, key); });
+    requeryThen(lines, entries, [&] { found = enterAtKey(key); });
     return found;
 }
 
-void Dataset::requeryThen(const QStringList &lines, const std::function<void()> &position)
+void Dataset::requeryThen(const QStringList &lines, const ListEntries &entries, const std::function<void()> &position)
 {
     const bool wasActive = active();
     emit aboutToReset();
     try {
         closeStatement();
         m_sql = lines;
+        m_entries = entries;
         openStatement();
         // Followers learn of the rows with the reset that follows.
         m_resetting = true;
@@ -425,21 +431,27 @@ std::unique_ptr<Cursor> Dataset::openEntry(const QStringList &lines, const QVari
     return statement.openCursor(m_transaction, parametersOf(statement, values));
 }
 
-void Dataset::enterAtLast(const ListEntries &entries)
+void Dataset::readLast(int count)
 {
-    if (!allFetched()) {
-        m_gap = std::make_unique<Gap>();
-        m_gap->at = rowCount();
-        m_gap->keyField = fieldByName(entries.keyField).index();
-        m_gap->fromEnd = openEntry(entries.reversed, {});
-        readGapFromEnd();
+    requireActive();
+    // Rows after a row entered at are unread as well: only one gap is kept.
+    if (m_entries.reversed.isEmpty() || (m_gap && !m_gap->fromEnd)) {
+        while (!endRead())
+            readOn(kFetchChunk);
+        return;
     }
-    m_current = rowCount() - 1;
-    m_eof = true;
+    if (endRead())
+        return;
+    m_gap = std::make_unique<Gap>();
+    m_gap->at = rowCount();
+    m_gap->keyField = fieldByName(m_entries.keyField).index();
+    m_gap->fromEnd = openEntry(m_entries.reversed, {});
+    readGapFromEnd(count);
 }
 
-bool Dataset::enterAtKey(const ListEntries &entries, const QVariant &key)
+bool Dataset::enterAtKey(const QVariant &key)
 {
+    const ListEntries &entries = m_entries;
     const Field &keyField = fieldByName(entries.keyField);
     const QVariant wanted = normalized(keyField, key);
     const auto rowOf = [&](const QVariant &value) {
@@ -556,18 +568,18 @@ int Dataset::readGapFromTop(int count)
     return int(read.rows.size());
 }
 
-bool Dataset::readGapFromEnd()
+int Dataset::readGapFromEnd(int count)
 {
     const int at = m_gap->at;
     const QString above = at > 0 ? keyAt(at - 1) : QString();
-    const ReadRows read = readRows(m_gap->fromEnd, 1, [&](const char *row) { return at > 0 && keyOf(row) == above; });
-    if (read.rows.empty()) {
-        closeGap();
-        return false;
-    }
-    m_gap->keysFromAt.insert(keyOf(read.rows.front()));
+    ReadRows read = readRows(m_gap->fromEnd, count, [&](const char *row) { return at > 0 && keyOf(row) == above; });
+    std::reverse(read.rows.begin(), read.rows.end());
+    for (const char *row : read.rows)
+        m_gap->keysFromAt.insert(keyOf(row));
     place(at, read.rows);
-    return true;
+    if (read.met || !m_gap->fromEnd)
+        closeGap();
+    return int(read.rows.size());
 }
 
 void Dataset::closeGap()
@@ -584,6 +596,34 @@ QString Dataset::keyOf(const char *packed) const
 QString Dataset::keyAt(int row) const
 {
     return m_rows.value(row, m_gap->keyField).toString();
+}
+
+int Dataset::gapAt() const
+{
+    return m_gap ? m_gap->at : -1;
+}
+
+int Dataset::fetchGapFromTop(int count)
+{
+    requireActive();
+    return m_gap ? readGapFromTop(count) : 0;
+}
+
+int Dataset::fetchGapFromEnd(int count)
+{
+    requireActive();
+    return m_gap && m_gap->fromEnd ? readGapFromEnd(count) : 0;
+}
+
+bool Dataset::endRead() const
+{
+    return m_gap ? !m_gap->afterLast : !m_cursor;
+}
+
+int Dataset::fetchAfterLast(int count)
+{
+    requireActive();
+    return readOn(count);
 }
 
 int Dataset::fetchMore(int count)
@@ -819,7 +859,7 @@ void Dataset::remove()
         readGapFromTop(1);
     if (removed >= rowCount() && readOn(1) == 0 && m_gap && m_gap->at == removed) {
         if (m_gap->fromEnd) {
-            readGapFromEnd();
+            readGapFromEnd(1);
         } else {
             fetchMore(std::numeric_limits<int>::max());
             current = rowCount() - 1;

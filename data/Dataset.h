@@ -49,11 +49,10 @@ public:
     void setSql(const QStringList &lines);
     void clearSql();
     // The screens' re-query: close, replace the select text line by line, open.
-    // Followers see one aboutToReset()/reset() pair for all of it.
-    void requery(const QStringList &lines);
-    // requery(), then the last row current without reading the rows before it:
-    // they are read when something gets to them (fetchMore(), next(), last(),
-    // locate()), in between the rows read already.
+    // Followers see one aboutToReset()/reset() pair for all of it. The entries
+    // stay with the list for readLast().
+    void requery(const QStringList &lines, const ListEntries &entries = {});
+    // requery(), then the last row current without reading the rows before it.
     void requeryAtLast(const QStringList &lines, const ListEntries &entries);
     // requery(), then locate(entries.keyField, key) without reading the rows
     // before that row; false, with the first row current, when there is none.
@@ -84,7 +83,23 @@ public:
     // Rows read so far; more come with fetchMore() or by moving towards the end.
     int rowCount() const { return m_rows.size(); }
     bool allFetched() const { return !m_cursor && !m_gap; }
+    // Reads up to count rows that are not read yet, in the list's order.
     int fetchMore(int count);
+    // After readLast(), requeryAtLast() or requeryAtKey() rows in the middle of
+    // the list may be unread: they lie just before row gapAt() (-1 when none
+    // are), and next(), last(), locate() and fetchMore() read them in place.
+    int gapAt() const;
+    // Up to count of them, the first ones or (when the list's entries allow)
+    // the last ones; how many were read.
+    int fetchGapFromTop(int count);
+    int fetchGapFromEnd(int count);
+    // The list's last row is read, whether or not a gap is left before it.
+    bool endRead() const;
+    // Reads up to count rows after the last one read.
+    int fetchAfterLast(int count);
+    // Reads the list's last `count` rows from its end, through the entries'
+    // reversed text, leaving the rows in between unread; without it, reads to the end.
+    void readLast(int count);
     bool isEmpty();
     int recNo() const { return m_current; }
     bool eof() const { return m_eof; }
@@ -121,8 +136,7 @@ signals:
     // Everything changes: opened, closed or re-queried (one pair each time).
     void aboutToReset();
     void reset();
-    // Rows first..last are read into the buffer: appended, or inserted where
-    // requeryAtLast() or requeryAtKey() left rows unread.
+    // Rows first..last are read into the buffer: appended, or inserted at a gap.
     void rowsAboutToBeFetched(int first, int last);
     void rowsFetched(int first, int last);
     void rowAboutToBeInserted(int row);
@@ -139,7 +153,7 @@ private:
         bool met = false;
     };
 
-    void requeryThen(const QStringList &lines, const std::function<void()> &position);
+    void requeryThen(const QStringList &lines, const ListEntries &entries, const std::function<void()> &position);
     void openStatement();
     void closeStatement();
     void releaseStatements();
@@ -147,8 +161,7 @@ private:
     PreparedStatement &statementFor(const QString &sql);
     QVariantList parametersOf(const PreparedStatement &statement, const QVariantMap &values) const;
     std::unique_ptr<Cursor> openEntry(const QStringList &lines, const QVariantMap &values);
-    void enterAtLast(const ListEntries &entries);
-    bool enterAtKey(const ListEntries &entries, const QVariant &key);
+    bool enterAtKey(const QVariant &key);
     void emitOpened();
     void emitCurrentChanged();
     void emitFieldChanged(int fieldIndex);
@@ -164,7 +177,7 @@ private:
     void place(int position, const std::vector<const char *> &rows);
     int readOn(int count);
     int readGapFromTop(int count);
-    bool readGapFromEnd();
+    int readGapFromEnd(int count);
     void closeGap();
     QString keyOf(const char *packed) const;
     QString keyAt(int row) const;
@@ -176,6 +189,7 @@ private:
     Database &m_database;
     Transaction &m_transaction;
     QStringList m_sql;
+    ListEntries m_entries;
     std::vector<std::unique_ptr<Field>> m_fields;
     bool m_persistentFields = false;
     const UpdateSql *m_updateSql = nullptr;

@@ -4,6 +4,8 @@
 #include "data/Dataset.h"
 
 #include <QHeaderView>
+#include <QScopedValueRollback>
+#include <QScrollBar>
 
 DBGrid::DBGrid(const QString &objectName, QWidget *parent)
     : QTableView(parent), m_model(new DatasetModel(this))
@@ -21,6 +23,10 @@ DBGrid::DBGrid(const QString &objectName, QWidget *parent)
     verticalHeader()->setFixedWidth(14);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The scroll bar counts rows, so keeping rows in sight is a matter of adding to its value.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, &DBGrid::verticalAction);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &DBGrid::keepGapOutOfSight);
 }
 
 void DBGrid::setDataset(Dataset *dataset, const QList<DatasetModel::Column> &columns)
@@ -49,6 +55,7 @@ void DBGrid::followDataset()
         setCurrentIndex(m_model->index(row, qMax(0, currentIndex().column())));
     m_following = false;
     verticalHeader()->viewport()->update();
+    keepGapOutOfSight();
 }
 
 void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
@@ -65,4 +72,63 @@ void DBGrid::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTableView::mouseDoubleClickEvent(event);
     emit gridDoubleClicked();
+}
+
+void DBGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    keepGapOutOfSight();
+}
+
+void DBGrid::showEvent(QShowEvent *event)
+{
+    QTableView::showEvent(event);
+    keepGapOutOfSight();
+}
+
+void DBGrid::verticalAction(int action)
+{
+    const QScrollBar *bar = verticalScrollBar();
+    const bool toBottom = action == QAbstractSlider::SliderToMaximum
+                          || (action == QAbstractSlider::SliderMove && bar->sliderPosition() == bar->maximum());
+    if (toBottom)
+        showLastRows();
+}
+
+void DBGrid::showLastRows()
+{
+    Dataset *dataset = m_model->dataset();
+    if (!dataset || !dataset->active() || dataset->endRead())
+        return;
+    guarded([&] { dataset->readLast(DatasetModel::kFetchBatch); });
+    updateGeometries();
+    scrollToBottom();
+}
+
+void DBGrid::keepGapOutOfSight()
+{
+    Dataset *dataset = m_model->dataset();
+    // A hidden grid reads nothing for the rows it does not show.
+    if (m_keepingGap || !isVisible() || !dataset || !dataset->active() || dataset->gapAt() < 0)
+        return;
+    const QScopedValueRollback<bool> keeping(m_keepingGap, true);
+    constexpr int kMargin = DatasetModel::kFetchBatch;
+    guarded([&] {
+        for (int at = dataset->gapAt(); at >= 0; at = dataset->gapAt()) {
+            const int top = verticalScrollBar()->value();
+            const int bottom = top + viewport()->height() / qMax(1, verticalHeader()->defaultSectionSize());
+            if (at < top - kMargin || at > bottom + kMargin)
+                return;
+            // Rows read in below the first row in sight leave it in place; above it they push it down.
+            if (at > top) {
+                dataset->fetchGapFromTop(kMargin);
+                continue;
+            }
+            int read = dataset->fetchGapFromEnd(kMargin);
+            if (read == 0)
+                read = dataset->fetchGapFromTop(kMargin);
+            updateGeometries();
+            verticalScrollBar()->setValue(top + read);
+        }
+    });
 }
