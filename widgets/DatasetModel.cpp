@@ -74,7 +74,7 @@ bool DatasetModel::canFetchMore(const QModelIndex &parent) const
 void DatasetModel::fetchMore(const QModelIndex &parent)
 {
     if (canFetchMore(parent))
-        guarded([this] { m_dataset->fetchAfterLast(kFetchBatch); });
+        guarded([this] { m_dataset->fetchAfterLast(qBound(kFirstBatch, m_dataset->rowCount(), kFetchBatch)); });
 }
 
 void DatasetModel::rowChanged(int row)
