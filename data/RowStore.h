@@ -36,10 +36,18 @@ public:
     QVariant packedValue(const char *packed, int field) const;
 
 private:
+    // A packed row's address, or for a row the dataset wrote its index into
+    // m_written shifted up and marked in the lowest bit (packed rows start at
+    // even addresses): a million rows cost 8 MB of entries, not 16.
     struct Entry
     {
-        const char *packed = nullptr;
-        int written = -1; // index into m_written for rows the dataset wrote
+        quintptr bits = 0;
+
+        static Entry packedAt(const char *packed) { return {quintptr(packed)}; }
+        static Entry writtenAt(size_t index) { return {(quintptr(index) << 1) | 1}; }
+        bool isWritten() const { return bits & 1; }
+        size_t written() const { return size_t(bits >> 1); }
+        const char *packed() const { return reinterpret_cast<const char *>(bits); }
     };
     char *allocate(size_t size);
     QVariant decode(const char *packed, int column) const;
