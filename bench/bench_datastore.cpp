@@ -96,7 +96,7 @@ void benchCancel(DataModule &dm, double everyRowMs)
         oldest = dm.Recibos.fieldByName(QStringLiteral("ID_RECIBO")).asInteger();
     }
     std::printf("Cancel after New (oldest receipt %d current, %d rows read): median %.1f ms wall, %.1f ms CPU "
-                "(target < 100 ms; reading every row: %.0f ms); memory growth up to %.1f MB (target < 10 MB)\n",
+                "(target < 100 ms; re-read and every row read to the last: %.0f ms); memory growth up to %.1f MB (target < 10 MB)\n",
                 oldest, dm.Recibos.rowCount(), median(cancel.wall), median(cancel.cpu), everyRowMs,
                 cancel.maxGrowthKb / 1024.0);
 }
@@ -117,10 +117,19 @@ void benchChoosingAClient(DataModule &dm)
         if (dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString() != name)
             ++misplaced;
     }
+    // The same clients sought from the top of the list, as every row up to them is read.
+    Step fromTop;
+    for (int c = 0; c < 20; c += 4) {
+        fromTop.time([&] {
+            dm.Clientes.requery({QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY CLIENTE")});
+            dm.Clientes.locate(QStringLiteral("ID_CLIENTE"), 1 + c * 4999);
+        });
+    }
     std::printf("choosing a client among %d (the full list re-read, the client current): median %.1f ms wall, max %.1f ms, "
-                "median %.1f ms CPU (target < 50 ms); memory growth up to %.1f MB; %d of 20 not current\n",
+                "median %.1f ms CPU (target < 50 ms; located from the top: median %.0f ms wall, %.0f ms CPU); "
+                "memory growth up to %.1f MB; %d of 20 not current\n",
                 benchdb::kClients, median(choose.wall), *std::max_element(choose.wall.begin(), choose.wall.end()),
-                median(choose.cpu), choose.maxGrowthKb / 1024.0, misplaced);
+                median(choose.cpu), median(fromTop.wall), median(fromTop.cpu), choose.maxGrowthKb / 1024.0, misplaced);
 }
 
 // The same statement straight through the client library: prepare, open with
@@ -203,6 +212,8 @@ int main(int argc, char *argv[])
                     fetched, median(ours), median(bare), median(ours) / median(bare), growthKb * 1024.0 / fetched,
                     growthKb / 1024.0);
 
+        // Today's Cancel: the list re-read and every row read to reach the last.
+        const double everyRowMs = median(ours);
         ours.clear();
         for (int run = 0; run < 3; ++run) {
             dm.Recibos.close();
@@ -214,7 +225,6 @@ int main(int argc, char *argv[])
         }
         std::printf("locate receipt 1 in the newest-first list: median %.0f ms (row %d)\n", median(ours),
                     dm.Recibos.recNo());
-        const double everyRowMs = median(ours);
         dm.Recibos.close();
 
         benchCancel(dm, everyRowMs);
