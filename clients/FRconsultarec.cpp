@@ -14,4 +14,5 @@ FRconsultarecForm::FRconsultarecForm(DataModule &dataModule, QWidget *parent)
                  lookupqueries::recibosNewestFirst(), lookupqueries::recibosByPrefix(),
                  QStringLiteral("Nome/Razão"), parent)
 {
+    setSearchEntries(lookupqueries::recibosByPrefixEntries());
 }

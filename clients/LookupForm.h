@@ -42,6 +42,8 @@ protected:
 
     DataModule &dataModule() const { return m_dataModule; }
     Dataset &dataset() const { return m_dataset; }
+    // Ways into the search's list besides its top.
+    void setSearchEntries(const ListEntries &entries) { m_searchEntries = entries; }
 
     bool FormKeyDown(QKeyEvent *event) override;
 
@@ -51,6 +53,7 @@ private:
     const QStringList m_fullList;
     const QStringList m_searchList;
     const QString m_searchLabel;
+    ListEntries m_searchEntries;
     QString m_searchText;
     // The entry holds a character no row can hold, and the user was told.
     bool m_toldUnstorable = false;

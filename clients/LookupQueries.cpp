@@ -9,6 +9,15 @@ QStringList clientesByName()
     return {QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY CLIENTE")};
 }
 
+ListEntries clientesByNameEntries()
+{
+    ListEntries entries;
+    entries.keyField = QStringLiteral("ID_CLIENTE");
+    entries.row = QStringList{QStringLiteral("SELECT * FROM CLIENTES WHERE ID_CLIENTE = :KEY")};
+    entries.fromRow = QStringList{QStringLiteral("SELECT * FROM CLIENTES WHERE CLIENTE >= :CLIENTE ORDER BY CLIENTE")};
+    return entries;
+}
+
 QStringList clientesByPrefix()
 {
     return {QStringLiteral("SELECT * FROM CLIENTES WHERE"),
@@ -27,18 +36,26 @@ QStringList recibosByPrefix()
                            "EMITENTE STARTING WITH CAST(:TEXTO AS VARCHAR(32765)) ORDER BY ID_RECIBO")};
 }
 
-void search(Dataset &dataset, const QStringList &lines, const QString &text)
+ListEntries recibosByPrefixEntries()
 {
-    dataset.close();
+    ListEntries entries;
+    entries.keyField = QStringLiteral("ID_RECIBO");
+    entries.reversed = QStringList{QStringLiteral("SELECT * FROM RECIBOS WHERE CLIENTE STARTING WITH CAST(:TEXTO AS VARCHAR(32765)) OR "
+                                                  "EMITENTE STARTING WITH CAST(:TEXTO AS VARCHAR(32765)) ORDER BY ID_RECIBO DESC")};
+    return entries;
+}
+
+void search(Dataset &dataset, const QStringList &lines, const QString &text, const ListEntries &entries)
+{
+    // requery() closes and opens again, with one reset for followers.
     dataset.setParam(kTextParam, text);
-    dataset.requery(lines);
+    dataset.requery(lines, entries);
 }
 
 void reopenClientes(Dataset &clientes, int key)
 {
     clientes.clearParams();
-    clientes.requery(clientesByName());
-    clientes.locate(QStringLiteral("ID_CLIENTE"), key);
+    clientes.requeryAtKey(clientesByName(), clientesByNameEntries(), key);
 }
 
 } // namespace lookupqueries

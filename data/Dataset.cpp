@@ -9,11 +9,14 @@
 #include <QDateTime>
 #include <QLocale>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
 
 constexpr int kFetchChunk = 1000;
+// The lookups alternate between a few texts: the full list, the search and the ways into the list.
+constexpr size_t kKeptStatements = 4;
 
 int precisionOf(const Field &field)
 {
@@ -123,6 +126,18 @@ QVariant normalized(const Field &field, const QVariant &value)
     }
 }
 
+bool sameLayout(const QVector<MessageColumn> &a, const QVector<MessageColumn> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int c = 0; c < a.size(); ++c) {
+        if (a.at(c).sqlType != b.at(c).sqlType || a.at(c).offset != b.at(c).offset || a.at(c).nullOffset != b.at(c).nullOffset
+            || a.at(c).length != b.at(c).length || a.at(c).scale != b.at(c).scale)
+            return false;
+    }
+    return true;
+}
+
 bool sameColumns(const std::vector<std::unique_ptr<Field>> &fields, const QVector<ColumnInfo> &columns)
 {
     if (fields.size() != size_t(columns.size()))
@@ -139,11 +154,28 @@ bool sameColumns(const std::vector<std::unique_ptr<Field>> &fields, const QVecto
 
 } // namespace
 
+// Rows in the middle of the list that are not read yet, after the list was
+// entered at its end or at a row: they lie just before row `at`.
+struct Dataset::Gap
+{
+    int at = 0;
+    int keyField = -1;
+    // Reads them from their end backwards; there is none after entering at a row.
+    std::unique_ptr<Cursor> fromEnd;
+    // Reads on after the last row.
+    std::unique_ptr<Cursor> afterLast;
+    // Keys of the rows from `at` on: reading the gap from its top stops at them.
+    QSet<QString> keysFromAt;
+};
+
 Dataset::Dataset(Database &database, Transaction &transaction, const QString &name, QObject *parent)
     : QObject(parent), m_database(database), m_transaction(transaction)
 {
     setObjectName(name);
-    connect(&database, &Database::aboutToClose, this, &Dataset::close);
+    connect(&database, &Database::aboutToClose, this, [this] {
+        close();
+        releaseStatements();
+    });
 }
 
 Dataset::~Dataset() = default;
@@ -152,6 +184,7 @@ void Dataset::setSql(const QStringList &lines)
 {
     close();
     m_sql = lines;
+    m_entries = {};
 }
 
 void Dataset::clearSql()
@@ -159,15 +192,44 @@ void Dataset::clearSql()
     setSql({});
 }
 
-void Dataset::requery(const QStringList &lines)
+void Dataset::requery(const QStringList &lines, const ListEntries &entries)
+{
+    requeryThen(lines, entries, {});
+}
+
+void Dataset::requeryAtLast(const QStringList &lines, const ListEntries &entries)
+{
+    requeryThen(lines, entries, [this] {
+        readLast(1);
+        m_current = rowCount() - 1;
+        m_eof = true;
+    });
+}
+
+bool Dataset::requeryAtKey(const QStringList &lines, const ListEntries &entries, const QVariant &key)
+{
+    bool found = false;
+    requeryThen(lines, entries, [&] { found = enterAtKey(key); });
+    return found;
+}
+
+void Dataset::requeryThen(const QStringList &lines, const ListEntries &entries, const std::function<void()> &position)
 {
     const bool wasActive = active();
     emit aboutToReset();
     try {
         closeStatement();
         m_sql = lines;
+        m_entries = entries;
         openStatement();
+        // Followers learn of the rows with the reset that follows.
+        m_resetting = true;
+        if (position)
+            position();
+        m_resetting = false;
     } catch (...) {
+        m_resetting = false;
+        closeStatement();
         emit reset();
         if (wasActive)
             emit stateChanged(m_state);
@@ -269,7 +331,7 @@ void Dataset::openStatement()
         m_transaction.startTransaction();
 
     const QString select = m_sql.join(QLatin1Char('\n'));
-    auto statement = std::make_unique<PreparedStatement>(m_database, m_updateSql ? m_updateSql->withRowVersion(select) : select);
+    PreparedStatement *statement = &statementFor(m_updateSql ? m_updateSql->withRowVersion(select) : select);
     QVector<ColumnInfo> columns = statement->columns();
     const int versionColumn = rowVersionColumn(columns);
     if (versionColumn >= 0)
@@ -304,21 +366,14 @@ void Dataset::openStatement()
     if (versionColumn >= 0)
         columnOfField << versionColumn;
 
-    QVariantList parameters;
-    for (const QString &name : statement->parameterNames()) {
-        const auto found = m_params.constFind(name);
-        if (found == m_params.constEnd())
-            throw DatabaseError(QStringLiteral("%1: parâmetro %2 não informado.").arg(objectName(), name));
-        parameters << found.value();
-    }
-    m_cursor = statement->openCursor(m_transaction, parameters);
+    m_cursor = statement->openCursor(m_transaction, parametersOf(*statement, {}));
     m_rows.reset(statement->messageColumns(), columnOfField);
-    m_statement = std::move(statement);
+    m_statement = statement;
     m_insertedKeys.clear();
     m_blobCache.clear();
     m_state = State::Browse;
     try {
-        m_rows.append(fetchRows(1));
+        m_rows.insert(0, readRows(m_cursor, 1).rows);
     } catch (...) {
         closeStatement();
         throw;
@@ -329,8 +384,12 @@ void Dataset::openStatement()
 
 void Dataset::closeStatement()
 {
+    m_gap.reset();
     m_cursor.reset();
-    m_statement.reset();
+    m_statement = nullptr;
+    // No cursor is open now, so any statement may go.
+    while (m_statements.size() > kKeptStatements)
+        m_statements.erase(m_statements.begin());
     m_rows.clear();
     m_editBuffer.clear();
     m_storedRow.clear();
@@ -341,36 +400,253 @@ void Dataset::closeStatement()
     m_state = State::Inactive;
 }
 
-std::vector<const char *> Dataset::fetchRows(int count)
+void Dataset::releaseStatements()
 {
-    std::vector<const char *> packed;
+    m_statement = nullptr;
+    m_statements.clear();
+}
+
+PreparedStatement &Dataset::statementFor(const QString &sql)
+{
+    for (auto kept = m_statements.begin(); kept != m_statements.end(); ++kept) {
+        if (kept->first == sql) {
+            std::rotate(kept, kept + 1, m_statements.end());
+            return *m_statements.back().second;
+        }
+    }
+    auto statement = std::make_unique<PreparedStatement>(m_database, sql);
+    m_statements.emplace_back(sql, std::move(statement));
+    return *m_statements.back().second;
+}
+
+QVariantList Dataset::parametersOf(const PreparedStatement &statement, const QVariantMap &values) const
+{
+    QVariantList parameters;
+    for (const QString &name : statement.parameterNames()) {
+        const auto given = values.constFind(name);
+        if (given != values.constEnd()) {
+            parameters << given.value();
+            continue;
+        }
+        const auto kept = m_params.constFind(name);
+        if (kept == m_params.constEnd())
+            throw DatabaseError(QStringLiteral("%1: parâmetro %2 não informado.").arg(objectName(), name));
+        parameters << kept.value();
+    }
+    return parameters;
+}
+
+std::unique_ptr<Cursor> Dataset::openEntry(const QStringList &lines, const QVariantMap &values)
+{
+    PreparedStatement &statement = statementFor(lines.join(QLatin1Char('\n')));
+    // Its rows are packed as the list's own.
+    if (!sameLayout(statement.messageColumns(), m_statement->messageColumns()))
+        throw DatabaseError(QStringLiteral("%1: a consulta não traz as mesmas colunas da lista:\n%2").arg(objectName(), lines.join(QLatin1Char('\n'))));
+    return statement.openCursor(m_transaction, parametersOf(statement, values));
+}
+
+void Dataset::readLast(int count)
+{
+    requireActive();
+    // Rows after a row entered at are unread as well: only one gap is kept.
+    if (m_entries.reversed.isEmpty() || (m_gap && !m_gap->fromEnd)) {
+        while (!endRead())
+            readOn(kFetchChunk);
+        return;
+    }
+    if (endRead())
+        return;
+    m_gap = std::make_unique<Gap>();
+    m_gap->at = rowCount();
+    m_gap->keyField = fieldByName(m_entries.keyField).index();
+    m_gap->fromEnd = openEntry(m_entries.reversed, {});
+    readGapFromEnd(count);
+}
+
+bool Dataset::enterAtKey(const QVariant &key)
+{
+    const ListEntries &entries = m_entries;
+    const Field &keyField = fieldByName(entries.keyField);
+    const QVariant wanted = normalized(keyField, key);
+    const auto rowOf = [&](const QVariant &value) {
+        for (int row = 0; row < rowCount(); ++row) {
+            if (m_rows.value(row, keyField.index()) == value)
+                return row;
+        }
+        return -1;
+    };
+    const int read = rowOf(wanted);
+    if (read >= 0)
+        m_current = read;
+    if (read >= 0 || allFetched())
+        return read >= 0;
+
+    QVariantMap values;
+    {
+        std::unique_ptr<Cursor> row = openEntry(entries.row, {{QStringLiteral("KEY"), wanted}});
+        const unsigned char *message = row->fetchMessage();
+        if (!message)
+            return false;
+        const char *packed = m_rows.pack(message);
+        for (const auto &field : m_fields)
+            values.insert(field->fieldName(), m_rows.packedValue(packed, field->index()));
+    }
+    std::unique_ptr<Cursor> from = openEntry(entries.fromRow, values);
+    // Rows that sort with the sought one come before it; those read already are not taken twice.
+    std::vector<const char *> window;
+    bool found = false;
+    for (int ties = 0; !found && ties < kFetchChunk; ++ties) {
+        const ReadRows next = readRows(from, 1);
+        if (next.rows.empty())
+            break;
+        const QVariant value = m_rows.packedValue(next.rows.front(), keyField.index());
+        if (rowOf(value) < 0)
+            window.push_back(next.rows.front());
+        found = value == wanted;
+    }
+    if (!found) {
+        // A row that sorts before every other (a NULL) is not found from its place: it is among the first.
+        const int row = findRow(keyField.index(), wanted);
+        if (row >= 0)
+            m_current = row;
+        return row >= 0;
+    }
+    m_gap = std::make_unique<Gap>();
+    m_gap->at = rowCount();
+    m_gap->keyField = keyField.index();
+    m_gap->afterLast = std::move(from);
+    for (const char *row : window)
+        m_gap->keysFromAt.insert(keyOf(row));
+    place(rowCount(), window);
+    m_current = rowCount() - 1;
+    m_eof = false;
+    return true;
+}
+
+Dataset::ReadRows Dataset::readRows(std::unique_ptr<Cursor> &cursor, int count, const std::function<bool(const char *)> &meets)
+{
+    ReadRows read;
     const int key = keyFieldIndex();
-    while (int(packed.size()) < count && m_cursor) {
-        const unsigned char *message = m_cursor->fetchMessage();
+    while (int(read.rows.size()) < count && cursor) {
+        const unsigned char *message = cursor->fetchMessage();
         if (!message) {
-            m_cursor.reset();
+            cursor.reset();
             break;
         }
         const char *row = m_rows.pack(message);
         if (key >= 0 && !m_insertedKeys.isEmpty() && m_insertedKeys.contains(m_rows.packedValue(row, key).toString()))
             continue;
-        packed.push_back(row);
+        if (meets && meets(row)) {
+            read.met = true;
+            break;
+        }
+        read.rows.push_back(row);
     }
-    return packed;
+    return read;
+}
+
+void Dataset::place(int position, const std::vector<const char *> &rows)
+{
+    if (rows.empty())
+        return;
+    const int last = position + int(rows.size()) - 1;
+    if (!m_resetting)
+        emit rowsAboutToBeFetched(position, last);
+    m_rows.insert(position, rows);
+    if (m_current >= position)
+        m_current += int(rows.size());
+    if (!m_resetting)
+        emit rowsFetched(position, last);
+}
+
+int Dataset::readOn(int count)
+{
+    std::unique_ptr<Cursor> &cursor = m_gap ? m_gap->afterLast : m_cursor;
+    const std::vector<const char *> rows = readRows(cursor, count).rows;
+    if (m_gap) {
+        for (const char *row : rows)
+            m_gap->keysFromAt.insert(keyOf(row));
+    }
+    place(rowCount(), rows);
+    return int(rows.size());
+}
+
+int Dataset::readGapFromTop(int count)
+{
+    const ReadRows read = readRows(m_cursor, count, [this](const char *row) { return m_gap->keysFromAt.contains(keyOf(row)); });
+    const int at = m_gap->at;
+    m_gap->at += int(read.rows.size());
+    place(at, read.rows);
+    if (read.met || !m_cursor)
+        closeGap();
+    return int(read.rows.size());
+}
+
+int Dataset::readGapFromEnd(int count)
+{
+    const int at = m_gap->at;
+    const QString above = at > 0 ? keyAt(at - 1) : QString();
+    ReadRows read = readRows(m_gap->fromEnd, count, [&](const char *row) { return at > 0 && keyOf(row) == above; });
+    std::reverse(read.rows.begin(), read.rows.end());
+    for (const char *row : read.rows)
+        m_gap->keysFromAt.insert(keyOf(row));
+    place(at, read.rows);
+    if (read.met || !m_gap->fromEnd)
+        closeGap();
+    return int(read.rows.size());
+}
+
+void Dataset::closeGap()
+{
+    m_cursor = std::move(m_gap->afterLast);
+    m_gap.reset();
+}
+
+QString Dataset::keyOf(const char *packed) const
+{
+    return m_rows.packedValue(packed, m_gap->keyField).toString();
+}
+
+QString Dataset::keyAt(int row) const
+{
+    return m_rows.value(row, m_gap->keyField).toString();
+}
+
+int Dataset::gapAt() const
+{
+    return m_gap ? m_gap->at : -1;
+}
+
+int Dataset::fetchGapFromTop(int count)
+{
+    requireActive();
+    return m_gap ? readGapFromTop(count) : 0;
+}
+
+int Dataset::fetchGapFromEnd(int count)
+{
+    requireActive();
+    return m_gap && m_gap->fromEnd ? readGapFromEnd(count) : 0;
+}
+
+bool Dataset::endRead() const
+{
+    return m_gap ? !m_gap->afterLast : !m_cursor;
+}
+
+int Dataset::fetchAfterLast(int count)
+{
+    requireActive();
+    return readOn(count);
 }
 
 int Dataset::fetchMore(int count)
 {
     requireActive();
-    const std::vector<const char *> fetched = fetchRows(count);
-    if (fetched.empty())
-        return 0;
-    const int first = rowCount();
-    const int last = first + int(fetched.size()) - 1;
-    emit rowsAboutToBeFetched(first, last);
-    m_rows.append(fetched);
-    emit rowsFetched(first, last);
-    return int(fetched.size());
+    int fetched = 0;
+    while (fetched < count && !allFetched())
+        fetched += m_gap ? readGapFromTop(count - fetched) : readOn(count - fetched);
+    return fetched;
 }
 
 bool Dataset::isEmpty()
@@ -419,6 +695,8 @@ void Dataset::first()
     requireActive();
     if (m_state != State::Browse)
         post();
+    if (m_gap && m_gap->at == 0)
+        readGapFromTop(1);
     setCurrent(isEmpty() ? -1 : 0);
     m_eof = rowCount() == 0;
 }
@@ -428,7 +706,9 @@ void Dataset::next()
     requireActive();
     if (m_state != State::Browse)
         post();
-    if (m_current + 1 < rowCount() || fetchMore(1) > 0) {
+    if (m_gap && m_gap->at == m_current + 1)
+        readGapFromTop(1);
+    if (m_current + 1 < rowCount() || readOn(1) > 0) {
         setCurrent(m_current + 1);
         m_eof = false;
     } else {
@@ -465,15 +745,24 @@ bool Dataset::locate(const QString &fieldName, const QVariant &value)
     if (m_state != State::Browse)
         post();
     const Field &field = fieldByName(fieldName);
-    const QVariant wanted = normalized(field, value);
+    const int row = findRow(field.index(), normalized(field, value));
+    if (row < 0)
+        return false;
+    setCurrent(row);
+    m_eof = false;
+    return true;
+}
+
+int Dataset::findRow(int fieldIndex, const QVariant &wanted)
+{
     for (int row = 0;; ++row) {
-        if (row >= rowCount() && fetchMore(kFetchChunk) == 0)
-            return false;
-        if (m_rows.value(row, field.index()) == wanted) {
-            setCurrent(row);
-            m_eof = false;
-            return true;
+        // The rows of a gap come before the row at its end.
+        while ((m_gap && m_gap->at == row) || row >= rowCount()) {
+            if (fetchMore(kFetchChunk) == 0 && row >= rowCount())
+                return -1;
         }
+        if (m_rows.value(row, fieldIndex) == wanted)
+            return row;
     }
 }
 
@@ -488,6 +777,8 @@ void Dataset::insert()
     m_editBuffer = Row(int(m_fields.size()));
     emit rowAboutToBeInserted(position);
     m_rows.insert(position, Row(int(m_fields.size())));
+    if (m_gap && position < m_gap->at)
+        ++m_gap->at;
     m_current = position;
     emit rowInserted(position);
     setState(State::Insert);
@@ -555,6 +846,8 @@ void Dataset::cancel()
         const int removed = m_current;
         emit rowAboutToBeRemoved(removed);
         m_rows.remove(removed);
+        if (m_gap && removed < m_gap->at)
+            --m_gap->at;
         emit rowRemoved(removed);
         m_current = qMin(removed, rowCount() - 1);
     }
@@ -580,12 +873,25 @@ void Dataset::remove()
     m_editBuffer.clear();
     setState(State::Browse);
     const int removed = m_current;
+    const bool gapFollowed = m_gap && removed == m_gap->at - 1;
     emit rowAboutToBeRemoved(removed);
     m_rows.remove(removed);
+    if (m_gap && removed < m_gap->at)
+        --m_gap->at;
     emit rowRemoved(removed);
-    if (removed >= rowCount())
-        fetchMore(1);
-    m_current = qMin(removed, rowCount() - 1);
+    // The row after the deleted one takes its place; after the last, the one before it.
+    int current = removed;
+    if (gapFollowed)
+        readGapFromTop(1);
+    if (removed >= rowCount() && readOn(1) == 0 && m_gap && m_gap->at == removed) {
+        if (m_gap->fromEnd) {
+            readGapFromEnd(1);
+        } else {
+            fetchMore(std::numeric_limits<int>::max());
+            current = rowCount() - 1;
+        }
+    }
+    m_current = qMin(current, rowCount() - 1);
     m_eof = rowCount() == 0;
     emitCurrentChanged();
 }

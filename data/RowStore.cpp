@@ -76,6 +76,8 @@ void RowStore::clear()
 
 char *RowStore::allocate(size_t size)
 {
+    // Even sizes keep every row at an even address, which Entry relies on.
+    size += size & 1;
     if (m_chunks.empty() || m_used + size > m_chunkSize) {
         m_chunkSize = qMax(kChunk, size);
         m_chunks.push_back(std::make_unique<char[]>(m_chunkSize));
@@ -110,27 +112,30 @@ const char *RowStore::pack(const unsigned char *message)
     return packed;
 }
 
-void RowStore::append(const std::vector<const char *> &packed)
+void RowStore::insert(int position, const std::vector<const char *> &packed)
 {
-    // push_back grows geometrically; reserving the exact size each time would copy every row again.
+    // Inserting grows geometrically; reserving the exact size each time would copy every row again.
+    std::vector<Entry> entries;
+    entries.reserve(packed.size());
     for (const char *row : packed)
-        m_entries.push_back(Entry{row, -1});
+        entries.push_back(Entry::packedAt(row));
+    m_entries.insert(m_entries.begin() + position, entries.begin(), entries.end());
 }
 
 void RowStore::insert(int position, const Row &values)
 {
     m_written.push_back(values);
-    m_entries.insert(m_entries.begin() + position, Entry{nullptr, int(m_written.size()) - 1});
+    m_entries.insert(m_entries.begin() + position, Entry::writtenAt(m_written.size() - 1));
 }
 
 void RowStore::replace(int position, const Row &values)
 {
     Entry &entry = m_entries.at(size_t(position));
-    if (entry.written < 0) {
+    if (!entry.isWritten()) {
         m_written.push_back(values);
-        entry = Entry{nullptr, int(m_written.size()) - 1};
+        entry = Entry::writtenAt(m_written.size() - 1);
     } else {
-        m_written.at(size_t(entry.written)) = values;
+        m_written.at(entry.written()) = values;
     }
 }
 
@@ -142,19 +147,19 @@ void RowStore::remove(int position)
 QVariant RowStore::value(int row, int field) const
 {
     const Entry &entry = m_entries.at(size_t(row));
-    if (entry.written >= 0)
-        return m_written.at(size_t(entry.written)).value(field);
-    return packedValue(entry.packed, field);
+    if (entry.isWritten())
+        return m_written.at(entry.written()).value(field);
+    return packedValue(entry.packed(), field);
 }
 
 Row RowStore::values(int row) const
 {
     const Entry &entry = m_entries.at(size_t(row));
-    if (entry.written >= 0)
-        return m_written.at(size_t(entry.written));
+    if (entry.isWritten())
+        return m_written.at(entry.written());
     Row values(m_columnOfField.size());
     for (int f = 0; f < values.size(); ++f)
-        values[f] = packedValue(entry.packed, f);
+        values[f] = packedValue(entry.packed(), f);
     return values;
 }
 

@@ -22,9 +22,9 @@ public:
     void clear();
 
     int size() const { return int(m_entries.size()); }
-    // Packs a fetched message into the arena; it is a row only once append()ed.
+    // Packs a fetched message into the arena; it is a row only once insert()ed.
     const char *pack(const unsigned char *message);
-    void append(const std::vector<const char *> &packed);
+    void insert(int position, const std::vector<const char *> &packed);
     void insert(int position, const Row &values);
     void replace(int position, const Row &values);
     void remove(int position);
@@ -32,14 +32,22 @@ public:
     // Blobs come as BlobId.
     QVariant value(int row, int field) const;
     Row values(int row) const;
-    // The value of a packed row that has not been appended yet.
+    // The value of a packed row that has not been inserted yet.
     QVariant packedValue(const char *packed, int field) const;
 
 private:
+    // A packed row's address, or for a row the dataset wrote its index into
+    // m_written shifted up and marked in the lowest bit (packed rows start at
+    // even addresses): a million rows cost 8 MB of entries, not 16.
     struct Entry
     {
-        const char *packed = nullptr;
-        int written = -1; // index into m_written for rows the dataset wrote
+        quintptr bits = 0;
+
+        static Entry packedAt(const char *packed) { return {quintptr(packed)}; }
+        static Entry writtenAt(size_t index) { return {(quintptr(index) << 1) | 1}; }
+        bool isWritten() const { return bits & 1; }
+        size_t written() const { return size_t(bits >> 1); }
+        const char *packed() const { return reinterpret_cast<const char *>(bits); }
     };
     char *allocate(size_t size);
     QVariant decode(const char *packed, int column) const;

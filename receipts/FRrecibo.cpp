@@ -266,10 +266,13 @@ void FRreciboForm::BTsalvarClick()
 
 void FRreciboForm::BTcancelarClick()
 {
+    // The oldest receipt is read from the other end of the list, not after all the others.
+    ListEntries doFim;
+    doFim.keyField = QStringLiteral("ID_RECIBO");
+    doFim.reversed = QStringList{QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")};
     Dataset &recibos = m_dm.Recibos;
     recibos.cancel();
-    recibos.requery(kRecibosMaisNovosPrimeiro);
-    recibos.last();
+    recibos.requeryAtLast(kRecibosMaisNovosPrimeiro, doFim);
     restaura();
 }
 

@@ -6,6 +6,8 @@
 
 // A read-only grid over a dataset: title row, row indicator, Tab between
 // columns. Its current row and the dataset's current row follow each other.
+// Taking the scroll bar to its bottom shows the list's last rows at once, as
+// last() would; the rows left unread before them are read as they come near.
 class DBGrid : public QTableView
 {
     Q_OBJECT
@@ -22,10 +24,16 @@ signals:
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void followDataset();
+    void verticalAction(int action);
+    void showLastRows();
+    void keepGapOutOfSight();
 
     DatasetModel *m_model;
     bool m_following = false;
+    bool m_keepingGap = false;
 };

@@ -65,15 +65,16 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
+// More rows after the last one: rows left unread before it are the grid's to read.
 bool DatasetModel::canFetchMore(const QModelIndex &parent) const
 {
-    return !parent.isValid() && m_dataset && m_dataset->active() && !m_dataset->allFetched();
+    return !parent.isValid() && m_dataset && m_dataset->active() && !m_dataset->endRead();
 }
 
 void DatasetModel::fetchMore(const QModelIndex &parent)
 {
     if (canFetchMore(parent))
-        guarded([this] { m_dataset->fetchMore(kFetchBatch); });
+        guarded([this] { m_dataset->fetchAfterLast(qBound(kFirstBatch, m_dataset->rowCount(), kFetchBatch)); });
 }
 
 void DatasetModel::rowChanged(int row)

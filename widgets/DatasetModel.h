@@ -19,6 +19,9 @@ public:
     };
     // As the dataset grows its row buffer.
     static constexpr int kFetchBatch = 1000;
+    // A screenful first, then as many rows as are read already, up to a whole
+    // batch: a list re-issued at each keystroke reads little more than it shows.
+    static constexpr int kFirstBatch = 32;
 
     explicit DatasetModel(QObject *parent = nullptr);
 

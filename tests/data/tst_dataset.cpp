@@ -77,6 +77,76 @@ private:
     int m_socket = -1;
     int m_port = 0;
 };
+// The clients the entering tests look through, by name with equal names and
+// names missing: their keys are 1..10 in this order.
+const char *const kEnteredClients[] = {"BIA", nullptr, "ANA", "BIA", "CAIO", nullptr, "BIA", "DANI", "ANA", "EVA"};
+
+void fillEnteredClients(DataModule &dm)
+{
+    for (const char *name : kEnteredClients)
+        addCliente(dm, name ? QString::fromLatin1(name) : QString());
+}
+
+const QStringList kNewestFirst{QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO DESC")};
+const QStringList kByName{QStringLiteral("SELECT * FROM CLIENTES"), QStringLiteral("ORDER BY CLIENTE")};
+
+ListEntries recibosEntries()
+{
+    ListEntries entries;
+    entries.keyField = QStringLiteral("ID_RECIBO");
+    entries.reversed = QStringList{QStringLiteral("SELECT * FROM RECIBOS ORDER BY ID_RECIBO")};
+    return entries;
+}
+
+ListEntries clientesEntries()
+{
+    ListEntries entries;
+    entries.keyField = QStringLiteral("ID_CLIENTE");
+    entries.row = QStringList{QStringLiteral("SELECT * FROM CLIENTES WHERE ID_CLIENTE = :KEY")};
+    entries.fromRow = QStringList{QStringLiteral("SELECT * FROM CLIENTES WHERE CLIENTE >= :CLIENTE ORDER BY CLIENTE")};
+    return entries;
+}
+
+// What a screen sees while it works on from the current row, one letter a step:
+// n next, d delete, i insert and post, f three rows more, l last. The trace holds
+// the current key after each step and then every key of the list in its order.
+QStringList walkFrom(Dataset &dataset, const QString &steps)
+{
+    const Field &key = *dataset.fields().front();
+    const auto current = [&] { return dataset.recNo() < 0 ? QStringLiteral("-") : key.asString(); };
+    QStringList trace{current()};
+    for (const QChar step : steps) {
+        if (step == QLatin1Char('n')) {
+            dataset.next();
+        } else if (step == QLatin1Char('d')) {
+            dataset.remove();
+        } else if (step == QLatin1Char('i')) {
+            dataset.insert();
+            dataset.post();
+        } else if (step == QLatin1Char('f')) {
+            dataset.fetchMore(3);
+        } else if (step == QLatin1Char('l')) {
+            dataset.last();
+        }
+        trace << current();
+    }
+    trace << QStringLiteral("|") << idsOf(dataset);
+    return trace;
+}
+
+// The monitoring number of this attachment's statement whose text holds `marker`.
+QVariant statementIdOf(DataModule &dm, const QString &marker)
+{
+    Transaction probe;
+    probe.setDefaultDatabase(&dm.Base);
+    probe.setParams({QStringLiteral("read_committed"), QStringLiteral("read")});
+    probe.startTransaction();
+    const Row row = PreparedStatement(dm.Base, QStringLiteral(
+        "select first 1 MON$STATEMENT_ID from MON$STATEMENTS where MON$ATTACHMENT_ID = current_connection "
+        "and MON$SQL_TEXT containing :MARKER and MON$SQL_TEXT not containing 'MON$'")).execute(probe, QVariantList{marker});
+    probe.commit();
+    return row.value(0);
+}
 
 qint64 pageFetchesOf(DataModule &dm)
 {
@@ -756,6 +826,119 @@ private slots:
         QStringList seen = log.take();
         seen.removeAll(QStringLiteral("state"));
         QCOMPARE(seen, expected);
+    }
+
+    void enteringAListAtItsEndKeepsItsRows_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("the oldest current") << "";
+        QTest::newRow("no row after it") << "n";
+        QTest::newRow("deleted: the one before it") << "dd";
+        QTest::newRow("new row before it") << "i";
+        QTest::newRow("rows read as a grid scrolls") << "fff";
+        QTest::newRow("deleted after the rest was read") << "ld";
+    }
+
+    void enteringAListAtItsEndKeepsItsRows()
+    {
+        QFETCH(QString, steps);
+        TempDatabase entered;
+        Module a(entered.path());
+        fillRecibos(a.dm, 30);
+        a.dm.Recibos.requeryAtLast(kNewestFirst, recibosEntries());
+        QVERIFY(a.dm.Recibos.rowCount() < 30);
+        QVERIFY(a.dm.Recibos.eof());
+
+        TempDatabase read;
+        Module b(read.path());
+        fillRecibos(b.dm, 30);
+        b.dm.Recibos.requery(kNewestFirst);
+        b.dm.Recibos.last();
+        QCOMPARE(walkFrom(a.dm.Recibos, steps), walkFrom(b.dm.Recibos, steps));
+    }
+
+    void enteringAListAtARowKeepsItsRows_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<bool>("partly");
+        QTest::newRow("among equal names") << 4 << true << "nnn" << true;
+        QTest::newRow("the last of equal names, deleted") << 7 << true << "dn" << true;
+        QTest::newRow("the last by name, deleted: the one before it") << 10 << true << "d" << true;
+        QTest::newRow("new row before it") << 8 << true << "in" << true;
+        QTest::newRow("rows read as a grid scrolls") << 5 << true << "ffn" << true;
+        // Sorted before every name, it is sought from the top.
+        QTest::newRow("without a name") << 6 << true << "n" << false;
+        QTest::newRow("the first by name") << 2 << true << "n" << true;
+        QTest::newRow("no such client: the first by name") << 0 << false << "n" << true;
+    }
+
+    void enteringAListAtARowKeepsItsRows()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, found);
+        QFETCH(QString, steps);
+        QFETCH(bool, partly);
+        TempDatabase entered;
+        Module a(entered.path());
+        fillEnteredClients(a.dm);
+        QCOMPARE(a.dm.Clientes.requeryAtKey(kByName, clientesEntries(), key), found);
+        QCOMPARE(a.dm.Clientes.rowCount() < 10, partly);
+
+        TempDatabase read;
+        Module b(read.path());
+        fillEnteredClients(b.dm);
+        b.dm.Clientes.requery(kByName);
+        QCOMPARE(b.dm.Clientes.locate(QStringLiteral("ID_CLIENTE"), key), found);
+        QCOMPARE(walkFrom(a.dm.Clientes, steps), walkFrom(b.dm.Clientes, steps));
+    }
+
+    void entriesWithOtherColumnsAreRefused()
+    {
+        TempDatabase db;
+        Module m(db.path());
+        fillRecibos(m.dm, 3);
+        ListEntries wrong = recibosEntries();
+        wrong.reversed = QStringList{QStringLiteral("SELECT ID_RECIBO FROM RECIBOS ORDER BY ID_RECIBO")};
+        QVERIFY_THROWS_EXCEPTION(DatabaseError, m.dm.Recibos.requeryAtLast(kNewestFirst, wrong));
+        QVERIFY(!m.dm.Recibos.active());
+    }
+
+    void reopeningTheSameTextKeepsItsStatement_data()
+    {
+        QTest::addColumn<QStringList>("between");
+        QTest::addColumn<bool>("kept");
+        const QStringList other{QStringLiteral("SELECT * FROM CLIENTES ORDER BY ID_CLIENTE")};
+        QTest::newRow("again at once") << QStringList{} << true;
+        QTest::newRow("after another text") << QStringList{other.join(QString())} << true;
+        QTest::newRow("after four other texts")
+            << QStringList{"SELECT * FROM CLIENTES ORDER BY EMAIL", "SELECT * FROM CLIENTES ORDER BY CIDADE",
+                           "SELECT * FROM CLIENTES ORDER BY UF", "SELECT * FROM CLIENTES ORDER BY CPF"}
+            << false;
+    }
+
+    void reopeningTheSameTextKeepsItsStatement()
+    {
+        QFETCH(QStringList, between);
+        QFETCH(bool, kept);
+        TempDatabase db;
+        Module m(db.path());
+        for (const char *name : {"MARIA", "ANA", "MARCOS"})
+            addCliente(m.dm, QLatin1String(name));
+        Dataset &clientes = m.dm.Clientes;
+        const QStringList lookup{QStringLiteral("SELECT * FROM CLIENTES WHERE CLIENTE STARTING WITH :TEXTO /* reuse */"),
+                                 QStringLiteral("ORDER BY CLIENTE")};
+        clientes.setParam(QStringLiteral("TEXTO"), QStringLiteral("MAR"));
+        clientes.requery(lookup);
+        const QVariant before = statementIdOf(m.dm, QStringLiteral("/* reuse */"));
+        QVERIFY(before.isValid());
+        for (const QString &text : between)
+            clientes.requery({text});
+        clientes.setParam(QStringLiteral("TEXTO"), QStringLiteral("A"));
+        clientes.requery(lookup);
+        QCOMPARE(clientNames(clientes), QStringList{QStringLiteral("ANA")});
+        QCOMPARE(statementIdOf(m.dm, QStringLiteral("/* reuse */")) == before, kept);
     }
 
     void walkingWithControlsDisabledNotifiesOnceAtTheEnd()

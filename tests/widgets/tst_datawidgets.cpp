@@ -8,7 +8,10 @@
 #include "widgets/DBLookupComboBox.h"
 #include "widgets/ErrorDisplay.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -112,6 +115,131 @@ private slots:
         QCOMPARE(model->rowCount(), 0);
         QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, QPoint(20, 20));
         QCOMPARE(doubleClicks.count(), 1);
+    }
+
+    void gridOnAListEnteredAtItsEndFillsInTheRowsBefore_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("scrolled down") << "scroll";
+        QTest::newRow("the rows read through") << "last";
+    }
+
+    void gridOnAListEnteredAtItsEndFillsInTheRowsBefore()
+    {
+        QFETCH(QString, way);
+        constexpr int kRows = 3000;
+        TempDatabase db;
+        Module m(db.path());
+        fillRecibos(m.dm, kRows);
+        DBGrid grid(QStringLiteral("DBGrid1"));
+        grid.setDataset(&m.dm.Recibos, kColumns);
+        grid.resize(600, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        ListEntries entries;
+        entries.keyField = QStringLiteral("ID_RECIBO");
+        entries.reversed = QStringList{QStringLiteral("SELECT * FROM RECIBOS ORDER BY ID_RECIBO")};
+        m.dm.Recibos.requeryAtLast({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO DESC")}, entries);
+        QCoreApplication::processEvents();
+        // Attached once the first rows are in: the view asks for rows inside the reset signal, before a tester connected after it hears of the reset.
+        QAbstractItemModelTester tester(grid.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const auto currentId = [&] { return grid.currentIndex().siblingAtColumn(0).data().toInt(); };
+        QCOMPARE(currentId(), 1);
+
+        if (way == QLatin1String("scroll")) {
+            for (int i = 0; !m.dm.Recibos.allFetched() && i < kRows; ++i) {
+                grid.verticalScrollBar()->setValue(grid.verticalScrollBar()->maximum());
+                QCoreApplication::processEvents();
+            }
+        } else {
+            m.dm.Recibos.last();
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(!grid.model()->canFetchMore({}));
+        QCOMPARE(grid.model()->rowCount(), kRows);
+        for (int row = 0; row < kRows; ++row)
+            QCOMPARE(grid.model()->index(row, 0).data().toInt(), kRows - row);
+        QCOMPARE(grid.currentIndex().row(), m.dm.Recibos.recNo());
+        QCOMPARE(currentId(), 1);
+        QCOMPARE(errordisplay::lastError(), QString());
+    }
+
+    void gridTakenToTheBottomShowsTheLastRowsAtOnce_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("fromTheEnd");
+        QTest::newRow("thumb dragged down") << "drag" << true;
+        QTest::newRow("scroll bar's Bottom") << "bottom" << true;
+        QTest::newRow("no way in from the end: every row read") << "bottom" << false;
+    }
+
+    void gridTakenToTheBottomShowsTheLastRowsAtOnce()
+    {
+        QFETCH(QString, way);
+        QFETCH(bool, fromTheEnd);
+        constexpr int kRows = 5000;
+        TempDatabase db;
+        Module m(db.path());
+        fillRecibos(m.dm, kRows);
+        ListEntries entries;
+        if (fromTheEnd) {
+            entries.keyField = QStringLiteral("ID_RECIBO");
+            entries.reversed = QStringList{QStringLiteral("SELECT * FROM RECIBOS ORDER BY ID_RECIBO DESC")};
+        }
+        m.dm.Recibos.requery({QStringLiteral("SELECT * FROM RECIBOS"), QStringLiteral("ORDER BY ID_RECIBO")}, entries);
+        DBGrid grid(QStringLiteral("DBGrid1"));
+        grid.setDataset(&m.dm.Recibos, kColumns);
+        grid.resize(600, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QCoreApplication::processEvents();
+        QScrollBar *bar = grid.verticalScrollBar();
+        // The view lays out its scroll bar once the first rows are in.
+        QTRY_VERIFY(bar->maximum() > 0);
+        if (way == QLatin1String("drag")) {
+            QStyleOptionSlider thumb;
+            thumb.initFrom(bar);
+            thumb.orientation = Qt::Vertical;
+            thumb.minimum = bar->minimum();
+            thumb.maximum = bar->maximum();
+            thumb.sliderPosition = thumb.sliderValue = bar->value();
+            thumb.pageStep = bar->pageStep();
+            thumb.singleStep = bar->singleStep();
+            const QRect handle = bar->style()->subControlRect(QStyle::CC_ScrollBar, &thumb, QStyle::SC_ScrollBarSlider, bar);
+            QTest::mousePress(bar, Qt::LeftButton, {}, handle.center());
+            QTest::mouseMove(bar, QPoint(handle.center().x(), bar->height() - 1));
+            QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(handle.center().x(), bar->height() - 1));
+        } else {
+            bar->triggerAction(QAbstractSlider::SliderToMaximum);
+        }
+        QCoreApplication::processEvents();
+
+        QAbstractItemModel *model = grid.model();
+        const auto idAt = [&](int row) { return model->index(row, 0).data().toInt(); };
+        // What is in sight are receipts one after the other.
+        const auto inSight = [&] {
+            const int top = grid.rowAt(0);
+            const int bottom = grid.rowAt(grid.viewport()->height() - 1) < 0 ? model->rowCount() - 1
+                                                                           : grid.rowAt(grid.viewport()->height() - 1);
+            for (int row = top + 1; row <= bottom; ++row) {
+                if (idAt(row) != idAt(row - 1) + 1)
+                    return QStringLiteral("%1 after %2").arg(idAt(row)).arg(idAt(row - 1));
+            }
+            return QStringLiteral("%1 to %2").arg(idAt(top)).arg(idAt(bottom));
+        };
+        QVERIFY2(inSight().endsWith(QStringLiteral(" to %1").arg(kRows)), qPrintable(inSight()));
+        QCOMPARE(m.dm.Recibos.rowCount() < kRows, fromTheEnd);
+
+        // Back to the top a page at a time.
+        while (bar->value() > 0) {
+            bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+            QCoreApplication::processEvents();
+            QVERIFY2(inSight().contains(QStringLiteral(" to ")), qPrintable(inSight()));
+        }
+        QCOMPARE(model->rowCount(), kRows);
+        for (int row = 0; row < kRows; ++row)
+            QCOMPARE(idAt(row), row + 1);
+        QCOMPARE(errordisplay::lastError(), QString());
     }
 
     void lookupComboStoresTheChosenKey()
