@@ -438,8 +438,9 @@ QVariantList Dataset::parametersOf(const PreparedStatement &statement, const QVa
 
 std::unique_ptr<Cursor> Dataset::openEntry(const QStringList &lines, const QVariantMap &values)
 {
-    PreparedStatement &statement = statementFor(lines.join(QLatin1Char('\n')));
-    // Its rows are packed as the list's own.
+    const QString select = lines.join(QLatin1Char('\n'));
+    // Its rows are packed as the list's own, the row version included.
+    PreparedStatement &statement = statementFor(m_updateSql ? m_updateSql->withRowVersion(select) : select);
     if (!sameLayout(statement.messageColumns(), m_statement->messageColumns()))
         throw DatabaseError(QStringLiteral("%1: a consulta não traz as mesmas colunas da lista:\n%2").arg(objectName(), lines.join(QLatin1Char('\n'))));
     return statement.openCursor(m_transaction, parametersOf(statement, values));
