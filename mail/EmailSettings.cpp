@@ -92,7 +92,7 @@ std::optional<EmailSettings::Security> securityFromName(const QString &name)
 QString defaultPath()
 {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // The base directory specification ignores a relative path.
+    // A relative XDG_CONFIG_HOME is ignored, as desktops do.
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::home().filePath(QStringLiteral(".config"));
     return QDir(base).filePath(QStringLiteral("quindelo/email.conf"));

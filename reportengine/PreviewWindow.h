@@ -48,8 +48,8 @@ public:
     bool printTo(QPrinter &printer);
 
 private:
-    // A toolbar command: its object name, freedesktop icon (none where the
-    // naming specification has none), own icon, text, tooltip and keys.
+    // A toolbar command: its object name, freedesktop theme icon (none where the
+    // theme names none), own icon, text, tooltip and keys.
     struct Command
     {
         const char *name;
