@@ -66,19 +66,13 @@ void create(const QString &path, const QString &user, const QString &password)
     fb::prepareLockFolder();
     const QByteArray userBytes = user.toUtf8();
     const QByteArray passwordBytes = password.toUtf8();
-    const QByteArray dpb = fb::call([&](fb::Status *st) {
-        IXpbBuilder *builder = fb::util()->getXpbBuilder(st, IXpbBuilder::DPB, nullptr, 0);
-        if (st->getState() & IStatus::STATE_ERRORS)
-            return QByteArray();
+    const QByteArray dpb = fb::parameterBlock(IXpbBuilder::DPB, [&](IXpbBuilder *builder, fb::Status *st) {
         builder->insertString(st, isc_dpb_user_name, userBytes.constData());
         builder->insertString(st, isc_dpb_password, passwordBytes.constData());
         builder->insertString(st, isc_dpb_lc_ctype, "WIN1252");
         builder->insertString(st, isc_dpb_set_db_charset, "WIN1252");
         builder->insertInt(st, isc_dpb_sql_dialect, 3);
         builder->insertInt(st, isc_dpb_page_size, 8192);
-        const QByteArray block(reinterpret_cast<const char *>(builder->getBuffer(st)), int(builder->getBufferLength(st)));
-        builder->dispose();
-        return block;
     });
     const QByteArray fileName = path.toLocal8Bit();
     IAttachment *attachment = fb::call([&](fb::Status *st) {

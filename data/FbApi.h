@@ -5,6 +5,7 @@
 
 #include <firebird/Interface.h>
 
+#include <QByteArray>
 #include <QDate>
 #include <QTime>
 
@@ -46,6 +47,21 @@ auto call(Fn &&fn)
         status.check();
         return result;
     }
+}
+
+// A parameter block of the given kind (IXpbBuilder::DPB, SPB_START ...) as fill(builder, status) writes it.
+template <typename Fill>
+QByteArray parameterBlock(unsigned kind, Fill &&fill)
+{
+    return call([&](Status *st) {
+        Firebird::IXpbBuilder *builder = util()->getXpbBuilder(st, kind, nullptr, 0);
+        if (st->getState() & Firebird::IStatus::STATE_ERRORS)
+            return QByteArray();
+        fill(builder, st);
+        const QByteArray block(reinterpret_cast<const char *>(builder->getBuffer(st)), int(builder->getBufferLength(st)));
+        builder->dispose();
+        return block;
+    });
 }
 
 QString messageOf(Firebird::IStatus *status);

@@ -70,15 +70,9 @@ void ServiceManager::attach(const QString &serviceName, const QString &user, con
     fb::prepareLockFolder();
     const QByteArray userBytes = user.toUtf8();
     const QByteArray passwordBytes = password.toUtf8();
-    const QByteArray spb = fb::call([&](fb::Status *st) {
-        IXpbBuilder *builder = fb::util()->getXpbBuilder(st, IXpbBuilder::SPB_ATTACH, nullptr, 0);
-        if (st->getState() & IStatus::STATE_ERRORS)
-            return QByteArray();
+    const QByteArray spb = fb::parameterBlock(IXpbBuilder::SPB_ATTACH, [&](IXpbBuilder *builder, fb::Status *st) {
         builder->insertString(st, isc_spb_user_name, userBytes.constData());
         builder->insertString(st, isc_spb_password, passwordBytes.constData());
-        const QByteArray block(reinterpret_cast<const char *>(builder->getBuffer(st)), int(builder->getBufferLength(st)));
-        builder->dispose();
-        return block;
     });
     const QByteArray name = serviceName.toLocal8Bit();
     m_service = fb::call([&](fb::Status *st) {

@@ -25,17 +25,11 @@ QByteArray startBlock(const QString &database, const QString &file)
 {
     const QByteArray databaseBytes = database.toLocal8Bit();
     const QByteArray fileBytes = file.toLocal8Bit();
-    return fb::call([&](fb::Status *st) {
-        IXpbBuilder *builder = fb::util()->getXpbBuilder(st, IXpbBuilder::SPB_START, nullptr, 0);
-        if (st->getState() & IStatus::STATE_ERRORS)
-            return QByteArray();
+    return fb::parameterBlock(IXpbBuilder::SPB_START, [&](IXpbBuilder *builder, fb::Status *st) {
         builder->insertTag(st, isc_action_svc_backup);
         builder->insertString(st, isc_spb_dbname, databaseBytes.constData());
         builder->insertString(st, isc_spb_bkp_file, fileBytes.constData());
         builder->insertTag(st, isc_spb_verbose);
-        const QByteArray block(reinterpret_cast<const char *>(builder->getBuffer(st)), int(builder->getBufferLength(st)));
-        builder->dispose();
-        return block;
     });
 }
 

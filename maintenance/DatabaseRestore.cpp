@@ -111,19 +111,13 @@ QByteArray restoreBlock(const QString &backupFile, const QString &target, bool r
 {
     const QByteArray fileBytes = backupFile.toLocal8Bit();
     const QByteArray targetBytes = target.toLocal8Bit();
-    return fb::call([&](fb::Status *st) {
-        IXpbBuilder *builder = fb::util()->getXpbBuilder(st, IXpbBuilder::SPB_START, nullptr, 0);
-        if (st->getState() & IStatus::STATE_ERRORS)
-            return QByteArray();
+    return fb::parameterBlock(IXpbBuilder::SPB_START, [&](IXpbBuilder *builder, fb::Status *st) {
         builder->insertTag(st, isc_action_svc_restore);
         builder->insertString(st, isc_spb_bkp_file, fileBytes.constData());
         builder->insertString(st, isc_spb_dbname, targetBytes.constData());
         builder->insertInt(st, isc_spb_options, replace ? isc_spb_res_replace : isc_spb_res_create);
         // The output is the only way to learn that a backup file ended early.
         builder->insertTag(st, isc_spb_verbose);
-        const QByteArray block(reinterpret_cast<const char *>(builder->getBuffer(st)), int(builder->getBufferLength(st)));
-        builder->dispose();
-        return block;
     });
 }
 
@@ -131,15 +125,9 @@ void dropDatabase(const QString &database, const QString &user, const QString &p
 {
     const QByteArray userBytes = user.toUtf8();
     const QByteArray passwordBytes = password.toUtf8();
-    const QByteArray dpb = fb::call([&](fb::Status *st) {
-        IXpbBuilder *builder = fb::util()->getXpbBuilder(st, IXpbBuilder::DPB, nullptr, 0);
-        if (st->getState() & IStatus::STATE_ERRORS)
-            return QByteArray();
+    const QByteArray dpb = fb::parameterBlock(IXpbBuilder::DPB, [&](IXpbBuilder *builder, fb::Status *st) {
         builder->insertString(st, isc_dpb_user_name, userBytes.constData());
         builder->insertString(st, isc_dpb_password, passwordBytes.constData());
-        const QByteArray block(reinterpret_cast<const char *>(builder->getBuffer(st)), int(builder->getBufferLength(st)));
-        builder->dispose();
-        return block;
     });
     const QByteArray path = database.toLocal8Bit();
     IAttachment *attachment = fb::call([&](fb::Status *st) {
