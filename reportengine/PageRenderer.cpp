@@ -45,7 +45,8 @@ void paintPage(const PreparedReport &report, int pageIndex, QPainter &painter)
     int currentFont = -1;
     QRgb currentPen = 0;
     bool penForText = false;
-    for (const Primitive &p : report.page(pageIndex).primitives) {
+    const PreparedPage page = report.page(pageIndex);
+    for (const Primitive &p : page.primitives) {
         switch (p.type) {
         case Primitive::Type::Fill:
             painter.fillRect(p.rect, QColor::fromRgba(p.color));

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -30,8 +31,24 @@ ReportPreparer::ReportPreparer(const ReportLayout &layout, const QHash<QString, 
         m_sources.insert(it.key().toUpper(), it.value());
 }
 
+ReportPreparer::~ReportPreparer()
+{
+    stop();
+}
+
 void ReportPreparer::prepare(PreparedReport &report, const Progress &progress)
 {
+    start(report);
+    while (!finished()) {
+        preparePage();
+        if (progress)
+            progress(report.pageCount());
+    }
+}
+
+void ReportPreparer::start(PreparedReport &report)
+{
+    stop();
     reportmemory::retainFreedMemory();
     report.clear();
     m_report = &report;
@@ -66,46 +83,103 @@ void ReportPreparer::prepare(PreparedReport &report, const Progress &progress)
         else if (band.kind == BandKind::PageHeader && !m_header)
             m_header = &band;
     }
+    m_phase = Phase::Rows;
+    m_band = -1;
+    try {
+        startPage(true);
+    } catch (...) {
+        stop();
+        throw;
+    }
+}
 
-    startPage(true);
-    for (const Band &band : m_layout.bands) {
-        if (band.kind != BandKind::MasterData)
-            continue;
-        DataSource &rows = source(band.dataSource);
-        struct Walk
-        {
-            DataSource &rows;
-            explicit Walk(DataSource &walked) : rows(walked) { rows.beginRows(); }
-            ~Walk() { rows.endRows(); }
-        } walk(rows);
-        for (rows.first(); !rows.eof(); rows.next()) {
-            if (m_y + band.height > m_printable.bottom() && m_y > m_pageBodyTop) {
-                if (progress)
-                    progress(report.pageCount());
+void ReportPreparer::preparePage()
+{
+    const int before = m_report ? m_report->pageCount() : 0;
+    try {
+        while (!finished() && m_report->pageCount() == before)
+            step();
+    } catch (...) {
+        stop();
+        throw;
+    }
+}
+
+void ReportPreparer::stop()
+{
+    endWalk();
+    m_phase = Phase::Done;
+    m_page = nullptr;
+    m_current = PreparedPage();
+}
+
+void ReportPreparer::step()
+{
+    if (m_phase == Phase::Summary) {
+        for (const Band &band : m_layout.bands) {
+            if (band.kind != BandKind::ReportSummary)
+                continue;
+            if (m_y + band.height > m_printable.bottom() && m_y > m_pageBodyTop)
                 startPage(false);
-            }
-            accumulate(band);
             printBand(band);
         }
+        finishPage();
+        m_phase = Phase::Done;
+        return;
     }
-    for (const Band &band : m_layout.bands) {
-        if (band.kind != BandKind::ReportSummary)
-            continue;
-        if (m_y + band.height > m_printable.bottom() && m_y > m_pageBodyTop)
-            startPage(false);
-        printBand(band);
+    if (!m_walking) {
+        nextMasterBand();
+        return;
     }
-    if (progress)
-        progress(report.pageCount());
-    m_report = nullptr;
+    const Band &band = m_layout.bands.at(size_t(m_band));
+    if (m_walking->eof()) {
+        endWalk();
+        return;
+    }
+    if (m_y + band.height > m_printable.bottom() && m_y > m_pageBodyTop)
+        startPage(false);
+    accumulate(band);
+    printBand(band);
+    m_walking->next();
+}
+
+void ReportPreparer::nextMasterBand()
+{
+    do {
+        ++m_band;
+    } while (m_band < int(m_layout.bands.size()) && m_layout.bands.at(size_t(m_band)).kind != BandKind::MasterData);
+    if (m_band >= int(m_layout.bands.size())) {
+        m_phase = Phase::Summary;
+        return;
+    }
+    DataSource &rows = source(m_layout.bands.at(size_t(m_band)).dataSource);
+    rows.beginRows();
+    m_walking = &rows;
+    rows.first();
+}
+
+void ReportPreparer::endWalk()
+{
+    if (DataSource *rows = std::exchange(m_walking, nullptr))
+        rows->endRows();
+}
+
+void ReportPreparer::finishPage()
+{
+    if (!m_page)
+        return;
+    m_report->addPage(m_current);
     m_page = nullptr;
 }
 
 void ReportPreparer::startPage(bool first)
 {
-    const qsizetype previous = m_page ? m_page->primitives.size() : 0;
-    m_page = &m_report->addPage(m_layout.page.sizeUnits());
-    m_page->primitives.reserve(previous);
+    const qsizetype previous = m_current.primitives.size();
+    finishPage();
+    m_current.size = m_layout.page.sizeUnits();
+    m_current.primitives.clear();
+    m_current.primitives.reserve(previous);
+    m_page = &m_current;
     m_y = m_printable.top();
     if (first && m_title)
         printBand(*m_title);
