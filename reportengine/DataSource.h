@@ -6,7 +6,13 @@
 #include <QVariant>
 #include <QVector>
 
+#include <memory>
+
+class Cursor;
+class Database;
 class Dataset;
+class PreparedStatement;
+class Transaction;
 
 // The rows a data band prints, read one at a time from the first.
 class DataSource
@@ -58,4 +64,33 @@ public:
 private:
     Dataset &m_dataset;
     mutable QHash<QString, int> m_indexOf;
+};
+
+// The rows of a dataset's query read afresh through a cursor of its own, one
+// at a time and none kept, so that a report over a million rows holds one.
+// The dataset itself (open, on the same connection and transaction) is
+// neither moved nor filled; it only lends its select text and parameters.
+class DatasetQuerySource : public DataSource
+{
+public:
+    DatasetQuerySource(Dataset &dataset, Database &database, Transaction &transaction);
+    ~DatasetQuerySource() override;
+
+    void beginRows() override;
+    void endRows() override;
+    void first() override;
+    void next() override;
+    bool eof() const override { return !m_row; }
+    QVariant value(const QString &field) const override;
+
+private:
+    int columnOf(const QString &field) const;
+
+    Dataset &m_dataset;
+    Database &m_database;
+    Transaction &m_transaction;
+    std::unique_ptr<PreparedStatement> m_statement;
+    std::unique_ptr<Cursor> m_cursor;
+    const unsigned char *m_row = nullptr;
+    mutable QHash<QString, int> m_columnOf;
 };
