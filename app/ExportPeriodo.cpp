@@ -1,6 +1,7 @@
 #include "ExportPeriodo.h"
 
 #include "reportengine/ReportExport.h"
+#include "reportengine/ReportPreparation.h"
 #include "reports/RelatorioPeriodo.h"
 
 namespace quindeloexport {
@@ -38,12 +39,13 @@ void exportPeriod(const Request &request, DataModule &dm)
 
     RelatorioPeriodo relatorio(period, dm);
     relatorio.abreConsulta(first, last);
-    relatorio.frpEvento().prepareReport();
+    // Each page is written as it is prepared: memory stays the same whatever the period holds.
+    ReportPreparation preparation(relatorio.frpEvento());
     const QString title = period.caption.trimmed();
     if (pdf)
-        reportexport::toPdf(relatorio.frpEvento().preparedPages(), request.output, title);
+        reportexport::toPdf(preparation, request.output, title);
     else
-        reportexport::toJpeg(relatorio.frpEvento().preparedPages(), request.output);
+        reportexport::toJpeg(preparation, request.output);
 }
 
 } // namespace
