@@ -30,6 +30,9 @@ RUNTIME_PACKAGES=(
   fonts-liberation2 fonts-wine poppler-utils xvfb xauth
 )
 
+# What the benches compare against (bench_periodo's reportlab peer); scripts/test installs it.
+BENCH_PACKAGES=(python3-reportlab)
+
 build() {
   if [ ! -f "$BUILD_DIR/build.ninja" ]; then
     local launcher=()
