@@ -163,8 +163,8 @@ void benchPreview(DataModule &dm, int receipts)
     std::printf("  peak memory               %7.0f MB (%.0f MB before)          target < 300 MB: %s\n", peak, before,
                 verdict(peak < 300));
     std::printf("  pages kept: %.1f MB in memory, %.1f MB in the temporary file\n",
-                preparation->pages().store().bytesInMemory() / 1048576.0,
-                preparation->pages().store().bytesSpilled() / 1048576.0);
+                preparation->pages().bytesInMemory() / 1048576.0,
+                preparation->pages().bytesSpilled() / 1048576.0);
 
     preview.reset();
     preparation.reset();

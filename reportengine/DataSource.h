@@ -27,6 +27,9 @@ public:
     virtual bool eof() const = 0;
     // The current row's value of a field; throws ReportError for a field it does not have.
     virtual QVariant value(const QString &field) const = 0;
+    // Whether a thread other than the one that made it may walk the rows
+    // (nothing else using what the source reads from meanwhile).
+    virtual bool walksOnAnyThread() const { return false; }
 };
 
 // Rows held in memory, for tests and for lists a screen builds itself.
@@ -40,6 +43,7 @@ public:
     void next() override { ++m_current; }
     bool eof() const override { return m_current >= m_rows.size(); }
     QVariant value(const QString &field) const override;
+    bool walksOnAnyThread() const override { return true; }
 
 private:
     QHash<QString, int> m_columnOf; // upper-case name
@@ -82,6 +86,8 @@ public:
     void next() override;
     bool eof() const override { return !m_row; }
     QVariant value(const QString &field) const override;
+    // Only the client library is called; it takes calls from any thread.
+    bool walksOnAnyThread() const override { return true; }
 
 private:
     int columnOf(const QString &field) const;

@@ -119,12 +119,13 @@ PreparedPage unpack(const QByteArray &bytes, const QSizeF &size)
 PreparedReport::PreparedReport(PageStore::Limits limits) : m_store(std::make_unique<PageStore>(std::move(limits))) {}
 
 PreparedReport::PreparedReport(const PreparedReport &other)
-    : m_store(std::make_unique<PageStore>(other.m_store->limits())),
-      m_sizes(other.m_sizes),
-      m_fonts(other.m_fonts),
-      m_images(other.m_images)
 {
-    for (int i = 0; i < other.pageCount(); ++i)
+    const std::lock_guard<std::mutex> lock(other.m_lock);
+    m_store = std::make_unique<PageStore>(other.m_store->limits());
+    m_sizes = other.m_sizes;
+    m_fonts = other.m_fonts;
+    m_images = other.m_images;
+    for (int i = 0; i < other.m_store->count(); ++i)
         m_store->append(other.m_store->at(i));
 }
 
@@ -136,14 +137,18 @@ PreparedReport &PreparedReport::operator=(const PreparedReport &other)
 }
 
 PreparedReport::PreparedReport(PreparedReport &&other)
-    : m_store(std::make_unique<PageStore>(other.m_store->limits()))
 {
-    *this = std::move(other);
+    const std::lock_guard<std::mutex> lock(other.m_lock);
+    m_store = std::exchange(other.m_store, std::make_unique<PageStore>(other.m_store->limits()));
+    m_sizes = std::exchange(other.m_sizes, {});
+    m_fonts = std::exchange(other.m_fonts, {});
+    m_images = std::exchange(other.m_images, {});
 }
 
 PreparedReport &PreparedReport::operator=(PreparedReport &&other)
 {
     if (this != &other) {
+        const std::scoped_lock lock(m_lock, other.m_lock);
         std::swap(m_store, other.m_store);
         m_sizes = std::exchange(other.m_sizes, {});
         m_fonts = std::exchange(other.m_fonts, {});
@@ -155,19 +160,65 @@ PreparedReport &PreparedReport::operator=(PreparedReport &&other)
 
 PreparedReport::~PreparedReport() = default;
 
+int PreparedReport::pageCount() const
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    return m_store->count();
+}
+
 PreparedPage PreparedReport::page(int index) const
 {
-    return unpack(m_store->at(index), m_sizes.at(index));
+    QByteArray bytes;
+    QSizeF size;
+    {
+        const std::lock_guard<std::mutex> lock(m_lock);
+        bytes = m_store->at(index);
+        size = m_sizes.at(index);
+    }
+    return unpack(bytes, size);
+}
+
+QSizeF PreparedReport::pageSize(int index) const
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    return m_sizes.at(index);
+}
+
+QVector<FontDesc> PreparedReport::fonts() const
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    return m_fonts;
+}
+
+QVector<QImage> PreparedReport::images() const
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    return m_images;
+}
+
+qint64 PreparedReport::bytesInMemory() const
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    return m_store->bytesInMemory();
+}
+
+qint64 PreparedReport::bytesSpilled() const
+{
+    const std::lock_guard<std::mutex> lock(m_lock);
+    return m_store->bytesSpilled();
 }
 
 void PreparedReport::addPage(const PreparedPage &page)
 {
-    m_store->append(pack(page));
+    const QByteArray packed = pack(page);
+    const std::lock_guard<std::mutex> lock(m_lock);
+    m_store->append(packed);
     m_sizes.append(page.size);
 }
 
 int PreparedReport::fontIndex(const FontDesc &font)
 {
+    const std::lock_guard<std::mutex> lock(m_lock);
     for (int i = 0; i < m_fonts.size(); ++i) {
         if (sameFont(m_fonts.at(i), font))
             return i;
@@ -178,6 +229,7 @@ int PreparedReport::fontIndex(const FontDesc &font)
 
 int PreparedReport::imageIndex(const QImage &image)
 {
+    const std::lock_guard<std::mutex> lock(m_lock);
     for (int i = 0; i < m_images.size(); ++i) {
         if (m_images.at(i).cacheKey() == image.cacheKey())
             return i;
@@ -188,6 +240,7 @@ int PreparedReport::imageIndex(const QImage &image)
 
 void PreparedReport::clear()
 {
+    const std::lock_guard<std::mutex> lock(m_lock);
     m_store->clear();
     m_sizes.clear();
     m_fonts.clear();
@@ -197,9 +250,9 @@ void PreparedReport::clear()
 void PreparedReport::append(const PreparedReport &other)
 {
     QVector<int> fonts, images;
-    for (const FontDesc &font : other.m_fonts)
+    for (const FontDesc &font : other.fonts())
         fonts << fontIndex(font);
-    for (const QImage &image : other.m_images)
+    for (const QImage &image : other.images())
         images << imageIndex(image);
     for (int i = 0; i < other.pageCount(); ++i) {
         PreparedPage copy = other.page(i);
@@ -229,11 +282,13 @@ void PreparedReport::save(QIODevice &device) const
     QDataStream out(&device);
     out.setVersion(QDataStream::Qt_6_0);
     out << kMagic << kVersion;
-    out << qint32(m_fonts.size());
-    for (const FontDesc &font : m_fonts)
+    const QVector<FontDesc> fonts = this->fonts();
+    out << qint32(fonts.size());
+    for (const FontDesc &font : fonts)
         out << font.family << font.pointSize << font.bold << font.italic << font.color;
-    out << qint32(m_images.size());
-    for (const QImage &image : m_images)
+    const QVector<QImage> images = this->images();
+    out << qint32(images.size());
+    for (const QImage &image : images)
         out << image;
     out << qint32(pageCount());
     for (int i = 0; i < pageCount(); ++i) {

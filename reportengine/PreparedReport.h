@@ -9,6 +9,7 @@
 #include <QVector>
 
 #include <memory>
+#include <mutex>
 
 // What a page is drawn from: primitives at absolute positions in units,
 // in drawing order. Texts are already broken into lines.
@@ -37,7 +38,8 @@ struct PreparedPage
 };
 
 // The pages of a report, kept packed in a PageStore and unpacked one at a
-// time to be drawn. A copy has pages of its own.
+// time to be drawn. A copy has pages of its own. Pages may be added on one
+// thread while others are read on another.
 class PreparedReport
 {
 public:
@@ -49,13 +51,15 @@ public:
     PreparedReport &operator=(PreparedReport &&other);
     ~PreparedReport();
 
-    int pageCount() const { return m_store->count(); }
+    int pageCount() const;
     // Throws ReportError when the temporary file cannot be read back.
     PreparedPage page(int index) const;
-    QSizeF pageSize(int index) const { return m_sizes.at(index); }
-    const QVector<FontDesc> &fonts() const { return m_fonts; }
-    const QVector<QImage> &images() const { return m_images; }
-    const PageStore &store() const { return *m_store; }
+    QSizeF pageSize(int index) const;
+    QVector<FontDesc> fonts() const;
+    QVector<QImage> images() const;
+    // Where the packed pages are.
+    qint64 bytesInMemory() const;
+    qint64 bytesSpilled() const;
 
     // Throws ReportError when the temporary file cannot take the page.
     void addPage(const PreparedPage &page);
@@ -75,6 +79,7 @@ public:
     static PreparedReport loadFromFile(const QString &path);
 
 private:
+    mutable std::mutex m_lock;
     std::unique_ptr<PageStore> m_store;
     QVector<QSizeF> m_sizes;
     QVector<FontDesc> m_fonts;

@@ -81,6 +81,7 @@ void toPdf(const PreparedReport &report, const QString &path, const QString &tit
 
 void toPdf(ReportPreparation &preparation, const QString &path, const QString &title, const Progress &progress)
 {
+    const ReportPreparation::Ahead ahead(preparation);
     writePdf(preparation.pages(), [&preparation](int page) { return preparation.reach(page); }, path, title, progress);
 }
 

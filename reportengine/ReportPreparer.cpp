@@ -250,10 +250,11 @@ void ReportPreparer::placeText(const ReportObject &object, QRectF box, double ba
 {
     const TextGaps &gaps = object.gaps;
     const int font = m_report->fontIndex(object.font);
+    const FontFace &face = FontFace::of(object.font);
     if (object.autoWidth) {
         double widest = 0;
         for (const QString &line : text.split(QLatin1Char('\n')))
-            widest = qMax(widest, advance(font, line));
+            widest = qMax(widest, face.advance(line));
         box.setWidth(widest + gaps.left + gaps.right);
     }
     if (object.centred)
@@ -269,9 +270,9 @@ void ReportPreparer::placeText(const ReportObject &object, QRectF box, double ba
 
     if (!text.isEmpty()) {
         const QRectF inner = box.adjusted(gaps.left, gaps.top, -gaps.right, -gaps.bottom);
-        const QStringList lines = object.wordWrap && !object.autoWidth ? wrap(font, text, inner.width())
+        const QStringList lines = object.wordWrap && !object.autoWidth ? wrap(face, text, inner.width())
                                                                        : text.split(QLatin1Char('\n'));
-        const double lineHeight = FontFace::of(object.font).height();
+        const double lineHeight = face.height();
         const double step = lineHeight + gaps.between;
         const int fitting = 1 + qMax(0, int(std::floor((inner.height() - lineHeight) / step + 1e-6)));
         const int shown = int(qMin<qsizetype>(fitting, lines.size()));
@@ -285,7 +286,7 @@ void ReportPreparer::placeText(const ReportObject &object, QRectF box, double ba
         QVector<double> widths(shown);
         bool overrun = shown < lines.size() || top + total > box.bottom() + kOverrunTolerance;
         for (int i = 0; i < shown; ++i) {
-            widths[i] = advance(font, lines.at(i));
+            widths[i] = face.advance(lines.at(i));
             overrun = overrun || widths[i] > inner.width() + kOverrunTolerance;
         }
 
@@ -355,23 +356,18 @@ DataSource &ReportPreparer::source(const QString &name) const
     return *found;
 }
 
-double ReportPreparer::advance(int fontIndex, const QString &text)
-{
-    return FontFace::of(m_report->fonts().at(fontIndex)).advance(text);
-}
-
-QStringList ReportPreparer::wrap(int fontIndex, const QString &text, double width)
+QStringList ReportPreparer::wrap(const FontFace &face, const QString &text, double width)
 {
     QStringList lines;
     for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
-        if (advance(fontIndex, paragraph) <= width) {
+        if (face.advance(paragraph) <= width) {
             lines << paragraph;
             continue;
         }
         QString current;
         for (const QString &word : paragraph.split(QLatin1Char(' '))) {
             const QString candidate = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
-            if (advance(fontIndex, candidate) <= width) {
+            if (face.advance(candidate) <= width) {
                 current = candidate;
                 continue;
             }
@@ -379,9 +375,9 @@ QStringList ReportPreparer::wrap(int fontIndex, const QString &text, double widt
                 lines << current;
             current = word;
             // A word wider than the box is broken where it reaches the edge.
-            while (current.size() > 1 && advance(fontIndex, current) > width) {
+            while (current.size() > 1 && face.advance(current) > width) {
                 qsizetype fit = 1;
-                while (fit < current.size() && advance(fontIndex, current.left(fit + 1)) <= width)
+                while (fit < current.size() && face.advance(current.left(fit + 1)) <= width)
                     ++fit;
                 lines << current.left(fit);
                 current = current.mid(fit);

@@ -11,6 +11,8 @@
 
 #include <functional>
 
+class FontFace;
+
 // Lays a layout out into pages, the banded way: the report title once at the
 // top of the first page, the page header at the top of every page, a master
 // data band per row of its data source, the summary once after the last row.
@@ -56,8 +58,7 @@ private:
     DataSource &source(const QString &name) const;
     void accumulate(const Band &band);
 
-    double advance(int fontIndex, const QString &text);
-    QStringList wrap(int fontIndex, const QString &text, double width);
+    QStringList wrap(const FontFace &face, const QString &text, double width);
 
     const ReportLayout &m_layout;
     QHash<QString, DataSource *> m_sources; // upper-case names
