@@ -17,8 +17,8 @@ struct PageStoreLimits
 };
 
 // Prepared pages as bytes, appended in page order: the first ones in memory
-// up to a budget, the rest in a temporary file, so that a report of any length
-// holds about the same memory. The file goes with the store.
+// up to a budget, the rest compressed in a temporary file, so that a report
+// of any length holds about the same memory. The file goes with the store.
 class PageStore
 {
 public:
