@@ -8,6 +8,7 @@
 #include "widgets/ErrorDisplay.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -19,7 +20,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -451,7 +451,11 @@ bool PreviewWindow::openPagesFrom(const QString &path)
 {
     return guarded([&] {
         PreparedReport opened = PreparedReport::loadFromFile(path);
-        cancelPreparation();
+        // The window shows the file from now on; the report it was preparing is dropped.
+        if (m_preparation) {
+            m_preparation->cancel();
+            m_preparation = nullptr;
+        }
         m_opened = std::move(opened);
         m_pages = &m_opened;
         m_status->clear();

@@ -259,6 +259,7 @@ void TstReportStreaming::previewOfCancelledReportStaysUsable()
         QVERIFY(preview.exportPdfTo(out.filePath(QStringLiteral("inteiro.pdf"))));
         QCOMPARE(readPdf(out.filePath(QStringLiteral("inteiro.pdf"))).size(), pages);
         QVERIFY(!preview.preparing());
+        QVERIFY(preview.savePagesTo(out.filePath(QStringLiteral("inteiro.qpg"))));
     }
 
     ReportPreparation preparation(report);
@@ -278,6 +279,11 @@ void TstReportStreaming::previewOfCancelledReportStaysUsable()
     QVERIFY(preview.isVisible());
     preview.showPage(kept - 1);
     QCOMPARE(preview.currentPage(), kept - 1);
+
+    // Pages opened from a file are whole again.
+    QVERIFY(preview.openPagesFrom(out.filePath(QStringLiteral("inteiro.qpg"))));
+    QCOMPARE(preview.report().pageCount(), pages);
+    QVERIFY(preview.exportPdfTo(pdf));
 }
 
 QTEST_MAIN(TstReportStreaming)
