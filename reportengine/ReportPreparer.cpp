@@ -64,12 +64,11 @@ void ReportPreparer::start(PreparedReport &report)
                         continue;
                     // The same sum printed twice is still counted once per row.
                     const QString key = sumKey(expression.band, expression.dataSource, expression.field);
-                    QVector<Expression> &tracked = m_sumsOfBand[&band];
-                    const bool known = std::any_of(tracked.cbegin(), tracked.cend(), [&](const Expression &e) {
-                        return sumKey(e.band, e.dataSource, e.field) == key;
-                    });
+                    QVector<TrackedSum> &tracked = m_sumsOfBand[&band];
+                    const bool known = std::any_of(tracked.cbegin(), tracked.cend(),
+                                                   [&](const TrackedSum &sum) { return sum.key == key; });
                     if (!known)
-                        tracked.append(expression);
+                        tracked.append({expression, key});
                 }
             }
         }
@@ -190,8 +189,11 @@ void ReportPreparer::startPage(bool first)
 
 void ReportPreparer::accumulate(const Band &band)
 {
-    for (const Expression &expression : m_sumsOfBand.value(&band)) {
-        const QString key = sumKey(expression.band, expression.dataSource, expression.field);
+    const auto tracked = m_sumsOfBand.constFind(&band);
+    if (tracked == m_sumsOfBand.constEnd())
+        return;
+    for (const TrackedSum &sum : *tracked) {
+        const Expression &expression = sum.expression;
         const QVariant current = source(expression.dataSource).value(expression.field);
         if (current.isNull())
             continue;
@@ -199,7 +201,7 @@ void ReportPreparer::accumulate(const Band &band)
         if (!valuetext::toNumeric(current, &number))
             throw ReportError(QStringLiteral("O campo %1.%2 não é numérico e não pode ser somado.")
                                   .arg(expression.dataSource, expression.field));
-        m_sums[key] += number;
+        m_sums[sum.key] += number;
     }
 }
 
@@ -350,9 +352,14 @@ QVariant ReportPreparer::value(const Expression &expression) const
 
 DataSource &ReportPreparer::source(const QString &name) const
 {
+    // Asked for every value of every row: the name as written is looked up first.
+    const auto known = m_sourceOf.constFind(name);
+    if (known != m_sourceOf.constEnd())
+        return **known;
     DataSource *found = m_sources.value(name.toUpper());
     if (!found)
         throw ReportError(QStringLiteral("Fonte de dados desconhecida no relatório: %1").arg(name));
+    m_sourceOf.insert(name, found);
     return *found;
 }
 

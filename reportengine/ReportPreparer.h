@@ -62,6 +62,7 @@ private:
 
     const ReportLayout &m_layout;
     QHash<QString, DataSource *> m_sources; // upper-case names
+    mutable QHash<QString, DataSource *> m_sourceOf; // as the layout writes them
     QLocale m_locale;
     PreparedReport *m_report = nullptr;
     Phase m_phase = Phase::Done;
@@ -75,5 +76,10 @@ private:
     const Band *m_title = nullptr;
     const Band *m_header = nullptr;
     QHash<QString, Numeric> m_sums; // "BAND|SOURCE|FIELD", upper case
-    QHash<const Band *, QVector<Expression>> m_sumsOfBand;
+    struct TrackedSum
+    {
+        Expression expression;
+        QString key;
+    };
+    QHash<const Band *, QVector<TrackedSum>> m_sumsOfBand;
 };
