@@ -3,6 +3,7 @@
 #include "ExportPlanilha.h"
 
 #include "reportengine/ReportExport.h"
+#include "reportengine/ReportPreparation.h"
 #include "reports/RelatorioPeriodo.h"
 
 namespace quindeloexport {
@@ -44,12 +45,13 @@ void exportPeriod(const Request &request, DataModule &dm)
         writePeriodSpreadsheet(relatorio, output, request.output);
         return;
     }
-    relatorio.frpEvento().prepareReport();
+    // Each page is written as it is prepared: memory stays the same whatever the period holds.
+    ReportPreparation preparation(relatorio.frpEvento());
     const QString title = period.caption.trimmed();
     if (output == PeriodOutput::Pdf)
-        reportexport::toPdf(relatorio.frpEvento().preparedPages(), request.output, title);
+        reportexport::toPdf(preparation, request.output, title);
     else
-        reportexport::toJpeg(relatorio.frpEvento().preparedPages(), request.output);
+        reportexport::toJpeg(preparation, request.output);
 }
 
 } // namespace

@@ -1,10 +1,19 @@
-// A period holding 100,000 receipts: time and peak memory from "Visualizar"
-// (query opened) to prepared pages, and from there to a PDF file.
-//   bench_periodo [FOLDER]   (reuses FOLDER/BENCH_REPORTS.FDB when it is already filled)
+// "Todos os Recibos" over large periods, each figure beside its target:
+// - 1,000,000 receipts in the preview: first page on screen, all pages done
+//   while the preview answers input, peak memory, memory once it is closed;
+//   and quindelo-export periodo of the same period to PDF (time, peak memory);
+// - 100,000 receipts from "Visualizar" to a PDF, beside a reportlab peer that
+//   writes the same rows with the same fonts (/usr/bin/python3, python3-reportlab).
+//   bench_periodo [FOLDER [preview|export|pdf]...]   (reuses the databases in FOLDER once
+//   filled; runs the parts named, all of them when none is)
 #include "bench/common/BenchDatabase.h"
 #include "data/Datamodule1.h"
+#include "data/Statement.h"
+#include "reportengine/PreviewWindow.h"
 #include "reportengine/ReportExport.h"
 #include "reportengine/ReportFonts.h"
+#include "reportengine/ReportMemory.h"
+#include "reportengine/ReportPreparation.h"
 #include "reports/RelatorioPeriodo.h"
 
 #include <QApplication>
@@ -12,30 +21,45 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
-
-#include <cstdio>
+#include <QTextStream>
+#include <QTimer>
 
 #include <sys/resource.h>
+
+#include <cstdio>
 #include <exception>
+#include <memory>
 
 namespace {
 
-constexpr int kReceipts = 100000;
-const QDate kFirstDay(2025, 1, 1);
-const QDate kLastDay(2025, 12, 31);
+const QDate kYearStart(2025, 1, 1);
+const QDate kYearEnd(2025, 12, 31);
+const QDate kAllStart(2020, 1, 1);
+const QDate kAllEnd(2030, 12, 31);
 
-// Peak resident memory since the last reset, in MB.
-double peakMb()
+double statusMb(const char *key)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+        if (line.startsWith(key))
+            return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toDouble() / 1024.0;
     }
     return 0;
+}
+
+double residentMb()
+{
+    return statusMb("VmRSS:");
+}
+
+// Peak resident memory since the last resetPeak, in MB.
+double peakMb()
+{
+    return statusMb("VmHWM:");
 }
 
 void resetPeak()
@@ -50,14 +74,180 @@ double seconds(const QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-// Processor time of the process so far (user and system), which other work on
-// a shared machine does not inflate as it does the wall clock.
-double cpuSeconds()
+double processorSeconds(int who)
 {
     rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(who, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Wall and processor time of a step: on a shared machine other programs
+// stretch the first, seldom the second.
+class Clock
+{
+public:
+    Clock(int who = RUSAGE_SELF) : m_who(who), m_cpu(processorSeconds(who)) { m_wall.start(); }
+    double wall() const { return seconds(m_wall); }
+    double cpu() const { return processorSeconds(m_who) - m_cpu; }
+
+private:
+    int m_who;
+    QElapsedTimer m_wall;
+    double m_cpu;
+};
+
+const char *verdict(bool met)
+{
+    return met ? "met" : "NOT MET";
+}
+
+// The longest the event loop went without turning while the preview prepared.
+class LoopWatch
+{
+public:
+    LoopWatch()
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = qMax(m_longest, m_sinceTick.nsecsElapsed() / 1e6);
+            m_sinceTick.restart();
+        });
+        m_sinceTick.start();
+        m_timer.start();
+    }
+    double longestMs() const { return m_longest; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_sinceTick;
+    double m_longest = 0;
+};
+
+void benchPreview(DataModule &dm, int receipts)
+{
+    RelatorioPeriodo relatorio(kTodosRecibos, dm);
+    dm.Base.open();
+    reportmemory::releaseFreedMemory();
+    const double before = residentMb();
+    resetPeak();
+
+    std::printf("\n\"Todos os Recibos\", %d receipts, in the preview\n", receipts);
+    const Clock clock;
+    relatorio.abreConsulta(kAllStart, kAllEnd);
+    const double opened = clock.wall();
+    const double openedCpu = clock.cpu();
+    // As showReport does before the window opens.
+    auto preparation = std::make_unique<ReportPreparation>(relatorio.frpEvento());
+    preparation->reach(0);
+    const double prepared = clock.wall();
+    const double preparedCpu = clock.cpu();
+    auto preview = std::make_unique<PreviewWindow>(*preparation);
+    preview->resize(1024, 768);
+    preview->show();
+    preview->findChild<QWidget *>(QStringLiteral("PageView"))->grab();
+    const double firstPage = clock.wall();
+    std::printf("  first page on screen      %7.2f s  (%.2f s processor)   target < 1 s: %s\n", firstPage, clock.cpu(),
+                verdict(firstPage < 1));
+    std::printf("    of which: query opened %.2f s (%.2f s processor), first page prepared %.2f s (%.2f s processor)\n",
+                opened, openedCpu, prepared - opened, preparedCpu - openedCpu);
+
+    {
+        LoopWatch watch;
+        while (preview->preparing())
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        std::printf("  all %d pages done       %7.2f s  (%.2f s processor), input answered within %.0f ms\n",
+                    preparation->pages().pageCount(), clock.wall(), clock.cpu(), watch.longestMs());
+    }
+    const double peak = peakMb();
+    std::printf("  peak memory               %7.0f MB (%.0f MB before)          target < 300 MB: %s\n", peak, before,
+                verdict(peak < 300));
+    std::printf("  pages kept: %.1f MB in memory, %.1f MB in the temporary file\n",
+                preparation->pages().bytesInMemory() / 1048576.0,
+                preparation->pages().bytesSpilled() / 1048576.0);
+
+    preview.reset();
+    preparation.reset();
+    reportmemory::releaseFreedMemory();
+    const double after = residentMb();
+    std::printf("  memory after closing      %7.0f MB (%+.0f MB)                 target within 50 MB: %s\n", after,
+                after - before, verdict(after - before < 50));
+}
+
+void benchExportCommand(const QString &database, const QString &folder)
+{
+    const QString pdf = QDir(folder).filePath(QStringLiteral("export.pdf"));
+    const Clock clock(RUSAGE_CHILDREN);
+    QProcess command;
+    command.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    command.start(QStringLiteral(QUINDELO_EXPORT),
+                  {QStringLiteral("periodo"), kAllStart.toString(Qt::ISODate), kAllEnd.toString(Qt::ISODate),
+                   QStringLiteral("--banco"), database, QStringLiteral("-o"), pdf});
+    if (!command.waitForFinished(-1) || command.exitCode() != 0)
+        throw std::runtime_error("quindelo-export periodo failed");
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    const double peak = double(children.ru_maxrss) / 1024.0;
+    std::printf("  quindelo-export periodo   %7.2f s  (%.2f s processor), %.0f MB PDF, peak memory %.0f MB   "
+                "target < 300 MB: %s\n",
+                clock.wall(), clock.cpu(), QFileInfo(pdf).size() / 1048576.0, peak, verdict(peak < 300));
+    QFile::remove(pdf);
+}
+
+// The rows of the year as the peer reads them: TIPO, ID_RECIBO, DATA, EMITENTE, VALOR in cents.
+void writeRows(DataModule &dm, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot write the peer's rows");
+    QTextStream out(&file);
+    PreparedStatement rows(dm.Base, QStringLiteral("select TIPO, ID_RECIBO, DATA, EMITENTE, VALOR from RECIBOS "
+                                                   "where (Data>=:pini and Data<=:pfim)"));
+    auto cursor = rows.openCursor(dm.Tra, {kYearStart, kYearEnd});
+    Row row;
+    while (cursor->fetch(row)) {
+        out << row.at(0).toString() << '\t' << row.at(1).toInt() << '\t' << row.at(2).toDate().toString(Qt::ISODate)
+            << '\t' << row.at(3).toString() << '\t' << row.at(4).value<Numeric>().units << '\n';
+    }
+}
+
+void benchPdf(DataModule &dm, const QString &folder, int receipts)
+{
+    RelatorioPeriodo relatorio(kTodosRecibos, dm);
+    dm.Base.open();
+    const QString pdf = QDir(folder).filePath(QStringLiteral("periodo.pdf"));
+    reportmemory::releaseFreedMemory();
+    resetPeak();
+    const double before = residentMb();
+
+    std::printf("\n\"Todos os Recibos\", %d receipts, \"Visualizar\" to PDF\n", receipts);
+    const Clock clock;
+    relatorio.abreConsulta(kYearStart, kYearEnd);
+    ReportPreparation preparation(relatorio.frpEvento());
+    reportexport::toPdf(preparation, pdf);
+    const double ours = clock.wall();
+    const double oursCpu = clock.cpu();
+    std::printf("  Quindelo                  %7.2f s  (%.2f s processor), %d pages, %.1f MB PDF, peak memory %.0f MB "
+                "(%.0f MB before)\n",
+                ours, oursCpu, preparation.pages().pageCount(), QFileInfo(pdf).size() / 1048576.0, peakMb(), before);
+
+    const QString rows = QDir(folder).filePath(QStringLiteral("rows.tsv"));
+    writeRows(dm, rows);
+    const QString peerPdf = QDir(folder).filePath(QStringLiteral("peer.pdf"));
+    QProcess peer;
+    peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    peer.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(PEER_SCRIPT), rows, peerPdf});
+    if (!peer.waitForFinished(-1) || peer.exitCode() != 0) {
+        std::printf("  reportlab peer            did not run (is python3-reportlab installed?)\n");
+        return;
+    }
+    // The peer times itself from reading the rows to the closed PDF.
+    const QList<QByteArray> figures = peer.readAllStandardOutput().trimmed().split(' ');
+    const double theirs = figures.value(0).toDouble();
+    std::printf("  reportlab peer            %7.2f s  (%.2f s processor), %.1f MB PDF, peak memory %.0f MB\n", theirs,
+                figures.value(1).toDouble(), QFileInfo(peerPdf).size() / 1048576.0, figures.value(2).toDouble());
+    std::printf("  Quindelo / peer           %7.2f (wall), %.2f (processor)      target <= 1: %s\n", ours / theirs,
+                oursCpu / figures.value(1).toDouble(), verdict(ours <= theirs));
 }
 
 } // namespace
@@ -67,50 +257,35 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     registerReportFonts();
     QTemporaryDir scratch;
+    const QString folder = app.arguments().value(1, scratch.path());
+    const QStringList parts = app.arguments().mid(2);
+    const auto wanted = [&parts](const char *part) { return parts.isEmpty() || parts.contains(QLatin1String(part)); };
 
     try {
-        benchdb::Contents contents;
-        contents.clients = 0;
-        contents.receipts = kReceipts;
-        contents.firstDay = kFirstDay;
-        contents.days = int(kFirstDay.daysTo(kLastDay)) + 1;
-        const QString path =
-            benchdb::prepare(app.arguments().value(1, scratch.path()), QStringLiteral("BENCH_REPORTS.FDB"), contents);
+        benchdb::Contents year;
+        year.clients = 0;
+        year.receipts = 100000;
+        year.firstDay = kYearStart;
+        year.days = int(kYearStart.daysTo(kYearEnd)) + 1;
+        const QString yearDb = benchdb::prepare(folder, QStringLiteral("BENCH_REPORTS.FDB"), year);
+        const QString allDb = benchdb::prepare(folder, QStringLiteral("BENCH-PERIODO.FDB"), benchdb::Contents());
 
-        DataModule dm(scratch.path());
-        dm.Base.setDatabaseName(path);
-        RelatorioPeriodo relatorio(kTodosRecibos, dm);
-        dm.Base.open();
-        const double baseMb = peakMb();
-        resetPeak();
-
-        QElapsedTimer timer;
-        timer.start();
-        double cpu = cpuSeconds();
-        relatorio.abreConsulta(kFirstDay, kLastDay);
-        relatorio.frpEvento().prepareReport();
-        const double prepared = seconds(timer);
-        const double preparedCpu = cpuSeconds() - cpu;
-        const double preparedPeak = peakMb();
-        const int pages = relatorio.frpEvento().preparedPages().pageCount();
-
-        const QString pdf = QDir(scratch.path()).filePath(QStringLiteral("periodo.pdf"));
-        timer.restart();
-        cpu = cpuSeconds();
-        reportexport::toPdf(relatorio.frpEvento().preparedPages(), pdf);
-        const double exported = seconds(timer);
-        const double exportedCpu = cpuSeconds() - cpu;
-
-        std::printf("\"Todos os Recibos\", %d receipts in the period, %d pages\n", kReceipts, pages);
-        std::printf("Visualizar to prepared pages: %.2f s (%.2f s processor), peak memory %.0f MB (%.0f MB before)\n",
-                    prepared, preparedCpu, preparedPeak, baseMb);
-        std::printf("prepared pages to PDF: %.2f s (%.2f s processor), %.1f MB file\n", exported, exportedCpu,
-                    QFileInfo(pdf).size() / 1048576.0);
-        std::printf("Visualizar to PDF: %.2f s (%.2f s processor), peak memory %.0f MB\n", prepared + exported,
-                    preparedCpu + exportedCpu, peakMb());
+        if (wanted("preview")) {
+            DataModule dm(scratch.path());
+            dm.Base.setDatabaseName(allDb);
+            benchPreview(dm, benchdb::kReceipts);
+        }
+        if (wanted("export"))
+            benchExportCommand(allDb, scratch.path());
+        if (wanted("pdf")) {
+            DataModule dm(scratch.path());
+            dm.Base.setDatabaseName(yearDb);
+            benchPdf(dm, scratch.path(), year.receipts);
+        }
     } catch (const std::exception &error) {
         std::fprintf(stderr, "bench_periodo: %s\n", error.what());
         return 1;

@@ -44,7 +44,7 @@ const QImage &measuringDevice()
 const FontFace &FontFace::of(const FontDesc &desc)
 {
     using Key = std::tuple<QString, double, bool, bool>;
-    static std::map<Key, std::unique_ptr<FontFace>> faces;
+    thread_local std::map<Key, std::unique_ptr<FontFace>> faces;
     const Key key{desc.family, desc.pointSize, desc.bold, desc.italic};
     auto it = faces.find(key);
     if (it == faces.end())

@@ -14,7 +14,8 @@
 class FontFace
 {
 public:
-    // Shared faces, made on first use; the user-interface thread only.
+    // Faces made on first use, a set for each thread: a face is not shared
+    // between threads (a report may be prepared on one while drawn on another).
     static const FontFace &of(const FontDesc &desc);
 
     explicit FontFace(const FontDesc &desc);

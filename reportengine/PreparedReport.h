@@ -1,11 +1,15 @@
 #pragma once
 
+#include "PageStore.h"
 #include "ReportLayout.h"
 
 #include <QImage>
 #include <QIODevice>
 #include <QRectF>
 #include <QVector>
+
+#include <memory>
+#include <mutex>
 
 // What a page is drawn from: primitives at absolute positions in units,
 // in drawing order. Texts are already broken into lines.
@@ -33,15 +37,32 @@ struct PreparedPage
     QVector<Primitive> primitives;
 };
 
+// The pages of a report, kept packed in a PageStore and unpacked one at a
+// time to be drawn. A copy has pages of its own. Pages may be added on one
+// thread while others are read on another.
 class PreparedReport
 {
 public:
-    int pageCount() const { return int(m_pages.size()); }
-    const PreparedPage &page(int index) const { return m_pages.at(index); }
-    const QVector<FontDesc> &fonts() const { return m_fonts; }
-    const QVector<QImage> &images() const { return m_images; }
+    explicit PreparedReport(PageStore::Limits limits = {});
+    PreparedReport(const PreparedReport &other);
+    PreparedReport &operator=(const PreparedReport &other);
+    // The other is left empty.
+    PreparedReport(PreparedReport &&other);
+    PreparedReport &operator=(PreparedReport &&other);
+    ~PreparedReport();
 
-    PreparedPage &addPage(const QSizeF &size);
+    int pageCount() const;
+    // Throws ReportError when the temporary file cannot be read back.
+    PreparedPage page(int index) const;
+    QSizeF pageSize(int index) const;
+    QVector<FontDesc> fonts() const;
+    QVector<QImage> images() const;
+    // Where the packed pages are.
+    qint64 bytesInMemory() const;
+    qint64 bytesSpilled() const;
+
+    // Throws ReportError when the temporary file cannot take the page.
+    void addPage(const PreparedPage &page);
     int fontIndex(const FontDesc &font);
     int imageIndex(const QImage &image);
     void clear();
@@ -58,7 +79,9 @@ public:
     static PreparedReport loadFromFile(const QString &path);
 
 private:
-    QVector<PreparedPage> m_pages;
+    mutable std::mutex m_lock;
+    std::unique_ptr<PageStore> m_store;
+    QVector<QSizeF> m_sizes;
     QVector<FontDesc> m_fonts;
     QVector<QImage> m_images;
 };

@@ -3,10 +3,13 @@
 #include "PageRenderer.h"
 #include "ReportError.h"
 #include "ReportExport.h"
+#include "ReportPreparation.h"
 
 #include "widgets/ErrorDisplay.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -18,13 +21,19 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressBar>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <chrono>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -32,29 +41,49 @@ constexpr double kZoomStep = 1.25;
 constexpr double kMinZoom = 0.1;
 constexpr double kMaxZoom = 8.0;
 
-// Shows a progress window while a long job runs; short jobs never show it.
-class Progress
+// How long the preview prepares pages before it looks at the user's input again.
+constexpr std::chrono::milliseconds kPreparationSlice{25};
+// How often a long job lets the progress window answer.
+constexpr qint64 kRepaintMs = 50;
+
+} // namespace
+
+// Shows a progress window while a long job runs, with "Cancelar"; short jobs
+// never show it. The window's own input is answered between pages, and a
+// click on "Cancelar" throws ReportCancelled through the job.
+class ProgressWindow
 {
 public:
-    Progress(const QString &label, int pages, QWidget *parent)
-        : m_dialog(label, QString(), 0, pages, parent)
+    // pages 0: the count is not known yet.
+    ProgressWindow(const QString &label, int pages, QWidget *parent)
+        : m_label(label), m_dialog(label, QStringLiteral("Cancelar"), 0, pages, parent)
     {
         m_dialog.setWindowTitle(QStringLiteral("Quindelo"));
         m_dialog.setWindowModality(Qt::WindowModal);
         m_dialog.setMinimumDuration(500);
+        m_dialog.setAutoReset(false);
+        m_sinceAnswer.start();
     }
 
     void operator()(int done)
     {
-        m_dialog.setValue(done);
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (m_sinceAnswer.elapsed() < kRepaintMs)
+            return;
+        m_sinceAnswer.restart();
+        if (m_dialog.maximum() > 0)
+            m_dialog.setValue(qMin(done, m_dialog.maximum()));
+        else
+            m_dialog.setLabelText(QStringLiteral("%1 página %2").arg(m_label).arg(done));
+        QApplication::processEvents();
+        if (m_dialog.wasCanceled())
+            throw ReportCancelled();
     }
 
 private:
+    QString m_label;
     QProgressDialog m_dialog;
+    QElapsedTimer m_sinceAnswer;
 };
-
-} // namespace
 
 // One page at the window's zoom, drawn through the same painter code as every output.
 class PageView : public QWidget
@@ -71,7 +100,7 @@ public:
     void refresh()
     {
         const PreparedReport &report = m_window.report();
-        const QSizeF size = report.pageCount() ? report.page(m_window.currentPage()).size : QSizeF(0, 0);
+        const QSizeF size = report.pageCount() ? report.pageSize(m_window.currentPage()) : QSizeF(0, 0);
         setFixedSize((size * scale()).toSize());
         update();
     }
@@ -93,7 +122,24 @@ private:
 };
 
 PreviewWindow::PreviewWindow(const PreparedReport &report, QWidget *parent)
-    : QDialog(parent), m_report(report), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    : QDialog(parent), m_opened(report), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    buildWindow();
+}
+
+PreviewWindow::PreviewWindow(ReportPreparation &preparation, QWidget *parent)
+    : QDialog(parent),
+      m_preparation(&preparation),
+      m_pages(&preparation.pages()),
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    buildWindow();
+    m_prepareTimer = new QTimer(this);
+    connect(m_prepareTimer, &QTimer::timeout, this, &PreviewWindow::prepareSlice);
+    updatePreparation();
+}
+
+void PreviewWindow::buildWindow()
 {
     setObjectName(QStringLiteral("PreviewWindow"));
     setWindowTitle(QStringLiteral("Visualização"));
@@ -113,10 +159,34 @@ PreviewWindow::PreviewWindow(const PreparedReport &report, QWidget *parent)
     m_scroll->setWidget(m_view);
     layout->addWidget(m_scroll, 1);
 
-    m_status = new QLabel(this);
+    auto *statusRow = new QWidget(this);
+    auto *status = new QHBoxLayout(statusRow);
+    status->setContentsMargins(4, 0, 4, 0);
+    m_status = new QLabel(statusRow);
     m_status->setObjectName(QStringLiteral("LBstatus"));
-    layout->addWidget(m_status);
+    status->addWidget(m_status, 1);
+    buildProgressRow(statusRow);
+    layout->addWidget(statusRow);
     showPage(0);
+}
+
+void PreviewWindow::buildProgressRow(QWidget *row)
+{
+    m_progressLabel = new QLabel(row);
+    m_progressLabel->setObjectName(QStringLiteral("LBpreparando"));
+    // The number of pages is not known before the last row is read.
+    m_progressBar = new QProgressBar(row);
+    m_progressBar->setObjectName(QStringLiteral("PBpreparando"));
+    m_progressBar->setRange(0, 0);
+    m_progressBar->setMaximumWidth(160);
+    m_cancel = new QPushButton(QStringLiteral("Cancelar"), row);
+    m_cancel->setObjectName(QStringLiteral("BTcancelar"));
+    connect(m_cancel, &QPushButton::clicked, this, &PreviewWindow::cancelPreparation);
+    for (QWidget *widget : {static_cast<QWidget *>(m_progressLabel), static_cast<QWidget *>(m_progressBar),
+                            static_cast<QWidget *>(m_cancel)}) {
+        row->layout()->addWidget(widget);
+        widget->hide();
+    }
 }
 
 PreviewWindow::~PreviewWindow() = default;
@@ -213,7 +283,7 @@ void PreviewWindow::buildToolbar()
         [this] { showPage(m_page + 1); });
     add(navigation, {"ACultima", "go-last", "ultima", QStringLiteral("Última"), QStringLiteral("Última página"),
                      Keys{QKeySequence(Qt::Key_End)}},
-        [this] { showPage(m_report.pageCount() - 1); });
+        [this] { showPage(report().pageCount() - 1); });
 }
 
 int PreviewWindow::exec()
@@ -225,17 +295,119 @@ int PreviewWindow::exec()
     return QDialog::exec();
 }
 
+void PreviewWindow::done(int result)
+{
+    if (m_prepareTimer)
+        m_prepareTimer->stop();
+    QDialog::done(result);
+}
+
+bool PreviewWindow::preparing() const
+{
+    return m_preparation && m_preparation->preparing();
+}
+
+void PreviewWindow::cancelPreparation()
+{
+    if (!preparing())
+        return;
+    m_preparation->cancel();
+    updatePreparation();
+}
+
+void PreviewWindow::prepareSlice()
+{
+    if (m_busy || !preparing())
+        return;
+    guarded([this] { m_preparation->prepareFor(kPreparationSlice); });
+    updatePreparation();
+}
+
+void PreviewWindow::updatePreparation()
+{
+    const bool going = preparing();
+    if (m_prepareTimer && going != m_prepareTimer->isActive()) {
+        if (going)
+            m_prepareTimer->start(0);
+        else
+            m_prepareTimer->stop();
+    }
+    for (QWidget *widget : {static_cast<QWidget *>(m_progressLabel), static_cast<QWidget *>(m_progressBar),
+                            static_cast<QWidget *>(m_cancel)})
+        widget->setVisible(going);
+    if (going) {
+        m_progressLabel->setText(QStringLiteral("Preparando o relatório: %1 páginas").arg(report().pageCount()));
+    } else if (m_preparation && m_preparation->state() == ReportPreparation::State::Cancelled) {
+        m_status->setText(QStringLiteral("Preparação cancelada: o relatório ficou incompleto, com %1 páginas.")
+                              .arg(report().pageCount()));
+    } else if (m_preparation && m_preparation->state() == ReportPreparation::State::Failed) {
+        m_status->setText(QStringLiteral("Preparação interrompida: %1").arg(m_preparation->failure()));
+    }
+    if (report().pageCount() > 0 && m_view->size().isEmpty())
+        showPage(m_page);
+    updatePageLabel();
+}
+
+bool PreviewWindow::pageExists(int index)
+{
+    return preparing() ? m_preparation->reach(index) : index < report().pageCount();
+}
+
+void PreviewWindow::requireWholeReport() const
+{
+    if (!m_preparation || m_pages != &m_preparation->pages())
+        return;
+    if (m_preparation->state() == ReportPreparation::State::Cancelled
+        || m_preparation->state() == ReportPreparation::State::Failed)
+        throw ReportError(QStringLiteral("O relatório ficou incompleto (a preparação não chegou ao fim) e não pode "
+                                         "ser impresso, salvo nem exportado. Feche a visualização e peça o "
+                                         "relatório de novo."));
+}
+
+bool PreviewWindow::runLong(const QString &label, const std::function<void(ProgressWindow &)> &action)
+{
+    const QScopedValueRollback<bool> busy(m_busy, true);
+    bool cancelled = false;
+    const bool done = guarded([&] {
+        requireWholeReport();
+        ProgressWindow progress(label, preparing() ? 0 : report().pageCount(), this);
+        try {
+            action(progress);
+        } catch (const ReportCancelled &) {
+            cancelled = true;
+        }
+    });
+    updatePreparation();
+    if (cancelled)
+        m_status->setText(QStringLiteral("Cancelado: %1").arg(label));
+    return done && !cancelled;
+}
+
+bool PreviewWindow::finishPreparation()
+{
+    if (!preparing())
+        return true;
+    return runLong(QStringLiteral("Preparando o relatório..."), [this](ProgressWindow &progress) {
+        while (preparing()) {
+            m_preparation->prepareFor(kPreparationSlice);
+            progress(report().pageCount());
+        }
+    });
+}
+
 void PreviewWindow::showPage(int index)
 {
-    m_page = qBound(0, index, qMax(0, m_report.pageCount() - 1));
+    m_page = qBound(0, index, qMax(0, report().pageCount() - 1));
     m_view->refresh();
     updatePageLabel();
 }
 
 void PreviewWindow::updatePageLabel()
 {
-    m_pageLabel->setText(QStringLiteral(" Página %1 de %2 ").arg(m_report.pageCount() ? m_page + 1 : 0)
-                             .arg(m_report.pageCount()));
+    const int pages = report().pageCount();
+    const QString text = preparing() ? QStringLiteral(" Página %1 de %2 (preparando...) ")
+                                     : QStringLiteral(" Página %1 de %2 ");
+    m_pageLabel->setText(text.arg(pages ? m_page + 1 : 0).arg(pages));
 }
 
 void PreviewWindow::setZoom(double zoom)
@@ -256,10 +428,10 @@ void PreviewWindow::zoomOut()
 
 void PreviewWindow::zoomToPageWidth()
 {
-    if (m_report.pageCount() == 0)
+    if (report().pageCount() == 0)
         return;
     const double available = m_scroll->viewport()->width() - 2 * m_scroll->frameWidth();
-    const double pageWidth = m_report.page(m_page).size.width() * m_view->logicalDpiX() / units::kPerInch;
+    const double pageWidth = report().pageSize(m_page).width() * m_view->logicalDpiX() / units::kPerInch;
     setZoom(available / pageWidth);
 }
 
@@ -267,9 +439,15 @@ bool PreviewWindow::findText(const QString &text)
 {
     if (text.isEmpty())
         return false;
-    int found = m_report.findText(text, m_page + 1);
+    int found = report().findText(text, m_page + 1);
     if (found < 0)
-        found = m_report.findText(text, 0);
+        found = report().findText(text, 0);
+    if (found < 0 && preparing()) {
+        m_status->setText(QStringLiteral("Texto não encontrado nas %1 páginas preparadas até agora: %2")
+                              .arg(report().pageCount())
+                              .arg(text));
+        return false;
+    }
     if (found < 0) {
         m_status->setText(QStringLiteral("Texto não encontrado: %1").arg(text));
         return false;
@@ -297,51 +475,73 @@ void PreviewWindow::findShortcut()
 
 bool PreviewWindow::exportPdfTo(const QString &path)
 {
-    return guarded([&] {
-        Progress progress(QStringLiteral("Exportando PDF..."), m_report.pageCount(), this);
-        reportexport::toPdf(m_report, path, windowTitle(), std::ref(progress));
+    return runLong(QStringLiteral("Exportando PDF..."), [&](ProgressWindow &progress) {
+        if (preparing())
+            reportexport::toPdf(*m_preparation, path, windowTitle(), std::ref(progress));
+        else
+            reportexport::toPdf(report(), path, windowTitle(), std::ref(progress));
     });
 }
 
 bool PreviewWindow::exportJpegTo(const QString &path, int dpi)
 {
-    return guarded([&] {
-        Progress progress(QStringLiteral("Exportando JPEG..."), m_report.pageCount(), this);
-        reportexport::toJpeg(m_report, path, dpi, std::ref(progress));
+    return finishPreparation() && runLong(QStringLiteral("Exportando JPEG..."), [&](ProgressWindow &progress) {
+        reportexport::toJpeg(report(), path, dpi, std::ref(progress));
     });
 }
 
 bool PreviewWindow::savePagesTo(const QString &path)
 {
-    return guarded([&] { m_report.saveToFile(path); });
+    return finishPreparation() && guarded([&] {
+        requireWholeReport();
+        report().saveToFile(path);
+    });
 }
 
 bool PreviewWindow::openPagesFrom(const QString &path)
 {
     return guarded([&] {
-        m_report = PreparedReport::loadFromFile(path);
+        PreparedReport opened = PreparedReport::loadFromFile(path);
+        // The window shows the file from now on; the report it was preparing is dropped.
+        if (m_preparation) {
+            m_preparation->cancel();
+            m_preparation = nullptr;
+        }
+        m_opened = std::move(opened);
+        m_pages = &m_opened;
+        m_status->clear();
+        updatePreparation();
         showPage(0);
     });
 }
 
 bool PreviewWindow::printTo(QPrinter &printer)
 {
-    return guarded([&] {
+    return runLong(QStringLiteral("Imprimindo..."), [&](ProgressWindow &progress) {
         printer.setFullPage(true);
-        int from = printer.fromPage() > 0 ? printer.fromPage() - 1 : 0;
-        int to = printer.toPage() > 0 ? printer.toPage() - 1 : m_report.pageCount() - 1;
-        to = qMin(to, m_report.pageCount() - 1);
+        const int from = printer.fromPage() > 0 ? printer.fromPage() - 1 : 0;
+        const int to = printer.toPage() > 0 ? printer.toPage() - 1 : std::numeric_limits<int>::max();
         QPainter painter;
         if (!painter.begin(&printer))
             throw ReportError(QStringLiteral("Não foi possível iniciar a impressão."));
         // One page per sheet at its own size: no scaling to the paper.
         const double scale = printer.resolution() / units::kPerInch;
-        for (int i = from; i <= to; ++i) {
-            if (i > from)
-                printer.newPage();
-            painter.resetTransform();
-            painter.scale(scale, scale);
-            pagerenderer::paintPage(m_report, i, painter);
+        try {
+            for (int i = from; i <= to && pageExists(i); ++i) {
+                if (i > from)
+                    printer.newPage();
+                painter.resetTransform();
+                painter.scale(scale, scale);
+                pagerenderer::paintPage(report(), i, painter);
+                progress(i + 1);
+            }
+        } catch (...) {
+            printer.abort();
+            painter.end();
+            // Printed to a file: no half file stays.
+            if (!printer.outputFileName().isEmpty())
+                QFile::remove(printer.outputFileName());
+            throw;
         }
         if (!painter.end())
             throw ReportError(QStringLiteral("A impressão falhou."));
@@ -352,8 +552,11 @@ void PreviewWindow::printClicked()
 {
     if (QPrinterInfo::availablePrinters().isEmpty())
         throw ReportError(QStringLiteral("Nenhuma impressora está instalada. Exporte o relatório em PDF ou JPEG."));
+    if (!finishPreparation())
+        return;
+    requireWholeReport();
     QPrintDialog dialog(m_printer.get(), this);
-    dialog.setMinMax(1, qMax(1, m_report.pageCount()));
+    dialog.setMinMax(1, qMax(1, report().pageCount()));
     if (dialog.exec() == QDialog::Accepted)
         printTo(*m_printer);
 }

@@ -25,6 +25,7 @@ public:
 
     // The source must outlive the preparation; rows are read one at a time.
     void setDataSource(const QString &name, DataSource *source);
+    const QHash<QString, DataSource *> &dataSources() const { return m_sources; }
 
     // Drops the pages of an earlier preparation and lays out new ones.
     void prepareReport(const ReportPreparer::Progress &progress = {});

@@ -38,3 +38,11 @@ private:
     int m_line;
     QString m_problem;
 };
+
+// Thrown through a preparation or an export that the user cancelled: not an
+// error to show, and whatever was being written is thrown away.
+class ReportCancelled : public std::exception
+{
+public:
+    const char *what() const noexcept override { return "cancelado pelo usuário"; }
+};

@@ -3,6 +3,7 @@
 #include "PageRenderer.h"
 #include "ReportError.h"
 #include "ReportMemory.h"
+#include "ReportPreparation.h"
 
 #include "data/ErrorText.h"
 
@@ -33,11 +34,11 @@ QString cannotWrite(const QString &path, const QString &reason)
     return QStringLiteral("Não foi possível gravar o arquivo %1: %2.").arg(path, reason);
 }
 
-} // namespace
-
-void toPdf(const PreparedReport &report, const QString &path, const QString &title, const Progress &progress)
+// Pages are asked for in order; `exists(i)` says whether page i is there, preparing it when it must.
+void writePdf(const PreparedReport &report, const std::function<bool(int)> &exists, const QString &path,
+              const QString &title, const Progress &progress)
 {
-    if (report.pageCount() == 0)
+    if (!exists(0))
         throw ReportError(QStringLiteral("O relatório não tem páginas para exportar."));
     reportmemory::retainFreedMemory();
     QSaveFile file(path);
@@ -49,14 +50,14 @@ void toPdf(const PreparedReport &report, const QString &path, const QString &tit
         writer.setCreator(QStringLiteral("Quindelo"));
         writer.setTitle(title);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        writer.setPageSize(pageSizeOf(report.page(0).size));
+        writer.setPageSize(pageSizeOf(report.pageSize(0)));
         QPainter painter;
         if (!painter.begin(&writer))
             throw ReportError(cannotWrite(path, QStringLiteral("falha ao iniciar o PDF")));
         const double scale = kPdfResolution / units::kPerInch;
-        for (int i = 0; i < report.pageCount(); ++i) {
+        for (int i = 0; exists(i); ++i) {
             if (i > 0) {
-                const QPageSize size = pageSizeOf(report.page(i).size);
+                const QPageSize size = pageSizeOf(report.pageSize(i));
                 if (!(writer.pageLayout().pageSize() == size))
                     writer.setPageSize(size);
                 writer.newPage();
@@ -71,6 +72,19 @@ void toPdf(const PreparedReport &report, const QString &path, const QString &tit
     }
     if (!file.commit())
         throw ReportError(cannotWrite(path, errortext::fileProblem(file)));
+}
+
+} // namespace
+
+void toPdf(const PreparedReport &report, const QString &path, const QString &title, const Progress &progress)
+{
+    writePdf(report, [&report](int page) { return page < report.pageCount(); }, path, title, progress);
+}
+
+void toPdf(ReportPreparation &preparation, const QString &path, const QString &title, const Progress &progress)
+{
+    const ReportPreparation::Ahead ahead(preparation);
+    writePdf(preparation.pages(), [&preparation](int page) { return preparation.reach(page); }, path, title, progress);
 }
 
 QStringList jpegFileNames(const QString &path, int pageCount)
@@ -89,7 +103,7 @@ QStringList jpegFileNames(const QString &path, int pageCount)
 QImage pageImage(const PreparedReport &report, int pageIndex, double dpi)
 {
     const double scale = dpi / units::kPerInch;
-    const QSizeF size = report.page(pageIndex).size * scale;
+    const QSizeF size = report.pageSize(pageIndex) * scale;
     QImage image(int(std::lround(size.width())), int(std::lround(size.height())), QImage::Format_RGB32);
     const int dotsPerMeter = int(std::lround(dpi / 0.0254));
     image.setDotsPerMeterX(dotsPerMeter);
@@ -117,18 +131,24 @@ QStringList toJpeg(const PreparedReport &report, const QString &path, int dpi, c
             QFile::remove(done);
         throw ReportError(cannotWrite(name, reason));
     };
-    for (int i = 0; i < report.pageCount(); ++i) {
-        QFile file(names.at(i) + QStringLiteral(".parcial"));
-        if (!file.open(QIODevice::WriteOnly))
-            fail(names.at(i), errortext::fileProblem(file));
-        written << file.fileName();
-        if (!pageImage(report, i, dpi).save(&file, "JPG", 90) || !file.flush())
-            fail(names.at(i), errortext::fileProblem(file));
-        file.close();
-        if (file.error() != QFileDevice::NoError)
-            fail(names.at(i), errortext::fileProblem(file));
-        if (progress)
-            progress(i + 1);
+    try {
+        for (int i = 0; i < report.pageCount(); ++i) {
+            QFile file(names.at(i) + QStringLiteral(".parcial"));
+            if (!file.open(QIODevice::WriteOnly))
+                fail(names.at(i), errortext::fileProblem(file));
+            written << file.fileName();
+            if (!pageImage(report, i, dpi).save(&file, "JPG", 90) || !file.flush())
+                fail(names.at(i), errortext::fileProblem(file));
+            file.close();
+            if (file.error() != QFileDevice::NoError)
+                fail(names.at(i), errortext::fileProblem(file));
+            if (progress)
+                progress(i + 1);
+        }
+    } catch (const ReportCancelled &) {
+        for (const QString &done : written)
+            QFile::remove(done);
+        throw;
     }
     for (int i = 0; i < names.size(); ++i) {
         QFile::remove(names.at(i));
@@ -140,6 +160,12 @@ QStringList toJpeg(const PreparedReport &report, const QString &path, int dpi, c
         }
     }
     return names;
+}
+
+QStringList toJpeg(ReportPreparation &preparation, const QString &path, int dpi, const Progress &progress)
+{
+    preparation.finish();
+    return toJpeg(preparation.pages(), path, dpi, progress);
 }
 
 } // namespace reportexport

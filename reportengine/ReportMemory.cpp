@@ -20,4 +20,11 @@ void retainFreedMemory()
 #endif
 }
 
+void releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 } // namespace reportmemory

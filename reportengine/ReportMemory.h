@@ -8,5 +8,7 @@ namespace reportmemory {
 // for the next page, which costs as much as drawing the page: keep them.
 // Once per process.
 void retainFreedMemory();
+// Hands what a finished report freed back to the system.
+void releaseFreedMemory();
 
 } // namespace reportmemory

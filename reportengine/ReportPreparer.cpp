@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -30,8 +31,24 @@ ReportPreparer::ReportPreparer(const ReportLayout &layout, const QHash<QString, 
         m_sources.insert(it.key().toUpper(), it.value());
 }
 
+ReportPreparer::~ReportPreparer()
+{
+    stop();
+}
+
 void ReportPreparer::prepare(PreparedReport &report, const Progress &progress)
 {
+    start(report);
+    while (!finished()) {
+        preparePage();
+        if (progress)
+            progress(report.pageCount());
+    }
+}
+
+void ReportPreparer::start(PreparedReport &report)
+{
+    stop();
     reportmemory::retainFreedMemory();
     report.clear();
     m_report = &report;
@@ -47,12 +64,11 @@ void ReportPreparer::prepare(PreparedReport &report, const Progress &progress)
                         continue;
                     // The same sum printed twice is still counted once per row.
                     const QString key = sumKey(expression.band, expression.dataSource, expression.field);
-                    QVector<Expression> &tracked = m_sumsOfBand[&band];
-                    const bool known = std::any_of(tracked.cbegin(), tracked.cend(), [&](const Expression &e) {
-                        return sumKey(e.band, e.dataSource, e.field) == key;
-                    });
+                    QVector<TrackedSum> &tracked = m_sumsOfBand[&band];
+                    const bool known = std::any_of(tracked.cbegin(), tracked.cend(),
+                                                   [&](const TrackedSum &sum) { return sum.key == key; });
                     if (!known)
-                        tracked.append(expression);
+                        tracked.append({expression, key});
                 }
             }
         }
@@ -66,46 +82,103 @@ void ReportPreparer::prepare(PreparedReport &report, const Progress &progress)
         else if (band.kind == BandKind::PageHeader && !m_header)
             m_header = &band;
     }
+    m_phase = Phase::Rows;
+    m_band = -1;
+    try {
+        startPage(true);
+    } catch (...) {
+        stop();
+        throw;
+    }
+}
 
-    startPage(true);
-    for (const Band &band : m_layout.bands) {
-        if (band.kind != BandKind::MasterData)
-            continue;
-        DataSource &rows = source(band.dataSource);
-        struct Walk
-        {
-            DataSource &rows;
-            explicit Walk(DataSource &walked) : rows(walked) { rows.beginRows(); }
-            ~Walk() { rows.endRows(); }
-        } walk(rows);
-        for (rows.first(); !rows.eof(); rows.next()) {
-            if (m_y + band.height > m_printable.bottom() && m_y > m_pageBodyTop) {
-                if (progress)
-                    progress(report.pageCount());
+void ReportPreparer::preparePage()
+{
+    const int before = m_report ? m_report->pageCount() : 0;
+    try {
+        while (!finished() && m_report->pageCount() == before)
+            step();
+    } catch (...) {
+        stop();
+        throw;
+    }
+}
+
+void ReportPreparer::stop()
+{
+    endWalk();
+    m_phase = Phase::Done;
+    m_page = nullptr;
+    m_current = PreparedPage();
+}
+
+void ReportPreparer::step()
+{
+    if (m_phase == Phase::Summary) {
+        for (const Band &band : m_layout.bands) {
+            if (band.kind != BandKind::ReportSummary)
+                continue;
+            if (m_y + band.height > m_printable.bottom() && m_y > m_pageBodyTop)
                 startPage(false);
-            }
-            accumulate(band);
             printBand(band);
         }
+        finishPage();
+        m_phase = Phase::Done;
+        return;
     }
-    for (const Band &band : m_layout.bands) {
-        if (band.kind != BandKind::ReportSummary)
-            continue;
-        if (m_y + band.height > m_printable.bottom() && m_y > m_pageBodyTop)
-            startPage(false);
-        printBand(band);
+    if (!m_walking) {
+        nextMasterBand();
+        return;
     }
-    if (progress)
-        progress(report.pageCount());
-    m_report = nullptr;
+    const Band &band = m_layout.bands.at(size_t(m_band));
+    if (m_walking->eof()) {
+        endWalk();
+        return;
+    }
+    if (m_y + band.height > m_printable.bottom() && m_y > m_pageBodyTop)
+        startPage(false);
+    accumulate(band);
+    printBand(band);
+    m_walking->next();
+}
+
+void ReportPreparer::nextMasterBand()
+{
+    do {
+        ++m_band;
+    } while (m_band < int(m_layout.bands.size()) && m_layout.bands.at(size_t(m_band)).kind != BandKind::MasterData);
+    if (m_band >= int(m_layout.bands.size())) {
+        m_phase = Phase::Summary;
+        return;
+    }
+    DataSource &rows = source(m_layout.bands.at(size_t(m_band)).dataSource);
+    rows.beginRows();
+    m_walking = &rows;
+    rows.first();
+}
+
+void ReportPreparer::endWalk()
+{
+    if (DataSource *rows = std::exchange(m_walking, nullptr))
+        rows->endRows();
+}
+
+void ReportPreparer::finishPage()
+{
+    if (!m_page)
+        return;
+    m_report->addPage(m_current);
     m_page = nullptr;
 }
 
 void ReportPreparer::startPage(bool first)
 {
-    const qsizetype previous = m_page ? m_page->primitives.size() : 0;
-    m_page = &m_report->addPage(m_layout.page.sizeUnits());
-    m_page->primitives.reserve(previous);
+    const qsizetype previous = m_current.primitives.size();
+    finishPage();
+    m_current.size = m_layout.page.sizeUnits();
+    m_current.primitives.clear();
+    m_current.primitives.reserve(previous);
+    m_page = &m_current;
     m_y = m_printable.top();
     if (first && m_title)
         printBand(*m_title);
@@ -116,8 +189,11 @@ void ReportPreparer::startPage(bool first)
 
 void ReportPreparer::accumulate(const Band &band)
 {
-    for (const Expression &expression : m_sumsOfBand.value(&band)) {
-        const QString key = sumKey(expression.band, expression.dataSource, expression.field);
+    const auto tracked = m_sumsOfBand.constFind(&band);
+    if (tracked == m_sumsOfBand.constEnd())
+        return;
+    for (const TrackedSum &sum : *tracked) {
+        const Expression &expression = sum.expression;
         const QVariant current = source(expression.dataSource).value(expression.field);
         if (current.isNull())
             continue;
@@ -125,7 +201,7 @@ void ReportPreparer::accumulate(const Band &band)
         if (!valuetext::toNumeric(current, &number))
             throw ReportError(QStringLiteral("O campo %1.%2 não é numérico e não pode ser somado.")
                                   .arg(expression.dataSource, expression.field));
-        m_sums[key] += number;
+        m_sums[sum.key] += number;
     }
 }
 
@@ -176,10 +252,11 @@ void ReportPreparer::placeText(const ReportObject &object, QRectF box, double ba
 {
     const TextGaps &gaps = object.gaps;
     const int font = m_report->fontIndex(object.font);
+    const FontFace &face = FontFace::of(object.font);
     if (object.autoWidth) {
         double widest = 0;
         for (const QString &line : text.split(QLatin1Char('\n')))
-            widest = qMax(widest, advance(font, line));
+            widest = qMax(widest, face.advance(line));
         box.setWidth(widest + gaps.left + gaps.right);
     }
     if (object.centred)
@@ -195,9 +272,9 @@ void ReportPreparer::placeText(const ReportObject &object, QRectF box, double ba
 
     if (!text.isEmpty()) {
         const QRectF inner = box.adjusted(gaps.left, gaps.top, -gaps.right, -gaps.bottom);
-        const QStringList lines = object.wordWrap && !object.autoWidth ? wrap(font, text, inner.width())
+        const QStringList lines = object.wordWrap && !object.autoWidth ? wrap(face, text, inner.width())
                                                                        : text.split(QLatin1Char('\n'));
-        const double lineHeight = FontFace::of(object.font).height();
+        const double lineHeight = face.height();
         const double step = lineHeight + gaps.between;
         const int fitting = 1 + qMax(0, int(std::floor((inner.height() - lineHeight) / step + 1e-6)));
         const int shown = int(qMin<qsizetype>(fitting, lines.size()));
@@ -211,7 +288,7 @@ void ReportPreparer::placeText(const ReportObject &object, QRectF box, double ba
         QVector<double> widths(shown);
         bool overrun = shown < lines.size() || top + total > box.bottom() + kOverrunTolerance;
         for (int i = 0; i < shown; ++i) {
-            widths[i] = advance(font, lines.at(i));
+            widths[i] = face.advance(lines.at(i));
             overrun = overrun || widths[i] > inner.width() + kOverrunTolerance;
         }
 
@@ -275,29 +352,29 @@ QVariant ReportPreparer::value(const Expression &expression) const
 
 DataSource &ReportPreparer::source(const QString &name) const
 {
+    // Asked for every value of every row: the name as written is looked up first.
+    const auto known = m_sourceOf.constFind(name);
+    if (known != m_sourceOf.constEnd())
+        return **known;
     DataSource *found = m_sources.value(name.toUpper());
     if (!found)
         throw ReportError(QStringLiteral("Fonte de dados desconhecida no relatório: %1").arg(name));
+    m_sourceOf.insert(name, found);
     return *found;
 }
 
-double ReportPreparer::advance(int fontIndex, const QString &text)
-{
-    return FontFace::of(m_report->fonts().at(fontIndex)).advance(text);
-}
-
-QStringList ReportPreparer::wrap(int fontIndex, const QString &text, double width)
+QStringList ReportPreparer::wrap(const FontFace &face, const QString &text, double width)
 {
     QStringList lines;
     for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
-        if (advance(fontIndex, paragraph) <= width) {
+        if (face.advance(paragraph) <= width) {
             lines << paragraph;
             continue;
         }
         QString current;
         for (const QString &word : paragraph.split(QLatin1Char(' '))) {
             const QString candidate = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
-            if (advance(fontIndex, candidate) <= width) {
+            if (face.advance(candidate) <= width) {
                 current = candidate;
                 continue;
             }
@@ -305,9 +382,9 @@ QStringList ReportPreparer::wrap(int fontIndex, const QString &text, double widt
                 lines << current;
             current = word;
             // A word wider than the box is broken where it reaches the edge.
-            while (current.size() > 1 && advance(fontIndex, current) > width) {
+            while (current.size() > 1 && face.advance(current) > width) {
                 qsizetype fit = 1;
-                while (fit < current.size() && advance(fontIndex, current.left(fit + 1)) <= width)
+                while (fit < current.size() && face.advance(current.left(fit + 1)) <= width)
                     ++fit;
                 lines << current.left(fit);
                 current = current.mid(fit);

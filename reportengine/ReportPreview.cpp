@@ -2,23 +2,16 @@
 
 #include "PreviewWindow.h"
 #include "Report.h"
-
-#include <QApplication>
-#include <QProgressDialog>
+#include "ReportMemory.h"
+#include "ReportPreparation.h"
 
 void showReport(Report &report, QWidget *parent)
 {
     {
-        QProgressDialog progress(QStringLiteral("Preparando o relatório..."), QString(), 0, 0, parent);
-        progress.setWindowTitle(QStringLiteral("Quindelo"));
-        progress.setWindowModality(Qt::WindowModal);
-        progress.setMinimumDuration(500);
-        report.prepareReport([&progress](int pages) {
-            progress.setLabelText(QStringLiteral("Preparando o relatório... página %1").arg(pages));
-            progress.setValue(pages);
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        ReportPreparation preparation(report);
+        preparation.reach(0);
+        PreviewWindow preview(preparation, parent);
+        preview.exec();
     }
-    PreviewWindow preview(report.preparedPages(), parent);
-    preview.exec();
+    reportmemory::releaseFreedMemory();
 }

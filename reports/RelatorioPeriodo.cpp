@@ -5,7 +5,7 @@
 RelatorioPeriodo::RelatorioPeriodo(const PeriodoRecibos &periodo, DataModule &dataModule)
     : m_periodo(periodo)
     , m_query(dataModule.Base, dataModule.Tra, QStringLiteral("ibqRelatorio"))
-    , m_fdsEvento(m_query)
+    , m_fdsEvento(m_query, dataModule.Base, dataModule.Tra)
     , m_report(Report::fromFile(periodo.layoutFile))
 {
     m_query.setSql(periodo.sql());

@@ -30,6 +30,6 @@ public:
 private:
     const PeriodoRecibos &m_periodo;
     Dataset m_query;
-    DatasetSource m_fdsEvento;
+    DatasetQuerySource m_fdsEvento;
     Report m_report;
 };

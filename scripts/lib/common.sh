@@ -53,6 +53,9 @@ build_program() {
 # test certificates.
 TEST_PACKAGES=(python3-openpyxl python3-aiosmtpd openssl)
 
+# What the benches compare against (bench_periodo's reportlab peer); scripts/test installs it.
+BENCH_PACKAGES=(python3-reportlab)
+
 # Everything, tests and benchmarks included.
 build() {
   if [ ! -f "$BUILD_DIR/build.ninja" ] || ! grep -qx 'QUINDELO_BUILD_TESTS:BOOL=ON' "$BUILD_DIR/CMakeCache.txt"; then

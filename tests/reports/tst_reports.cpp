@@ -206,6 +206,9 @@ void TstReports::manyRowsPaginate()
     RelatorioPeriodo relatorio(kRecibosRecebimento, m.dm);
     relatorio.abreConsulta(kDia10, kDia10.addDays(1));
     const QVector<PdfPage> pages = pdfOf(relatorio.frpEvento(), m_out.filePath(QStringLiteral("paginas.pdf")));
+    // The report read its rows through a cursor of its own: the query still holds only what opening it fetched.
+    QVERIFY(relatorio.ibqRelatorio().active());
+    QCOMPARE(relatorio.ibqRelatorio().rowCount(), 1);
 
     QVERIFY(pages.size() >= 2);
     QStringList expected;
