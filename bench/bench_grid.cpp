@@ -81,7 +81,12 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 1000000;
+    bool counted = true;
+    const int rows = argc > 1 ? QByteArray(argv[1]).toInt(&counted) : 1000000;
+    if (!counted || rows < 1) {
+        std::fprintf(stderr, "usage: bench_grid [ROWS [FOLDER]]  (ROWS a positive number)\n");
+        return 2;
+    }
 
     QTemporaryDir temporary;
     benchdb::Contents contents;
