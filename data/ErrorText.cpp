@@ -51,11 +51,17 @@ QString explanation(const DatabaseError &error)
     if (hasAny(error, {isc_network_error, isc_net_read_err, isc_net_write_err, isc_conn_lost, isc_lost_db_connection,
                        isc_att_shutdown, isc_shutdown, isc_net_server_shutdown}))
         return QStringLiteral("A conexão com o banco de dados foi perdida.");
+    // gbak's own codes: the backup file, not the database, is the problem.
+    if (hasAny(error, {isc_gbak_open_bkup_error, isc_gbak_write_error}))
+        return QStringLiteral("Não foi possível abrir ou gravar o arquivo de backup. "
+                              "Verifique se a pasta existe e se há espaço no disco.");
     if (hasAny(error, {isc_io_write_err, isc_io_create_err, isc_read_only_database}))
         return QStringLiteral("Não há espaço em disco (ou permissão) para gravar no banco de dados.");
     // Whatever else stops an attachment, the database could not be opened.
     if (opening || hasAny(error, {isc_io_open_err, isc_io_access_err, isc_io_read_err, isc_bad_db_format}))
-        return QStringLiteral("Não foi possível abrir o banco de dados %1.").arg(error.databaseName());
+        return error.databaseName().isEmpty()
+            ? QStringLiteral("Não foi possível abrir o banco de dados.")
+            : QStringLiteral("Não foi possível abrir o banco de dados %1.").arg(error.databaseName());
     return QStringLiteral("O banco de dados recusou a operação.");
 }
 

@@ -113,7 +113,8 @@ void DatabaseBackup::run(const QString &database, const QString &file, const Pro
         QFile::remove(partial);
         // The user knows the file by its own name, not by the temporary one.
         QString message = error.message();
-        throw DatabaseError(message.replace(partial, file));
+        const DatabaseError renamed(message.replace(partial, file), error.codes());
+        throw error.databaseName().isEmpty() ? renamed : renamed.whileOpening(error.databaseName());
     } catch (...) {
         QFile::remove(partial);
         throw;
@@ -135,7 +136,12 @@ void DatabaseBackup::run(const QString &database, const QString &file, const Pro
 void DatabaseBackup::backUp(const QString &database, const QString &file, const Progress &progress)
 {
     ServiceManager service;
-    service.attach(ServiceManager::nameFor(database), m_user, m_password);
+    try {
+        service.attach(ServiceManager::nameFor(database), m_user, m_password);
+    } catch (const DatabaseError &error) {
+        // Not reaching the service is not reaching the database's server.
+        throw error.whileOpening(database);
+    }
     // The client library took the termination signals over on attach.
     termination::quitOnSignals();
     service.start(startBlock(ServiceManager::pathOnServer(database), file));

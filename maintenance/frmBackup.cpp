@@ -6,6 +6,7 @@
 
 #include "data/Database.h"
 #include "data/DatabaseError.h"
+#include "data/ErrorText.h"
 #include "dialogs/MessageDialog.h"
 
 #include <QApplication>
@@ -130,7 +131,8 @@ void frmBackupForm::Panel1Click()
             showProgress(line);
         });
     } catch (const DatabaseError &error) {
-        showError(QStringLiteral("ErroBackup"), QStringLiteral("Erro no Backup ! Tente novamente"), error.message());
+        showError(QStringLiteral("ErroBackup"), QStringLiteral("Erro no Backup ! Tente novamente"),
+                  errortext::forUser(error));
         return;
     }
     m_progresso->appendPlainText(QStringLiteral("Backup concluído: %1").arg(file));
@@ -175,7 +177,7 @@ void frmBackupForm::restoreFrom(const QString &file)
     } catch (const DatabaseError &error) {
         listBackups();
         showError(QStringLiteral("ErroRestauracao"), QStringLiteral("Erro na Restauração ! Tente novamente"),
-                  error.message());
+                  errortext::forUser(error));
         return;
     }
     listBackups();
