@@ -1,17 +1,13 @@
 // Shows the receipt editor holding a receipt, on a database of its own, and
-// saves a picture of it for the README; with two more names, pictures of the
-// e-mail screen for that receipt and of the e-mail settings.
-//   quindelo-recibo-screenshot OUTPUT.png [FRemail.png FRconfemail.png]
+// saves a picture of it for the README.
+//   quindelo-recibo-screenshot OUTPUT.png
 #include "DataExtenso.h"
 #include "Extens.h"
-#include "FRconfemail.h"
-#include "FRemail.h"
 #include "FRrecibo.h"
 
 #include "data/DatabaseCreator.h"
 #include "data/Datamodule1.h"
 #include "dialogs/Mensagens.h"
-#include "mail/EmailSettings.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -44,8 +40,8 @@ bool save(QWidget &screen, const char *file)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 2 && argc != 4) {
-        std::fprintf(stderr, "uso: %s SAIDA.png [FRemail.png FRconfemail.png]\n", argv[0]);
+    if (argc != 2) {
+        std::fprintf(stderr, "uso: %s SAIDA.png\n", argv[0]);
         return 2;
     }
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
@@ -81,32 +77,10 @@ int main(int argc, char *argv[])
         const auto FRmensagem8 = createMessageDialog(QStringLiteral("FRmensagem8"));
         const auto FRmensagem10 = createMessageDialog(QStringLiteral("FRmensagem10"));
         const auto FRmensagem12 = createMessageDialog(QStringLiteral("FRmensagem12"));
-        const auto FRmensagem9 = createMessageDialog(QStringLiteral("FRmensagem9"));
         const auto FRmensagem17 = createMessageDialog(QStringLiteral("FRmensagem17"));
-        ReceiptValues shown;
-        FRreciboForm form({dm, *FRmensagem8, *FRmensagem10, *FRmensagem12, [] {}, [] {},
-                           [&shown](const ReceiptValues &values) { shown = values; },
+        FRreciboForm form({dm, *FRmensagem8, *FRmensagem10, *FRmensagem12, [] {}, [] {}, [](const ReceiptValues &) {},
                            [&]() -> MessageDialog & { return *FRmensagem17; }});
         if (!save(form, argv[1]))
-            return 1;
-        if (argc == 2)
-            return 0;
-        form.Image4Click();
-
-        // Settings of a typical user, never this machine's.
-        const QString settingsFile = folder.filePath(QStringLiteral("email.conf"));
-        EmailSettings settings;
-        settings.server = QStringLiteral("smtp.example.com");
-        settings.user = QStringLiteral("oficina.azul@example.com");
-        settings.password = QStringLiteral("senha-de-exemplo");
-        settings.sender = settings.user;
-        settings.senderName = QStringLiteral("Oficina Azul");
-        emailsettings::save(settings, settingsFile);
-        const auto nada = [](const QString &) {};
-        FRemailForm email({dm, settingsFile, [] {}, nada});
-        email.setRecibo(shown);
-        FRconfemailForm confemail({dm, settingsFile, *FRmensagem9, nada});
-        if (!save(email, argv[2]) || !save(confemail, argv[3]))
             return 1;
     }
     return 0;

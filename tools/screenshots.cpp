@@ -14,10 +14,12 @@
 #include "data/Datamodule1.h"
 #include "data/Statement.h"
 #include "dialogs/MessageDialog.h"
+#include "mail/EmailSettings.h"
 #include "maintenance/frmBackup.h"
 #include "receipts/DataExtenso.h"
 #include "receipts/Extens.h"
 #include "receipts/FRcademitente.h"
+#include "receipts/FRconfemail.h"
 #include "receipts/FRimagem.h"
 #include "receipts/FRrecibo.h"
 #include "reportengine/PreviewWindow.h"
@@ -25,6 +27,7 @@
 #include "reports/FRabrerecibos1.h"
 #include "reports/FRabrerecibos2.h"
 #include "reports/FRabrerecibos3.h"
+#include "reports/FRdeclaracao.h"
 #include "reports/FRrelatorios.h"
 #include "widgets/CaseEdit.h"
 #include "widgets/DateEdit.h"
@@ -33,6 +36,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -41,6 +46,9 @@
 
 #include <cstdio>
 #include <functional>
+#include <iterator>
+#include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -68,28 +76,39 @@ public:
         window->hide();
     }
 
-    // Runs `open`, which opens the preview modally, and saves the preview's picture before closing it.
-    void shootPreview(const QString &name, const std::function<void()> &open)
+    // Runs `open`, which opens the window named `objectName` modally, and saves
+    // its picture, once `arrange` has set it up, before closing it.
+    void shootModal(const QString &objectName, const QString &name, const std::function<void()> &open,
+                    const std::function<void(QDialog &)> &arrange = {})
     {
         bool taken = false;
-        const std::function<void()> takeWhenShown = [&] {
-            auto *preview = qobject_cast<PreviewWindow *>(QApplication::activeModalWidget());
-            if (!preview) {
-                QTimer::singleShot(20, takeWhenShown);
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (taken || !window || window->objectName() != objectName)
                 return;
-            }
-            // Maximised on a 1366 × 768 desktop, most of an A4 page in view.
-            preview->setWindowState(Qt::WindowNoState);
-            preview->resize(1366, 740);
-            preview->setZoom(0.55);
-            save(preview, name);
+            if (arrange)
+                arrange(*window);
+            save(window, name);
             taken = true;
-            preview->reject();
-        };
-        QTimer::singleShot(0, takeWhenShown);
+            window->reject();
+        });
+        poll.start();
         open();
         if (!taken)
             fail(name);
+    }
+
+    void shootPreview(const QString &name, const std::function<void()> &open)
+    {
+        shootModal(QStringLiteral("PreviewWindow"), name, open, [](QDialog &window) {
+            // Maximised on a 1366 × 768 desktop, most of an A4 page in view.
+            auto &preview = static_cast<PreviewWindow &>(window);
+            preview.setWindowState(Qt::WindowNoState);
+            preview.resize(1366, 740);
+            preview.setZoom(0.55);
+        });
     }
 
 private:
@@ -174,7 +193,13 @@ void fillSampleData(DataModule &dm)
         {"RECEBIMENTO", "JOSÉ CARLOS PEREIRA", "321.654.987-55", QDate(2026, 3, 18), 24050,
          "Alinhamento, balanceamento e troca de óleo", ""},
     };
-    for (const Sample &sample : samples) {
+    // A taxi driver's monthly service through 2025, for the annual statement.
+    const QDate january2025(2025, 1, 15);
+    std::vector<Sample> year(std::begin(samples), std::end(samples));
+    for (int month = 0; month < 12; ++month)
+        year.push_back({"RECEBIMENTO", "MARIA DAS GRAÇAS OLIVEIRA", "123.456.789-01", january2025.addMonths(month),
+                        18000 + (month % 4) * 2500, "Manutenção mensal do táxi", ""});
+    for (const Sample &sample : year) {
         recibo.execute(dm.Tra, QVariantList{QString::fromUtf8(sample.tipo), QString::fromUtf8(sample.nome),
                                             QString::fromUtf8(sample.documento), sample.data, DataPorExtenso(sample.data),
                                             QVariant::fromValue(Numeric{sample.centavos, -2}),
@@ -192,14 +217,39 @@ void writeIni(const QString &folder, const QString &database)
     ini.write("[Configuracoes]\nCaminhoBD=" + QFile::encodeName(database) + "\n");
 }
 
-void shootEverything(Screens &screens, Camera &camera)
+// Settings of a typical user, never this machine's.
+void writeEmailSettings()
+{
+    EmailSettings settings;
+    settings.server = QStringLiteral("smtp.exemplo.com.br");
+    settings.user = QStringLiteral("oficina.boavista@exemplo.com.br");
+    settings.password = QStringLiteral("senha-de-exemplo");
+    settings.sender = settings.user;
+    settings.senderName = QStringLiteral("Oficina Boa Vista");
+    emailsettings::save(settings, emailsettings::defaultPath());
+}
+
+void shootEverything(Screens &screens, Camera &camera, const QDir &work)
 {
     camera.shoot(screens.FRprincipal.get(), QStringLiteral("menu-principal"), {}, QSize(800, 450));
-    // The backup screen shows the path of a typical installation, not of this machine.
-    camera.shoot(screens.frmBackup.get(), QStringLiteral("backup"), [&screens] {
-        screens.frmBackup->findChild<QLineEdit *>(QStringLiteral("edtDestino"))
-            ->setText(QStringLiteral("/home/maria/Quindelo/Backup/QUINDELO.FDB"));
-    }, QSize(560, 300));
+    // The backup screen lists a week of backups and shows the path of a
+    // typical installation, not of this machine.
+    const QDir backups(work.filePath(QStringLiteral("Backup")));
+    backups.mkpath(QStringLiteral("."));
+    for (int day = 1; day <= 3; ++day) {
+        const QDate date = kToday.addDays(3 * day - 9);
+        QFile file(backups.filePath(QStringLiteral("QUINDELO%1.gbk").arg(date.toString(QStringLiteral("ddMMyyyy")))));
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64(180 + day * 3) * 1024 * 1024 + 1024 * 100 * day)
+            || !file.setFileTime(QDateTime(date, QTime(17, 40 + day)), QFileDevice::FileModificationTime))
+            throw std::runtime_error("sample backups could not be written");
+    }
+    camera.shoot(screens.frmBackup.get(), QStringLiteral("backup"), [&] {
+        auto *destino = screens.frmBackup->findChild<QLineEdit *>(QStringLiteral("edtDestino"));
+        destino->setText(backups.filePath(QStringLiteral("QUINDELO.FDB")));
+        emit destino->editingFinished();
+        destino->setText(QStringLiteral("/home/maria/Quindelo/Backup/QUINDELO.FDB"));
+        screens.frmBackup->findChild<QListWidget *>(QStringLiteral("LBbackups"))->setCurrentRow(0);
+    }, QSize(560, 520));
 
     camera.shoot(screens.FRcadastro.get(), QStringLiteral("cadastro"));
     camera.shoot(screens.FRcademitente.get(), QStringLiteral("emitente"));
@@ -213,6 +263,14 @@ void shootEverything(Screens &screens, Camera &camera)
     camera.shoot(screens.FRabrerecibos1.get(), QStringLiteral("periodo-recebimentos"));
     camera.shoot(screens.FRabrerecibos2.get(), QStringLiteral("periodo-pagamentos"));
     camera.shoot(screens.FRabrerecibos3.get(), QStringLiteral("periodo-todos"));
+    FRdeclaracaoForm &declaracao = *screens.FRdeclaracao;
+    const auto fillStatement = [&declaracao] {
+        declaracao.EDano->setValue(2025);
+        declaracao.EDcpfcnpj->setText(QStringLiteral("123.456.789-01"));
+        declaracao.EDnome->setText(QStringLiteral("MARIA DAS GRAÇAS OLIVEIRA"));
+    };
+    camera.shoot(&declaracao, QStringLiteral("declaracao"), fillStatement);
+    camera.shoot(screens.FRconfemail.get(), QStringLiteral("configuracao-email"));
 
     const QList<MessageDialog *> dialogs{screens.FRmensagem5.get(), screens.FRmensagem6.get(), screens.FRmensagem8.get(),
                                          screens.FRmensagem9.get(), screens.FRmensagem10.get(), screens.FRmensagem12.get(),
@@ -223,7 +281,12 @@ void shootEverything(Screens &screens, Camera &camera)
     // The previews, opened as the user opens them.
     screens.FRrecibo->show();
     camera.shootPreview(QStringLiteral("visualizacao-recibo"), [&screens] { screens.FRrecibo->Image3Click(); });
+    camera.shootModal(QStringLiteral("FRemail"), QStringLiteral("email"), [&screens] { screens.FRrecibo->Image4Click(); });
     screens.FRrecibo->hide();
+    declaracao.show();
+    fillStatement();
+    camera.shootPreview(QStringLiteral("declaracao-pagina"), [&declaracao] { declaracao.Panel1Click(); });
+    declaracao.hide();
     FRabrerecibos3Form &periodo = *screens.FRabrerecibos3;
     periodo.show();
     periodo.Medtini()->setDate(QDate(2026, 3, 1));
@@ -259,6 +322,8 @@ int main(int argc, char *argv[])
         const QString database = work.filePath(QStringLiteral("QUINDELO.FDB"));
         databasecreator::create(database);
         writeIni(work.path(), database);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(work.path()));
+        writeEmailSettings();
         Screens screens;
         screens.create(work.path());
         fillSampleData(*screens.Datamodule1);
@@ -267,7 +332,8 @@ int main(int argc, char *argv[])
                                      static_cast<PeriodoForm *>(screens.FRabrerecibos2.get()),
                                      static_cast<PeriodoForm *>(screens.FRabrerecibos3.get())})
             periodo->setClock([] { return kToday; });
-        shootEverything(screens, camera);
+        screens.FRdeclaracao->setClock([] { return kToday; });
+        shootEverything(screens, camera, QDir(work.path()));
     } catch (const std::exception &error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
