@@ -1,14 +1,13 @@
 #include "PreviewWindow.h"
 
 #include "PageRenderer.h"
+#include "ProgressWindow.h"
 #include "ReportError.h"
 #include "ReportExport.h"
 #include "ReportPreparation.h"
 
 #include "widgets/ErrorDisplay.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -22,7 +21,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressBar>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollArea>
@@ -43,47 +41,8 @@ constexpr double kMaxZoom = 8.0;
 
 // How long the preview prepares pages before it looks at the user's input again.
 constexpr std::chrono::milliseconds kPreparationSlice{25};
-// How often a long job lets the progress window answer.
-constexpr qint64 kRepaintMs = 50;
 
 } // namespace
-
-// Shows a progress window while a long job runs, with "Cancelar"; short jobs
-// never show it. The window's own input is answered between pages, and a
-// click on "Cancelar" throws ReportCancelled through the job.
-class ProgressWindow
-{
-public:
-    // pages 0: the count is not known yet.
-    ProgressWindow(const QString &label, int pages, QWidget *parent)
-        : m_label(label), m_dialog(label, QStringLiteral("Cancelar"), 0, pages, parent)
-    {
-        m_dialog.setWindowTitle(QStringLiteral("Quindelo"));
-        m_dialog.setWindowModality(Qt::WindowModal);
-        m_dialog.setMinimumDuration(500);
-        m_dialog.setAutoReset(false);
-        m_sinceAnswer.start();
-    }
-
-    void operator()(int done)
-    {
-        if (m_sinceAnswer.elapsed() < kRepaintMs)
-            return;
-        m_sinceAnswer.restart();
-        if (m_dialog.maximum() > 0)
-            m_dialog.setValue(qMin(done, m_dialog.maximum()));
-        else
-            m_dialog.setLabelText(QStringLiteral("%1 página %2").arg(m_label).arg(done));
-        QApplication::processEvents();
-        if (m_dialog.wasCanceled())
-            throw ReportCancelled();
-    }
-
-private:
-    QString m_label;
-    QProgressDialog m_dialog;
-    QElapsedTimer m_sinceAnswer;
-};
 
 // One page at the window's zoom, drawn through the same painter code as every output.
 class PageView : public QWidget

@@ -3,6 +3,7 @@
 #include "PlanilhaPeriodo.h"
 
 #include "data/Datamodule1.h"
+#include "reportengine/ProgressWindow.h"
 #include "reportengine/ReportError.h"
 #include "reportengine/ReportPreview.h"
 #include "widgets/DateEdit.h"
@@ -104,6 +105,11 @@ void PeriodoForm::Panel2Click()
         if (!planilha::formatoDoArquivo(path, &formato))
             throw ReportError(QStringLiteral("A planilha deve terminar em .xlsx ou .csv: %1").arg(path));
         m_relatorio.abreConsulta(m_ini->date(), m_fim->date());
-        planilha::grava(planilhaDoPeriodo(m_relatorio), path, formato);
+        ProgressWindow progress(QStringLiteral("Gravando a planilha..."), 0, this, QStringLiteral("linha"));
+        try {
+            planilha::grava(planilhaDoPeriodo(m_relatorio), path, formato, std::ref(progress));
+        } catch (const ReportCancelled &) {
+            // Cancelled by the user: no file, nothing to tell.
+        }
     });
 }

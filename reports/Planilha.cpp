@@ -1,13 +1,15 @@
 #include "Planilha.h"
 
-#include "data/ValueText.h"
+#include "data/ErrorText.h"
 #include "data/Numeric.h"
+#include "data/ValueText.h"
 #include "reportengine/ReportError.h"
 
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QBuffer>
 #include <QSaveFile>
 #include <QTemporaryFile>
 
@@ -57,6 +59,26 @@ QString letraDaColuna(int coluna)
     return letras;
 }
 
+// libxlsxwriter's reasons, in the user's words.
+QString motivo(lxw_error erro)
+{
+    switch (erro) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+        return QStringLiteral("faltou memória");
+    case LXW_ERROR_CREATING_XLSX_FILE:
+        return QStringLiteral("o arquivo não pôde ser criado (a pasta não existe ou não há permissão)");
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+        return QStringLiteral("o arquivo temporário da planilha não pôde ser usado");
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+        return QStringLiteral("a gravação falhou; verifique se há espaço no disco");
+    default:
+        return QStringLiteral("erro da biblioteca de planilhas (%1)").arg(QString::fromUtf8(lxw_strerror(erro)));
+    }
+}
+
 // The workbook's calls report their first failure; later calls are still made
 // so the workbook can be closed and freed.
 class Erros
@@ -73,7 +95,8 @@ private:
     lxw_error m_primeiro = LXW_NO_ERROR;
 };
 
-void escreveCelulas(lxw_workbook *livro, lxw_worksheet *folha, const Planilha &planilha, Erros &erros)
+void escreveCelulas(lxw_workbook *livro, lxw_worksheet *folha, const Planilha &planilha, const Progresso &progresso,
+                    Erros &erros)
 {
     lxw_format *cabecalho = workbook_add_format(livro);
     format_set_bold(cabecalho);
@@ -98,9 +121,14 @@ void escreveCelulas(lxw_workbook *livro, lxw_worksheet *folha, const Planilha &p
     worksheet_freeze_panes(folha, 1, 0);
 
     QVector<double> somas(planilha.colunas.size(), 0.0);
-    for (int r = 0; r < planilha.linhas.size(); ++r) {
-        const QVariantList &linha = planilha.linhas.at(r);
-        const lxw_row_t row = lxw_row_t(r + 1);
+    lxw_row_t row = 0;
+    planilha.paraCadaLinha([&](const QVariantList &linha) {
+        // The heading, the rows and the total row within the format's last row.
+        if (row + 2 >= LXW_ROW_MAX)
+            throw ReportError(QStringLiteral("Uma planilha XLSX comporta no máximo %1 linhas. Escolha um período "
+                                             "menor ou grave a planilha em CSV.")
+                                  .arg(QLocale(QLocale::Portuguese, QLocale::Brazil).toString(LXW_ROW_MAX - 2)));
+        ++row;
         for (int c = 0; c < planilha.colunas.size() && c < linha.size(); ++c) {
             const QVariant &valor = linha.at(c);
             if (valor.isNull())
@@ -127,23 +155,25 @@ void escreveCelulas(lxw_workbook *livro, lxw_worksheet *folha, const Planilha &p
             }
             }
         }
-    }
+        if (progresso)
+            progresso(row);
+    });
 
     if (!temDinheiro)
         return;
-    const lxw_row_t total = lxw_row_t(planilha.linhas.size() + 1);
+    const lxw_row_t total = row + 1;
     if (planilha.colunas.first().tipo != Planilha::Tipo::Dinheiro)
         erros(worksheet_write_string(folha, total, 0, "Total", rotuloTotal));
     for (int c = 0; c < planilha.colunas.size(); ++c) {
         if (planilha.colunas.at(c).tipo != Planilha::Tipo::Dinheiro)
             continue;
-        if (planilha.linhas.isEmpty()) {
+        if (row == 0) {
             // A SUM over no rows would reach the total cell itself.
             erros(worksheet_write_number(folha, total, lxw_col_t(c), 0, dinheiroTotal));
             continue;
         }
         const QString letra = letraDaColuna(c);
-        const QString formula = QStringLiteral("=SUM(%1%2:%1%3)").arg(letra).arg(2).arg(planilha.linhas.size() + 1);
+        const QString formula = QStringLiteral("=SUM(%1%2:%1%3)").arg(letra).arg(2).arg(row + 1);
         erros(worksheet_write_formula_num(folha, total, lxw_col_t(c), formula.toUtf8().constData(), dinheiroTotal,
                                           somas.at(c)));
     }
@@ -163,69 +193,101 @@ bool formatoDoArquivo(const QString &path, Formato *formato)
     return true;
 }
 
-QByteArray csv(const Planilha &planilha)
+// False as soon as a write fails; the device says why.
+bool escreveCsv(const Planilha &planilha, QIODevice &saida, const Progresso &progresso)
 {
-    const auto linhaCsv = [](const QStringList &campos) {
-        return campos.join(QLatin1Char(';')).toUtf8() + "\r\n";
+    bool escrito = true;
+    const auto linhaCsv = [&](const QStringList &campos) {
+        const QByteArray bytes = campos.join(QLatin1Char(';')).toUtf8() + "\r\n";
+        escrito = escrito && saida.write(bytes) == bytes.size();
     };
-    QByteArray bytes("\xEF\xBB\xBF");
+    escrito = saida.write("\xEF\xBB\xBF") == 3;
     QStringList titulos;
     for (const Planilha::Coluna &coluna : planilha.colunas)
         titulos << campoCsv(coluna.titulo, Planilha::Tipo::Texto);
-    bytes += linhaCsv(titulos);
-    for (const QVariantList &linha : planilha.linhas) {
+    linhaCsv(titulos);
+    qint64 escritas = 0;
+    planilha.paraCadaLinha([&](const QVariantList &linha) {
         QStringList campos;
         for (int c = 0; c < planilha.colunas.size(); ++c)
             campos << campoCsv(linha.value(c), planilha.colunas.at(c).tipo);
-        bytes += linhaCsv(campos);
-    }
-    return bytes;
+        linhaCsv(campos);
+        if (progresso)
+            progresso(++escritas);
+    });
+    return escrito;
 }
 
-void gravaCsv(const Planilha &planilha, const QString &path)
+QByteArray csv(const Planilha &planilha)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    escreveCsv(planilha, buffer, {});
+    return buffer.data();
+}
+
+void gravaCsv(const Planilha &planilha, const QString &path, const Progresso &progresso)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(cannotWrite(path, file.errorString()));
-    const QByteArray bytes = csv(planilha);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw ReportError(cannotWrite(path, file.errorString()));
+        throw ReportError(cannotWrite(path, errortext::fileProblem(file)));
+    if (!escreveCsv(planilha, file, progresso) || !file.commit())
+        throw ReportError(cannotWrite(path, errortext::fileProblem(file)));
 }
 
-void gravaXlsx(const Planilha &planilha, const QString &path)
+void gravaXlsx(const Planilha &planilha, const QString &path, const Progresso &progresso)
 {
     // Written in full under a temporary name beside the target, then renamed.
     QTemporaryFile parcial(path + QStringLiteral(".XXXXXX"));
     if (!parcial.open())
-        throw ReportError(cannotWrite(path, parcial.errorString()));
+        throw ReportError(cannotWrite(path, errortext::fileProblem(parcial)));
     parcial.close();
 
-    lxw_workbook *livro = workbook_new(QFile::encodeName(parcial.fileName()).constData());
+    // Each row is flushed to a temporary file when the next one starts, instead of kept.
+    lxw_workbook_options opcoes{};
+    opcoes.constant_memory = LXW_TRUE;
+    lxw_workbook *livro = workbook_new_opt(QFile::encodeName(parcial.fileName()).constData(), &opcoes);
     if (!livro)
         throw ReportError(cannotWrite(path, QStringLiteral("falha ao iniciar a planilha")));
     Erros erros;
     lxw_worksheet *folha = workbook_add_worksheet(livro, planilha.nome.left(31).toUtf8().constData());
-    if (folha)
-        escreveCelulas(livro, folha, planilha, erros);
+    try {
+        if (folha)
+            escreveCelulas(livro, folha, planilha, progresso, erros);
+    } catch (...) {
+        // Closing frees the workbook; the partial file goes with `parcial`.
+        workbook_close(livro);
+        throw;
+    }
     const lxw_error fechamento = workbook_close(livro);
     if (!folha)
         throw ReportError(cannotWrite(path, QStringLiteral("nome de planilha inválido: %1").arg(planilha.nome)));
     erros(fechamento);
     if (erros.primeiro() != LXW_NO_ERROR)
-        throw ReportError(cannotWrite(path, QString::fromUtf8(lxw_strerror(erros.primeiro()))));
+        throw ReportError(cannotWrite(path, motivo(erros.primeiro())));
     if (QFile::exists(path) && !QFile::remove(path))
         throw ReportError(cannotWrite(path, QStringLiteral("o arquivo existente não pôde ser substituído")));
     if (!parcial.rename(path))
-        throw ReportError(cannotWrite(path, parcial.errorString()));
+        throw ReportError(cannotWrite(path, errortext::fileProblem(parcial)));
     parcial.setAutoRemove(false);
 }
 
-void grava(const Planilha &planilha, const QString &path, Formato formato)
+void grava(const Planilha &planilha, const QString &path, Formato formato, const Progresso &progresso)
 {
     if (formato == Formato::Csv)
-        gravaCsv(planilha, path);
+        gravaCsv(planilha, path, progresso);
     else
-        gravaXlsx(planilha, path);
+        gravaXlsx(planilha, path, progresso);
 }
 
 } // namespace planilha
+
+void Planilha::paraCadaLinha(const Linha &linha) const
+{
+    if (leLinhas) {
+        leLinhas(linha);
+        return;
+    }
+    for (const QVariantList &valores : linhas)
+        linha(valores);
+}

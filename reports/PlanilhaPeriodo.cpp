@@ -2,6 +2,23 @@
 
 #include "RelatorioPeriodo.h"
 
+namespace {
+
+// Between the first row asked for and the end of the walk, also when writing stops half-way.
+class RowWalk
+{
+public:
+    explicit RowWalk(DataSource &rows) : m_rows(rows) { m_rows.beginRows(); }
+    ~RowWalk() { m_rows.endRows(); }
+    RowWalk(const RowWalk &) = delete;
+    RowWalk &operator=(const RowWalk &) = delete;
+
+private:
+    DataSource &m_rows;
+};
+
+} // namespace
+
 Planilha planilhaDoPeriodo(RelatorioPeriodo &relatorio)
 {
     using Tipo = Planilha::Tipo;
@@ -14,11 +31,15 @@ Planilha planilhaDoPeriodo(RelatorioPeriodo &relatorio)
                         {QStringLiteral("CPF/CNPJ"), Tipo::Texto, 20},
                         {QStringLiteral("Referente"), Tipo::Texto, 50},
                         {QStringLiteral("Valor"), Tipo::Dinheiro, 14}};
-    Dataset &consulta = relatorio.ibqRelatorio();
-    const auto valor = [&consulta](const char *coluna) { return consulta.fieldByName(QLatin1String(coluna)).value(); };
-    for (consulta.first(); !consulta.eof(); consulta.next()) {
-        planilha.linhas.append({valor("ID_RECIBO"), valor("DATA"), valor("TIPO"), valor("EMITENTE"),
-                                valor("CPFCNPJEMITENTE"), valor("REFERENTE"), valor("VALOR")});
-    }
+    // The rows as the report reads them, one at a time: a million receipts are never held.
+    planilha.leLinhas = [&relatorio](const Planilha::Linha &linha) {
+        DataSource &consulta = relatorio.fdsEvento();
+        const RowWalk walk(consulta);
+        const auto valor = [&consulta](const char *coluna) { return consulta.value(QLatin1String(coluna)); };
+        for (consulta.first(); !consulta.eof(); consulta.next()) {
+            linha({valor("ID_RECIBO"), valor("DATA"), valor("TIPO"), valor("EMITENTE"), valor("CPFCNPJEMITENTE"),
+                   valor("REFERENTE"), valor("VALOR")});
+        }
+    };
     return planilha;
 }

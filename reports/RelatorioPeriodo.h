@@ -22,6 +22,8 @@ public:
     const PeriodoRecibos &periodo() const { return m_periodo; }
     Dataset &ibqRelatorio() { return m_query; }
     Report &frpEvento() { return m_report; }
+    // The rows the report prints, read afresh through a cursor of their own.
+    DataSource &fdsEvento() { return m_fdsEvento; }
 
     // Sets the name heading, re-opens the query on the days ini..fim (both
     // included); the report is then ready to be prepared.

@@ -164,6 +164,9 @@ private slots:
     void periodXlsxReadBack();
     void unwritableSpreadsheetLeavesNothing_data();
     void unwritableSpreadsheetLeavesNothing();
+    void cancelledSpreadsheetKeepsTheFileThere_data();
+    void cancelledSpreadsheetKeepsTheFileThere();
+    void rowsPastTheXlsxLimitSaySo();
 
 private:
     QVector<PdfPage> statementPdf(DataModule &dm, const Declaracao &declaracao, const QString &name);
@@ -537,6 +540,67 @@ void TstDeclaracao::unwritableSpreadsheetLeavesNothing()
     QVERIFY_THROWS_EXCEPTION(ReportError, planilha::grava(planilha, path, planilha::Formato(format)));
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("planilha.out")});
+}
+
+void TstDeclaracao::cancelledSpreadsheetKeepsTheFileThere_data()
+{
+    unwritableSpreadsheetLeavesNothing_data();
+}
+
+void TstDeclaracao::cancelledSpreadsheetKeepsTheFileThere()
+{
+    QFETCH(int, format);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("ano.planilha"));
+    QFile earlier(path);
+    QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("a planilha de ontem") > 0);
+    earlier.close();
+    RelatorioPeriodo relatorio(kTodosRecibos, m_module->dm);
+    relatorio.abreConsulta(QDate(2025, 1, 1), QDate(2025, 12, 31));
+    qint64 written = 0;
+    const auto cancelAtTheSecondRow = [&written](qint64 rows) {
+        written = rows;
+        if (rows == 2)
+            throw ReportCancelled();
+    };
+    QVERIFY_THROWS_EXCEPTION(ReportCancelled, planilha::grava(planilhaDoPeriodo(relatorio), path,
+                                                              planilha::Formato(format), cancelAtTheSecondRow));
+    QCOMPARE(written, 2);
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("a planilha de ontem"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("ano.planilha")});
+
+    // The same walk again, to the end: the rows are read afresh, as many as the year has.
+    planilha::grava(planilhaDoPeriodo(relatorio), path, planilha::Formato(format), [&written](qint64 rows) { written = rows; });
+    const int count = m_module->dm.Base.prepared(QStringLiteral("select count(*) from RECIBOS where extract(year from DATA) = 2025"))
+                          .execute(m_module->dm.Tra).value(0).toInt();
+    QVERIFY(count > 2);
+    QCOMPARE(written, qint64(count));
+}
+
+void TstDeclaracao::rowsPastTheXlsxLimitSaySo()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("grande.xlsx"));
+    Planilha planilha;
+    planilha.nome = QStringLiteral("X");
+    planilha.colunas = {{QStringLiteral("Nº"), Planilha::Tipo::Inteiro}};
+    // One row more than fits under the heading and over the total row.
+    constexpr qint64 kRows = 1048576 - 1;
+    planilha.leLinhas = [](const Planilha::Linha &linha) {
+        for (qint64 r = 1; r <= kRows; ++r)
+            linha({r});
+    };
+    qint64 written = 0;
+    try {
+        planilha::gravaXlsx(planilha, path, [&written](qint64 rows) { written = rows; });
+        QFAIL("a sheet past the format's last row was written");
+    } catch (const ReportError &error) {
+        QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("CSV")), error.what());
+    }
+    QCOMPARE(written, kRows - 1);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
 QTEST_MAIN(TstDeclaracao)
