@@ -242,7 +242,11 @@ void PreviewWindow::buildToolbar()
         [this] { showPage(m_page + 1); });
     add(navigation, {"ACultima", "go-last", "ultima", QStringLiteral("Última"), QStringLiteral("Última página"),
                      Keys{QKeySequence(Qt::Key_End)}},
-        [this] { showPage(report().pageCount() - 1); });
+        // The last page of the whole report: what is still missing is prepared first, behind "Cancelar".
+        [this] {
+            finishPreparation();
+            showPage(report().pageCount() - 1);
+        });
 }
 
 int PreviewWindow::exec()

@@ -10,6 +10,7 @@
 #include "reportengine/ReportPreparation.h"
 #include "widgets/ErrorDisplay.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -95,6 +96,7 @@ private slots:
     void cancelledExportLeavesNoFile();
     void previewGoesOnPreparing();
     void previewOfCancelledReportStaysUsable();
+    void lastPageIsTheWholeReportsLast();
 };
 
 void TstReportStreaming::pagesPastTheBudgetComeBackTheSame_data()
@@ -284,6 +286,25 @@ void TstReportStreaming::previewOfCancelledReportStaysUsable()
     QVERIFY(preview.openPagesFrom(out.filePath(QStringLiteral("inteiro.qpg"))));
     QCOMPARE(preview.report().pageCount(), pages);
     QVERIFY(preview.exportPdfTo(pdf));
+}
+
+// "Última" goes to the last page of the whole report, not of what is prepared so far.
+void TstReportStreaming::lastPageIsTheWholeReportsLast()
+{
+    CountedRows rows(3000);
+    Report report = listing(rows);
+    report.prepareReport();
+    const int pages = report.preparedPages().pageCount();
+
+    ReportPreparation preparation(report);
+    QVERIFY(preparation.reach(0));
+    PreviewWindow preview(preparation);
+    preview.show();
+    QVERIFY(preview.preparing());
+    preview.findChild<QAction *>(QStringLiteral("ACultima"))->trigger();
+    QVERIFY(!preview.preparing());
+    QCOMPARE(preview.report().pageCount(), pages);
+    QCOMPARE(preview.currentPage(), pages - 1);
 }
 
 QTEST_MAIN(TstReportStreaming)
