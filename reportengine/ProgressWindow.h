@@ -21,5 +21,6 @@ private:
     QString m_label;
     QString m_unit;
     QProgressDialog m_dialog;
+    QElapsedTimer m_started;
     QElapsedTimer m_sinceAnswer;
 };

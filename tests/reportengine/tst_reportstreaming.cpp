@@ -3,6 +3,7 @@
 
 #include "data/Numeric.h"
 #include "reportengine/PreviewWindow.h"
+#include "reportengine/ProgressWindow.h"
 #include "reportengine/Report.h"
 #include "reportengine/ReportError.h"
 #include "reportengine/ReportExport.h"
@@ -12,6 +13,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProgressDialog>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -97,6 +100,7 @@ private slots:
     void previewGoesOnPreparing();
     void previewOfCancelledReportStaysUsable();
     void lastPageIsTheWholeReportsLast();
+    void progressOfAnUnknownLengthShowsAndCancels();
 };
 
 void TstReportStreaming::pagesPastTheBudgetComeBackTheSame_data()
@@ -305,6 +309,28 @@ void TstReportStreaming::lastPageIsTheWholeReportsLast()
     QVERIFY(!preview.preparing());
     QCOMPARE(preview.report().pageCount(), pages);
     QCOMPARE(preview.currentPage(), pages - 1);
+}
+
+// A job that cannot say how long it is still gets its window, and "Cancelar" stops it.
+void TstReportStreaming::progressOfAnUnknownLengthShowsAndCancels()
+{
+    QWidget screen;
+    screen.show();
+    ProgressWindow progress(QStringLiteral("Gravando..."), 0, &screen, QStringLiteral("linha"));
+    auto *dialog = screen.findChild<QProgressDialog *>(QStringLiteral("ProgressWindow"));
+    QVERIFY(dialog);
+    QElapsedTimer waited;
+    waited.start();
+    qint64 done = 0;
+    while (!dialog->isVisible() && waited.elapsed() < 20000)
+        progress(++done);
+    QVERIFY(dialog->isVisible());
+    QVERIFY2(dialog->labelText().contains(QStringLiteral("linha")), qPrintable(dialog->labelText()));
+    QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
+    QVERIFY_THROWS_EXCEPTION(ReportCancelled, {
+        while (waited.elapsed() < 40000)
+            progress(++done);
+    });
 }
 
 QTEST_MAIN(TstReportStreaming)
