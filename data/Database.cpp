@@ -51,10 +51,9 @@ Database::~Database()
 
 QByteArray Database::parameterBlock() const
 {
-    return fb::call([&](fb::Status *st) {
-        IXpbBuilder *dpb = fb::util()->getXpbBuilder(st, IXpbBuilder::DPB, nullptr, 0);
-        if (st->getState() & IStatus::STATE_ERRORS)
-            return QByteArray();
+    return fb::parameterBlock(IXpbBuilder::DPB, [this](IXpbBuilder *dpb, fb::Status *st) {
+        // A server that accepts the connection and never answers would hold the window for minutes.
+        int timeout = kConnectTimeoutSeconds;
         for (const QString &param : m_params) {
             const QString name = param.section(QLatin1Char('='), 0, 0).trimmed().toLower();
             const QByteArray value = param.section(QLatin1Char('='), 1).toUtf8();
@@ -67,14 +66,10 @@ QByteArray Database::parameterBlock() const
             else if (name == QLatin1String("sql_role_name"))
                 dpb->insertString(st, isc_dpb_sql_role_name, value.constData());
             else if (name == QLatin1String("connect_timeout"))
-                dpb->insertInt(st, isc_dpb_connect_timeout, value.toInt());
+                timeout = value.toInt();
         }
         dpb->insertInt(st, isc_dpb_sql_dialect, m_sqlDialect);
-        // A server that accepts the connection and never answers would hold the window for minutes.
-        dpb->insertInt(st, isc_dpb_connect_timeout, kConnectTimeoutSeconds);
-        const QByteArray block(reinterpret_cast<const char *>(dpb->getBuffer(st)), int(dpb->getBufferLength(st)));
-        dpb->dispose();
-        return block;
+        dpb->insertInt(st, isc_dpb_connect_timeout, timeout);
     });
 }
 
