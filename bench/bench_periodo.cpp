@@ -29,6 +29,7 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <exception>
@@ -42,9 +43,9 @@ const QDate kYearEnd(2025, 12, 31);
 const QDate kAllStart(2020, 1, 1);
 const QDate kAllEnd(2030, 12, 31);
 
-double statusMb(const char *key)
+double statusMb(const QString &file, const char *key)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
+    QFile status(file);
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray &line : status.readAll().split('\n')) {
@@ -56,13 +57,13 @@ double statusMb(const char *key)
 
 double residentMb()
 {
-    return statusMb("VmRSS:");
+    return statusMb(QStringLiteral("/proc/self/status"), "VmRSS:");
 }
 
 // Peak resident memory since the last resetPeak, in MB.
 double peakMb()
 {
-    return statusMb("VmHWM:");
+    return statusMb(QStringLiteral("/proc/self/status"), "VmHWM:");
 }
 
 void resetPeak()
@@ -177,7 +178,7 @@ void benchPreview(DataModule &dm, int receipts)
                 after - before, verdict(after - before < 50));
 }
 
-// One run of a command: its own time and peak memory, whatever ran before it.
+// One run of a command: its own time and peak memory (sampled every 10 ms).
 struct ChildRun
 {
     int exitCode = -1;
@@ -200,16 +201,25 @@ ChildRun runChild(const QString &program, const QStringList &arguments)
     pid_t child = 0;
     if (posix_spawn(&child, argv.front(), nullptr, nullptr, argv.data(), environ) != 0)
         throw std::runtime_error("the command could not be started");
-    int status = 0;
-    rusage usage{};
-    if (wait4(child, &status, 0, &usage) != child)
-        throw std::runtime_error("the command could not be waited for");
+    // The kernel's ru_maxrss of a spawned child starts from this process's own
+    // peak, so the child's high-water mark is read while it runs instead.
+    const QString status = QStringLiteral("/proc/%1/status").arg(child);
     ChildRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    int exitStatus = 0;
+    rusage usage{};
+    for (;;) {
+        const pid_t waited = wait4(child, &exitStatus, WNOHANG, &usage);
+        if (waited == child)
+            break;
+        if (waited != 0)
+            throw std::runtime_error("the command could not be waited for");
+        run.peakMb = qMax(run.peakMb, statusMb(status, "VmHWM:"));
+        usleep(10000);
+    }
+    run.exitCode = WIFEXITED(exitStatus) ? WEXITSTATUS(exitStatus) : -1;
     run.wall = seconds(timer);
     run.cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    run.peakMb = double(usage.ru_maxrss) / 1024.0;
     return run;
 }
 
