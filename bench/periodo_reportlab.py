@@ -4,7 +4,6 @@
 #   periodo_reportlab.py ROWS.tsv OUT.pdf
 # ROWS.tsv: TIPO, ID_RECIBO, DATA (AAAA-MM-DD), EMITENTE, VALOR in cents, a row per line.
 # Prints "seconds processor_seconds peak_mb", from opening the rows to the closed PDF.
-import resource
 import sys
 import time
 
@@ -127,8 +126,17 @@ def main(rows_path, pdf_path):
     c.line((left + 641.74) * UNIT, PAGE_H - (y + 4.55) * UNIT, (left + 740) * UNIT, PAGE_H - (y + 4.55) * UNIT)
     page.end()
     c.save()
-    peak_mb = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss / 1024.0
+    peak_mb = own_peak_mb()
     print("%.3f %.3f %.1f" % (time.perf_counter() - start, time.process_time() - start_cpu, peak_mb))
+
+
+def own_peak_mb():
+    """This process's high-water mark; ru_maxrss would start from the parent's."""
+    with open("/proc/self/status") as status:
+        for line in status:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1]) / 1024.0
+    return 0.0
 
 
 if __name__ == "__main__":
