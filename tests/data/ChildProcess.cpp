@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <QDir>
 
-ChildProcess::ChildProcess(const QString &databasePath, const QStringList &options)
+ChildProcess::ChildProcess(const QString &databasePath, const QStringList &options,
+                           const QProcessEnvironment &environment)
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setProcessEnvironment(environment);
     m_process.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("dbchild")),
                     QStringList{databasePath} + options);
     m_process.waitForStarted();

@@ -7,7 +7,8 @@
 class ChildProcess
 {
 public:
-    explicit ChildProcess(const QString &databasePath, const QStringList &options = {});
+    explicit ChildProcess(const QString &databasePath, const QStringList &options = {},
+                          const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
     ~ChildProcess();
 
     QString send(const QString &command);

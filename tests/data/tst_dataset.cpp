@@ -522,6 +522,26 @@ private slots:
         QCOMPARE(m.dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString(), QStringLiteral("NO OUTRO"));
     }
 
+    // An engine that cannot share the file (another lock folder, Super mode) is told so in words.
+    void anotherEngineIsToldTheFileIsOpen()
+    {
+        TempDatabase db;
+        Module m(db.path());
+        const int id = addCliente(m.dm, QStringLiteral("NESTE PROCESSO"));
+        QTemporaryDir lock;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("FIREBIRD"), QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0"));
+        environment.insert(QStringLiteral("FIREBIRD_LOCK"), lock.path());
+        ChildProcess child(db.path(), {}, environment);
+        QCOMPARE(child.send(QStringLiteral("cliente-name %1").arg(id)),
+                 QStringLiteral("error: O banco de dados já está aberto em outro programa Quindelo. "
+                                "Feche o outro programa e tente de novo."));
+        QCOMPARE(child.finish(), 0);
+        m.dm.Clientes.close();
+        m.dm.Clientes.open();
+        QCOMPARE(m.dm.Clientes.fieldByName(QStringLiteral("CLIENTE")).asString(), QStringLiteral("NESTE PROCESSO"));
+    }
+
     void lockedRowFailsAtOnceAndKeepsInput_data()
     {
         QTest::addColumn<bool>("deleting");
