@@ -97,9 +97,9 @@ private slots:
     void pageByPageIsTheWholeReport();
     void cancelledExportLeavesNoFile_data();
     void cancelledExportLeavesNoFile();
+    void previewGoesOnPreparing_data();
     void previewGoesOnPreparing();
     void previewOfCancelledReportStaysUsable();
-    void lastPageIsTheWholeReportsLast();
     void progressOfAnUnknownLengthShowsAndCancels();
 };
 
@@ -219,8 +219,17 @@ void TstReportStreaming::cancelledExportLeavesNoFile()
     QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList());
 }
 
+void TstReportStreaming::previewGoesOnPreparing_data()
+{
+    QTest::addColumn<bool>("lastPagePressed");
+    QTest::newRow("between the user's input") << false;
+    // "Última" goes to the last page of the whole report, not of what is prepared so far.
+    QTest::newRow("Última pressed") << true;
+}
+
 void TstReportStreaming::previewGoesOnPreparing()
 {
+    QFETCH(bool, lastPagePressed);
     CountedRows rows(3000);
     Report report = listing(rows);
     report.prepareReport();
@@ -239,11 +248,16 @@ void TstReportStreaming::previewGoesOnPreparing()
     preview.showPage(pages - 1);
     QVERIFY(preview.currentPage() < pages - 1);
 
-    QTRY_VERIFY_WITH_TIMEOUT(!preview.preparing(), 60000);
+    if (lastPagePressed) {
+        preview.findChild<QAction *>(QStringLiteral("ACultima"))->trigger();
+        QVERIFY(!preview.preparing());
+    } else {
+        QTRY_VERIFY_WITH_TIMEOUT(!preview.preparing(), 60000);
+        preview.showPage(pages - 1);
+    }
     QCOMPARE(preview.report().pageCount(), pages);
     QVERIFY(!cancel->isVisible());
     QVERIFY(pageLabel->text().contains(QString::number(pages)));
-    preview.showPage(pages - 1);
     QCOMPARE(preview.currentPage(), pages - 1);
     QCOMPARE(rows.ended, rows.begun);
 }
@@ -290,25 +304,6 @@ void TstReportStreaming::previewOfCancelledReportStaysUsable()
     QVERIFY(preview.openPagesFrom(out.filePath(QStringLiteral("inteiro.qpg"))));
     QCOMPARE(preview.report().pageCount(), pages);
     QVERIFY(preview.exportPdfTo(pdf));
-}
-
-// "Última" goes to the last page of the whole report, not of what is prepared so far.
-void TstReportStreaming::lastPageIsTheWholeReportsLast()
-{
-    CountedRows rows(3000);
-    Report report = listing(rows);
-    report.prepareReport();
-    const int pages = report.preparedPages().pageCount();
-
-    ReportPreparation preparation(report);
-    QVERIFY(preparation.reach(0));
-    PreviewWindow preview(preparation);
-    preview.show();
-    QVERIFY(preview.preparing());
-    preview.findChild<QAction *>(QStringLiteral("ACultima"))->trigger();
-    QVERIFY(!preview.preparing());
-    QCOMPARE(preview.report().pageCount(), pages);
-    QCOMPARE(preview.currentPage(), pages - 1);
 }
 
 // A job that cannot say how long it is still gets its window, and "Cancelar" stops it.
