@@ -15,6 +15,8 @@
 
 #include <xlsxwriter.h>
 
+#include <sys/stat.h>
+
 namespace planilha {
 
 namespace {
@@ -57,6 +59,27 @@ QString letraDaColuna(int coluna)
     for (++coluna; coluna > 0; coluna = (coluna - 1) / 26)
         letras.prepend(QChar(u'A' + (coluna - 1) % 26));
     return letras;
+}
+
+// What a file created here gets: read and write for everyone, less the process's umask.
+QFileDevice::Permissions permissoesDeArquivoNovo()
+{
+    const mode_t mascara = ::umask(0);
+    ::umask(mascara);
+    QFileDevice::Permissions permissoes;
+    const struct
+    {
+        mode_t bit;
+        QFileDevice::Permissions qt;
+    } bits[] = {{S_IRUSR, QFileDevice::ReadOwner | QFileDevice::ReadUser},
+                {S_IWUSR, QFileDevice::WriteOwner | QFileDevice::WriteUser},
+                {S_IRGRP, QFileDevice::ReadGroup}, {S_IWGRP, QFileDevice::WriteGroup},
+                {S_IROTH, QFileDevice::ReadOther}, {S_IWOTH, QFileDevice::WriteOther}};
+    for (const auto &bit : bits) {
+        if ((0666 & ~mascara) & bit.bit)
+            permissoes |= bit.qt;
+    }
+    return permissoes;
 }
 
 // libxlsxwriter's reasons, in the user's words.
@@ -267,6 +290,8 @@ void gravaXlsx(const Planilha &planilha, const QString &path, const Progresso &p
         throw ReportError(cannotWrite(path, motivo(erros.primeiro())));
     if (QFile::exists(path) && !QFile::remove(path))
         throw ReportError(cannotWrite(path, QStringLiteral("o arquivo existente não pôde ser substituído")));
+    // A temporary file is the owner's alone; the spreadsheet is a file like the CSV and the PDF.
+    parcial.setPermissions(permissoesDeArquivoNovo());
     if (!parcial.rename(path))
         throw ReportError(cannotWrite(path, errortext::fileProblem(parcial)));
     parcial.setAutoRemove(false);

@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -577,6 +578,10 @@ void TstDeclaracao::cancelledSpreadsheetKeepsTheFileThere()
                           .execute(m_module->dm.Tra).value(0).toInt();
     QVERIFY(count > 2);
     QCOMPARE(written, qint64(count));
+    // Whatever the format, the spreadsheet gets what any new file here gets.
+    QFile fresh(folder.filePath(QStringLiteral("novo")));
+    QVERIFY(fresh.open(QIODevice::WriteOnly));
+    QCOMPARE(QFileInfo(path).permissions(), fresh.permissions());
 }
 
 void TstDeclaracao::rowsPastTheXlsxLimitSaySo()
