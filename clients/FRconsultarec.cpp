@@ -15,4 +15,6 @@ FRconsultarecForm::FRconsultarecForm(DataModule &dataModule, QWidget *parent)
                  QStringLiteral("Nome/Razão"), parent)
 {
     setSearchEntries(lookupqueries::recibosByPrefixEntries());
+    // Both name indexes would be read whole for the empty text: 0.65 s over a million receipts.
+    setEmptySearch(lookupqueries::recibosWithAName(), lookupqueries::recibosWithANameEntries());
 }

@@ -71,7 +71,10 @@ void LookupForm::EDlocalizarChange()
     const qsizetype unstorable = win1252::unencodableAt(m_searchText);
     if (unstorable < 0) {
         m_toldUnstorable = false;
-        lookupqueries::search(m_dataset, m_searchList, m_searchText, m_searchEntries);
+        if (m_searchText.isEmpty() && !m_emptySearchList.isEmpty())
+            lookupqueries::search(m_dataset, m_emptySearchList, m_searchText, m_emptySearchEntries);
+        else
+            lookupqueries::search(m_dataset, m_searchList, m_searchText, m_searchEntries);
         return;
     }
     // No row can hold the character, so nothing is listed. The user is told

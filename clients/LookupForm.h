@@ -44,6 +44,12 @@ protected:
     Dataset &dataset() const { return m_dataset; }
     // Ways into the search's list besides its top.
     void setSearchEntries(const ListEntries &entries) { m_searchEntries = entries; }
+    // What the empty text lists, where a query of its own finds those rows quicker.
+    void setEmptySearch(const QStringList &lines, const ListEntries &entries)
+    {
+        m_emptySearchList = lines;
+        m_emptySearchEntries = entries;
+    }
 
     bool FormKeyDown(QKeyEvent *event) override;
 
@@ -54,6 +60,8 @@ private:
     const QStringList m_searchList;
     const QString m_searchLabel;
     ListEntries m_searchEntries;
+    QStringList m_emptySearchList;
+    ListEntries m_emptySearchEntries;
     QString m_searchText;
     // The entry holds a character no row can hold, and the user was told.
     bool m_toldUnstorable = false;

@@ -45,6 +45,21 @@ ListEntries recibosByPrefixEntries()
     return entries;
 }
 
+QStringList recibosWithAName()
+{
+    return {QStringLiteral("SELECT * FROM RECIBOS WHERE"),
+            QStringLiteral("CLIENTE IS NOT NULL OR EMITENTE IS NOT NULL ORDER BY ID_RECIBO")};
+}
+
+ListEntries recibosWithANameEntries()
+{
+    ListEntries entries;
+    entries.keyField = QStringLiteral("ID_RECIBO");
+    entries.reversed = QStringList{
+        QStringLiteral("SELECT * FROM RECIBOS WHERE CLIENTE IS NOT NULL OR EMITENTE IS NOT NULL ORDER BY ID_RECIBO DESC")};
+    return entries;
+}
+
 void search(Dataset &dataset, const QStringList &lines, const QString &text, const ListEntries &entries)
 {
     // requery() closes and opens again, with one reset for followers.

@@ -21,6 +21,10 @@ QStringList recibosNewestFirst();
 QStringList recibosByPrefix();
 // Into recibosByPrefix() from its end, for a grid taken to its bottom.
 ListEntries recibosByPrefixEntries();
+// The rows recibosByPrefix() gives for the empty text (a name on either side),
+// read in number order instead of through both name indexes; and its ways in.
+QStringList recibosWithAName();
+ListEntries recibosWithANameEntries();
 
 // Re-issues `lines` on the dataset with `text` as the prefix sought.
 void search(Dataset &dataset, const QStringList &lines, const QString &text, const ListEntries &entries = {});

@@ -523,6 +523,30 @@ private slots:
         QCOMPARE(errordisplay::lastError(), QString());
     }
 
+    // The empty text has a query of its own; it lists what the prefix search lists for "".
+    void emptyReceiptSearchListsThePrefixSearchsRows()
+    {
+        addLookupRows(dm());
+        addReceipt(dm(), QString(), QString());
+        addReceipt(dm(), QString(), QStringLiteral("ZÉ"));
+        addReceipt(dm(), QStringLiteral("LUÍS"), QString());
+        Dataset byPrefix(dm().Base, dm().Tra, QStringLiteral("porPrefixo"));
+        lookupqueries::search(byPrefix, lookupqueries::recibosByPrefix(), QStringLiteral(""));
+        QStringList expected;
+        for (byPrefix.first(); !byPrefix.eof(); byPrefix.next())
+            expected << byPrefix.fieldByName(QStringLiteral("ID_RECIBO")).asString();
+        QCOMPARE(expected, (QStringList{"1", "2", "3", "4", "6", "7"}));
+
+        LookupForm *form = screens().FRconsultarec.get();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        QCOMPARE(gridColumn(grid(form), 1), expected);
+        typeKeys(form->EDlocalizar, QStringLiteral("J"));
+        QCOMPARE(gridColumn(grid(form), 1), (QStringList{"1", "2", "4"}));
+        QTest::keyClick(form->EDlocalizar, Qt::Key_Backspace);
+        QCOMPARE(gridColumn(grid(form), 1), expected);
+    }
+
     void pastedSearchIsUpperCased()
     {
         addLookupRows(dm());
