@@ -124,6 +124,19 @@ int PdfPage::count(const QString &word) const
     return int(std::count_if(words.begin(), words.end(), [&](const PdfWord &w) { return w.text == word; }));
 }
 
+QStringList listedReceiptNumbers(const QVector<PdfPage> &pages)
+{
+    static const QRegularExpression row(QStringLiteral("^(\\d+) \\d\\d/\\d\\d/\\d{4} "));
+    QStringList numbers;
+    for (const PdfPage &page : pages) {
+        for (const QString &line : page.lines()) {
+            if (const auto match = row.match(line); match.hasMatch())
+                numbers << match.captured(1);
+        }
+    }
+    return numbers;
+}
+
 QStringList wordsMatching(const QVector<PdfPage> &pages, const QRegularExpression &pattern)
 {
     QStringList matching;

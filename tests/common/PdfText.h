@@ -34,6 +34,8 @@ struct PdfPage
 QVector<PdfPage> readPdf(const QString &path);
 // Prepares the report, exports it to a PDF file at path and reads that back.
 QVector<PdfPage> pdfOf(Report &report, const QString &path);
+// The number that begins each line "N dd/mm/aaaa ...", page after page: the receipts a listing shows.
+QStringList listedReceiptNumbers(const QVector<PdfPage> &pages);
 // The words of the pages that match the pattern, in page order.
 QStringList wordsMatching(const QVector<PdfPage> &pages, const QRegularExpression &pattern);
 

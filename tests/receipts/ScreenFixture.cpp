@@ -4,6 +4,8 @@
 #include "receipts/FRimagem.h"
 #include "receipts/FRrecibo.h"
 
+#include <QTest>
+
 ScreenFixture::ScreenFixture()
 {
     screens().FRrecibo->setClock([] { return kToday; });
@@ -12,6 +14,16 @@ ScreenFixture::ScreenFixture()
 FRreciboForm &ScreenFixture::recibo()
 {
     return *screens().FRrecibo;
+}
+
+FRreciboForm &ScreenFixture::shownRecibo()
+{
+    FRreciboForm &form = recibo();
+    form.show();
+    form.activateWindow();
+    if (!QTest::qWaitForWindowActive(&form))
+        qFatal("The receipt editor did not become active");
+    return form;
 }
 
 FRcademitenteForm &ScreenFixture::cademitente()

@@ -19,6 +19,8 @@ public:
     ScreenFixture();
 
     FRreciboForm &recibo();
+    // The receipt editor shown and active, as the menu opens it.
+    FRreciboForm &shownRecibo();
     FRcademitenteForm &cademitente();
     FRimagemForm &imagem();
 };

@@ -53,15 +53,7 @@ private slots:
     void tilesDoNothingWithoutReceipts();
 
 private:
-    FRreciboForm &openEditor()
-    {
-        FRreciboForm &form = m_fx->recibo();
-        form.show();
-        form.activateWindow();
-        if (!QTest::qWaitForWindowActive(&form))
-            qFatal("The receipt editor did not become active");
-        return form;
-    }
+    FRreciboForm &openEditor() { return m_fx->shownRecibo(); }
 
     std::unique_ptr<ScreenFixture> m_fx;
 };

@@ -107,15 +107,7 @@ private slots:
     void printTilesPreviewTheShownReceipt();
 
 private:
-    FRreciboForm &openEditor()
-    {
-        FRreciboForm &form = m_fx->recibo();
-        form.show();
-        form.activateWindow();
-        if (!QTest::qWaitForWindowActive(&form))
-            qFatal("The receipt editor did not become active");
-        return form;
-    }
+    FRreciboForm &openEditor() { return m_fx->shownRecibo(); }
     static bool tilesVisible(FRreciboForm &form)
     {
         const QList<QWidget *> tiles{form.Image2, form.Image3, form.Shape1, form.Shape2,

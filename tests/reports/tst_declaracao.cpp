@@ -101,20 +101,6 @@ Numeric somaNoBanco(DataModule &dm, const PedidoDeclaracao &p)
     return row.value(0).value<Numeric>().rescaled(-2);
 }
 
-// The table's rows: the receipt numbers, top to bottom, page by page.
-QStringList numerosDaTabela(const QVector<PdfPage> &pages)
-{
-    static const QRegularExpression row(QStringLiteral("^(\\d+) \\d\\d/\\d\\d/\\d{4} "));
-    QStringList ids;
-    for (const PdfPage &page : pages) {
-        for (const QString &line : page.lines()) {
-            if (const auto match = row.match(line); match.hasMatch())
-                ids << match.captured(1);
-        }
-    }
-    return ids;
-}
-
 // The lines of all pages that contain the text, with their page numbers.
 QStringList linhasCom(const QVector<PdfPage> &pages, const QString &text)
 {
@@ -266,7 +252,7 @@ void TstDeclaracao::statementListsAndTotals()
     const QVector<PdfPage> pages = statementPdf(dm, ConsultaDeclaracao(dm).declaracao(pedido), "lista.pdf");
 
     QCOMPARE(pages.size(), 1);
-    QCOMPARE(numerosDaTabela(pages), ids);
+    QCOMPARE(listedReceiptNumbers(pages), ids);
     QCOMPARE(linhasCom(pages, QStringLiteral("(recibo sem CPF/CNPJ)")).size(), semDocumento);
     QCOMPARE(linhasCom(pages, QStringLiteral("Total: R$")),
              QStringList{QStringLiteral("1: Total: R$ ") + money(somaNoBanco(dm, pedido))});
@@ -330,7 +316,7 @@ void TstDeclaracao::multiPageStatement()
     const QVector<PdfPage> pages = statementPdf(m.dm, ConsultaDeclaracao(m.dm).declaracao(pedido), "longa.pdf");
 
     QVERIFY2(pages.size() >= 3, qPrintable(QString::number(pages.size())));
-    QCOMPARE(numerosDaTabela(pages), ids);
+    QCOMPARE(listedReceiptNumbers(pages), ids);
     QCOMPARE(linhasCom(pages, QStringLiteral("Declaramos")).size(), 1);
     QVERIFY(linhasCom(pages, QStringLiteral("Declaramos")).first().startsWith(QLatin1String("1: ")));
     QCOMPARE(linhasCom(pages, QStringLiteral("Total: R$")),
@@ -345,7 +331,7 @@ void TstDeclaracao::noReceiptSaysSo()
     const QVector<PdfPage> pages =
         statementPdf(dm, ConsultaDeclaracao(dm).declaracao({2030, kRec, "123.456.789-01", kMaria}), "vazia.pdf");
     QCOMPARE(pages.size(), 1);
-    QCOMPARE(numerosDaTabela(pages), QStringList());
+    QCOMPARE(listedReceiptNumbers(pages), QStringList());
     QCOMPARE(linhasCom(pages, QStringLiteral("Nenhum recibo encontrado para este ano.")).size(), 1);
     QCOMPARE(linhasCom(pages, QStringLiteral("Total:")), QStringList{QStringLiteral("1: Total: R$ 0,00")});
 }

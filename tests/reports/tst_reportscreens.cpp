@@ -84,20 +84,6 @@ void clickOn(QWidget *widget)
     QTest::mouseClick(widget, Qt::LeftButton);
 }
 
-// The receipt numbers of a statement's table, top to bottom.
-QStringList numerosDaTabela(const QVector<PdfPage> &pages)
-{
-    static const QRegularExpression row(QStringLiteral("^(\\d+) \\d\\d/\\d\\d/\\d{4} "));
-    QStringList ids;
-    for (const PdfPage &page : pages) {
-        for (const QString &line : page.lines()) {
-            if (const auto match = row.match(line); match.hasMatch())
-                ids << match.captured(1);
-        }
-    }
-    return ids;
-}
-
 } // namespace
 
 class TstScreens : public QObject
@@ -422,7 +408,7 @@ void TstScreens::statementScreenPreviewsTheParty()
     QCOMPARE(errordisplay::lastError(), QString());
     QCOMPARE(pages.size(), 1);
     QVERIFY2(pages.first().text().contains(text), qPrintable(pages.first().text()));
-    QCOMPARE(numerosDaTabela(pages), ids);
+    QCOMPARE(listedReceiptNumbers(pages), ids);
     QVERIFY(pages.first().text().contains(QStringLiteral("12 de março de 2026")));
     form->close();
 }
