@@ -7,13 +7,13 @@
 #include "bench/common/BenchDatabase.h"
 #include "clients/FRconsultarec.h"
 #include "data/Datamodule1.h"
+#include "tests/common/ScreenTesting.h"
 #include "widgets/DBGrid.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QScrollBar>
-#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,24 +38,6 @@ double cpuSeconds()
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-// Presses the thumb and lets go of it at the bottom of the bar, as a user does.
-void dragThumbToBottom(QScrollBar *bar)
-{
-    QStyleOptionSlider thumb;
-    thumb.initFrom(bar);
-    thumb.orientation = Qt::Vertical;
-    thumb.minimum = bar->minimum();
-    thumb.maximum = bar->maximum();
-    thumb.sliderPosition = thumb.sliderValue = bar->value();
-    thumb.pageStep = bar->pageStep();
-    thumb.singleStep = bar->singleStep();
-    const QPoint grab = bar->style()->subControlRect(QStyle::CC_ScrollBar, &thumb, QStyle::SC_ScrollBarSlider, bar).center();
-    const QPoint bottom(grab.x(), bar->height() - 1);
-    QTest::mousePress(bar, Qt::LeftButton, {}, grab);
-    QTest::mouseMove(bar, bottom);
-    QTest::mouseRelease(bar, Qt::LeftButton, {}, bottom);
 }
 
 QString lastShown(const DBGrid &grid)

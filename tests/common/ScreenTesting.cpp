@@ -7,6 +7,9 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWidget>
 
@@ -68,4 +71,21 @@ QStringList openWindows(const QWidget *except)
             names << window->objectName();
     }
     return names;
+}
+
+void dragThumbToBottom(QScrollBar *bar)
+{
+    QStyleOptionSlider thumb;
+    thumb.initFrom(bar);
+    thumb.orientation = Qt::Vertical;
+    thumb.minimum = bar->minimum();
+    thumb.maximum = bar->maximum();
+    thumb.sliderPosition = thumb.sliderValue = bar->value();
+    thumb.pageStep = bar->pageStep();
+    thumb.singleStep = bar->singleStep();
+    const QPoint grab = bar->style()->subControlRect(QStyle::CC_ScrollBar, &thumb, QStyle::SC_ScrollBarSlider, bar).center();
+    const QPoint bottom(grab.x(), bar->height() - 1);
+    QTest::mousePress(bar, Qt::LeftButton, {}, grab);
+    QTest::mouseMove(bar, bottom);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, bottom);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class QScrollBar;
 class QWidget;
 
 // Brazilian Portuguese, and the error display recorded for
@@ -22,6 +23,9 @@ void composeInto(QWidget *control, const QString &text);
 // Clicks a visible control of the window by its object name; a missing or
 // hidden one stops the test program.
 void clickNamed(QWidget *window, const QString &name);
+
+// Presses the scroll bar's thumb and lets go of it at the bottom of the bar, as a user does.
+void dragThumbToBottom(QScrollBar *bar);
 
 // Every visible top-level window other than `except`, by object name.
 QStringList openWindows(const QWidget *except = nullptr);

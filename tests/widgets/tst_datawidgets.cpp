@@ -11,7 +11,6 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QScrollBar>
-#include <QStyleOptionSlider>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -197,18 +196,7 @@ private slots:
         // The view lays out its scroll bar once the first rows are in.
         QTRY_VERIFY(bar->maximum() > 0);
         if (way == QLatin1String("drag")) {
-            QStyleOptionSlider thumb;
-            thumb.initFrom(bar);
-            thumb.orientation = Qt::Vertical;
-            thumb.minimum = bar->minimum();
-            thumb.maximum = bar->maximum();
-            thumb.sliderPosition = thumb.sliderValue = bar->value();
-            thumb.pageStep = bar->pageStep();
-            thumb.singleStep = bar->singleStep();
-            const QRect handle = bar->style()->subControlRect(QStyle::CC_ScrollBar, &thumb, QStyle::SC_ScrollBarSlider, bar);
-            QTest::mousePress(bar, Qt::LeftButton, {}, handle.center());
-            QTest::mouseMove(bar, QPoint(handle.center().x(), bar->height() - 1));
-            QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(handle.center().x(), bar->height() - 1));
+            dragThumbToBottom(bar);
         } else {
             bar->triggerAction(QAbstractSlider::SliderToMaximum);
         }
