@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QBuffer>
 #include <QSaveFile>
 #include <QTemporaryFile>
 
@@ -216,15 +215,16 @@ bool formatoDoArquivo(const QString &path, Formato *formato)
     return true;
 }
 
-// False as soon as a write fails; the device says why.
-bool escreveCsv(const Planilha &planilha, QIODevice &saida, const Progresso &progresso)
+namespace {
+
+// Each line goes to `escreve` as it is made; a failing writer throws and stops the rows.
+void escreveCsv(const Planilha &planilha, const std::function<void(const QByteArray &)> &escreve,
+                const Progresso &progresso)
 {
-    bool escrito = true;
-    const auto linhaCsv = [&](const QStringList &campos) {
-        const QByteArray bytes = campos.join(QLatin1Char(';')).toUtf8() + "\r\n";
-        escrito = escrito && saida.write(bytes) == bytes.size();
+    const auto linhaCsv = [&escreve](const QStringList &campos) {
+        escreve(campos.join(QLatin1Char(';')).toUtf8() + "\r\n");
     };
-    escrito = saida.write("\xEF\xBB\xBF") == 3;
+    escreve("\xEF\xBB\xBF");
     QStringList titulos;
     for (const Planilha::Coluna &coluna : planilha.colunas)
         titulos << campoCsv(coluna.titulo, Planilha::Tipo::Texto);
@@ -238,15 +238,15 @@ bool escreveCsv(const Planilha &planilha, QIODevice &saida, const Progresso &pro
         if (progresso)
             progresso(++escritas);
     });
-    return escrito;
 }
+
+} // namespace
 
 QByteArray csv(const Planilha &planilha)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    escreveCsv(planilha, buffer, {});
-    return buffer.data();
+    QByteArray bytes;
+    escreveCsv(planilha, [&bytes](const QByteArray &linha) { bytes += linha; }, {});
+    return bytes;
 }
 
 void gravaCsv(const Planilha &planilha, const QString &path, const Progresso &progresso)
@@ -254,7 +254,11 @@ void gravaCsv(const Planilha &planilha, const QString &path, const Progresso &pr
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw ReportError(cannotWrite(path, errortext::fileProblem(file)));
-    if (!escreveCsv(planilha, file, progresso) || !file.commit())
+    escreveCsv(planilha, [&](const QByteArray &linha) {
+        if (file.write(linha) != linha.size())
+            throw ReportError(cannotWrite(path, errortext::fileProblem(file)));
+    }, progresso);
+    if (!file.commit())
         throw ReportError(cannotWrite(path, errortext::fileProblem(file)));
 }
 
