@@ -57,10 +57,7 @@ FRcademitenteForm::FRcademitenteForm(Collaborators collaborators, QWidget *paren
     Label1 = rotulo("Label1", QStringLiteral("Clique no botão ALTERAR - duplo clique"), 20, 312, area);
     Label4 = rotulo("Label4", QStringLiteral("no quadro acima para alterar a logomarca"), 20, 330, area);
     // Not in the restaura list: the e-mail settings are not the issuer row's.
-    Panel1 = new PictureButton(QStringLiteral("Panel1"), QString(), QString(), area);
-    Panel1->setText(QStringLiteral("Configurar e-mail"));
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1 = PictureButton::textPanel(QStringLiteral("Panel1"), QStringLiteral("Configurar e-mail"), area);
     Panel1->setGeometry(340, 134, 200, 30);
 
     Label2->setBuddy(DBEdit2);

@@ -24,15 +24,6 @@ QLineEdit *campo(const char *name, const char *labelName, const QString &caption
     return edit;
 }
 
-PictureButton *botao(const char *name, const QString &caption, const QRect &geometry, QWidget *parent)
-{
-    auto *button = new PictureButton(QLatin1String(name), QString(), QString(), parent);
-    button->setText(caption);
-    button->setAlignment(Qt::AlignCenter);
-    button->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    button->setGeometry(geometry);
-    return button;
-}
 
 } // namespace
 
@@ -65,8 +56,10 @@ FRconfemailForm::FRconfemailForm(Collaborators collaborators, QWidget *parent)
     EDremetente = campo("EDremetente", "Label6", QStringLiteral("E-mail do remetente"), QRect(20, 204, 235, 24), area);
     EDnomeremetente =
         campo("EDnomeremetente", "Label7", QStringLiteral("Nome do remetente"), QRect(265, 204, 235, 24), area);
-    Panel1 = botao("Panel1", QStringLiteral("Salvar"), QRect(200, 270, 140, 30), area);
-    Panel2 = botao("Panel2", QStringLiteral("Enviar teste"), QRect(360, 270, 140, 30), area);
+    Panel1 = PictureButton::textPanel(QStringLiteral("Panel1"), QStringLiteral("Salvar"), area);
+    Panel1->setGeometry(200, 270, 140, 30);
+    Panel2 = PictureButton::textPanel(QStringLiteral("Panel2"), QStringLiteral("Enviar teste"), area);
+    Panel2->setGeometry(360, 270, 140, 30);
 
     setTabOrder(EDservidor, EDporta);
     setTabOrder(EDporta, CBseguranca);

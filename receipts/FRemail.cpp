@@ -53,10 +53,7 @@ FRemailForm::FRemailForm(Collaborators collaborators, QWidget *parent)
     Label4 = rotulo("Label4", QStringLiteral("Vias"), 20, 310, area);
     CBvias = controle<QComboBox>("CBvias", QRect(20, 328, 250, 26), area);
     CBvias->addItems({QStringLiteral("1 recibo por folha"), QStringLiteral("2 recibos por folha")});
-    Panel1 = new PictureButton(QStringLiteral("Panel1"), QString(), QString(), area);
-    Panel1->setText(QStringLiteral("Enviar"));
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1 = PictureButton::textPanel(QStringLiteral("Panel1"), QStringLiteral("Enviar"), area);
     Panel1->setGeometry(390, 328, 150, 30);
 
     setTabOrder(EDpara, EDassunto);

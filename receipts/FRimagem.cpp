@@ -22,15 +22,6 @@ namespace {
 
 constexpr int kPreviewSize = 160;
 
-PictureButton *painelClicavel(const char *name, const QString &caption, QWidget *parent)
-{
-    auto *panel = new PictureButton(QLatin1String(name), QString(), QString(), parent);
-    panel->setText(caption);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setAlignment(Qt::AlignCenter);
-    return panel;
-}
-
 } // namespace
 
 QStringList FiltrosDoDialogo(const QString &filtro)
@@ -104,9 +95,9 @@ FRimagemForm::FRimagemForm(DataModule &dataModule, QWidget *parent)
     DBImage1->setDataField(&m_dm.Emitente, QStringLiteral("FOTO_MARC"));
     DBImage1->setEnabled(false);
 
-    Panel1 = painelClicavel("Panel1", QStringLiteral("Clique aqui e localize a LOGOMARCA"), area);
+    Panel1 = PictureButton::textPanel(QStringLiteral("Panel1"), QStringLiteral("Clique aqui e localize a LOGOMARCA"), area);
     Panel1->setGeometry(20, 230, 380, 40);
-    Panel2 = painelClicavel("Panel2", QStringLiteral("Excluir Logomarca"), area);
+    Panel2 = PictureButton::textPanel(QStringLiteral("Panel2"), QStringLiteral("Excluir Logomarca"), area);
     Panel2->setGeometry(20, 278, 380, 40);
 
     connect(Panel1, &PictureButton::clicked, this, [this] { guarded([this] { CarregarImagem(); }); });

@@ -110,9 +110,7 @@ FRreciboForm::FRreciboForm(Collaborators collaborators, QWidget *parent)
 
     Lrecebi = rotulo("Lrecebi", QStringLiteral("Paguei à"), 20, 66, area);
     DBemitente = campo(recibos, "DBemitente", QStringLiteral("EMITENTE"), QRect(20, 84, 480, 26), area, DBEdit::CharCase::Upper);
-    Panel1 = new PictureButton(QStringLiteral("Panel1"), QString(), QString(), area);
-    Panel1->setText(QStringLiteral("Selecionar do Cadastro"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1 = PictureButton::textPanel(QStringLiteral("Panel1"), QStringLiteral("Selecionar do Cadastro"), area);
     Panel1->setGeometry(510, 84, 170, 26);
 
     Lcpfcnpj = rotulo("Lcpfcnpj", QStringLiteral("CPF/CNPJ"), 20, 121, area);

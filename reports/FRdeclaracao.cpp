@@ -16,12 +16,8 @@ namespace {
 
 PictureButton *painel(const char *name, const QString &caption, QWidget *parent)
 {
-    auto *panel = new PictureButton(QLatin1String(name), QString(), QString(), parent);
-    panel->setText(caption);
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(QFrame::Raised);
+    PictureButton *panel = PictureButton::textPanel(QLatin1String(name), caption, parent);
     panel->setMinimumSize(170, 30);
-    panel->setAlignment(Qt::AlignCenter);
     return panel;
 }
 

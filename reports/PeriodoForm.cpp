@@ -44,15 +44,9 @@ PeriodoForm::PeriodoForm(const PeriodoRecibos &periodo, DataModule &dataModule, 
 
     m_ini = new DateEdit(QStringLiteral("Medtini"), body());
     m_fim = new DateEdit(QStringLiteral("Medtfim"), body());
-    m_visualizar = new PictureButton(QStringLiteral("Panel1"), QString(), QString(), body());
-    m_visualizar->setText(QStringLiteral("Visualizar"));
-    m_visualizar->setFrameShape(QFrame::Panel);
-    m_visualizar->setFrameShadow(QFrame::Raised);
+    m_visualizar = PictureButton::textPanel(QStringLiteral("Panel1"), QStringLiteral("Visualizar"), body());
     m_visualizar->setMinimumSize(120, 32);
-    m_planilha = new PictureButton(QStringLiteral("Panel2"), QString(), QString(), body());
-    m_planilha->setText(QStringLiteral("Planilha"));
-    m_planilha->setFrameShape(QFrame::Panel);
-    m_planilha->setFrameShadow(QFrame::Raised);
+    m_planilha = PictureButton::textPanel(QStringLiteral("Panel2"), QStringLiteral("Planilha"), body());
     m_planilha->setMinimumSize(120, 32);
     m_askFile = [this] {
         const QString name = QStringLiteral("%1 %2 a %3.xlsx")

@@ -13,6 +13,14 @@ PictureButton::PictureButton(const QString &objectName, const QString &picture, 
     setPicture(picture);
 }
 
+PictureButton *PictureButton::textPanel(const QString &objectName, const QString &text, QWidget *parent)
+{
+    auto *panel = new PictureButton(objectName, QString(), QString(), parent);
+    panel->setText(text);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    return panel;
+}
+
 void PictureButton::setPicture(const QString &picture)
 {
     const QPixmap pixmap(picture);

@@ -8,6 +8,8 @@ class PictureButton : public QLabel
     Q_OBJECT
 public:
     PictureButton(const QString &objectName, const QString &picture, const QString &hint, QWidget *parent = nullptr);
+    // A command shown as its text in a raised panel.
+    static PictureButton *textPanel(const QString &objectName, const QString &text, QWidget *parent);
 
     void setPicture(const QString &picture);
 
