@@ -8,18 +8,11 @@
 #include "widgets/DBImage.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/PictureButton.h"
+#include "widgets/Rotulo.h"
 
 #include <QLabel>
 
 namespace {
-
-QLabel *rotulo(const char *name, const QString &text, int x, int y, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(x, y);
-    return label;
-}
 
 DBEdit *campo(Dataset &emitente, const char *name, const QString &column, DBEdit::CharCase charCase, const QRect &geometry, QWidget *parent)
 {

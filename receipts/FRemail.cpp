@@ -6,6 +6,7 @@
 #include "mail/MailError.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/PictureButton.h"
+#include "widgets/Rotulo.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -13,15 +14,6 @@
 #include <QPlainTextEdit>
 
 namespace {
-
-QLabel *rotulo(const char *name, const QString &text, int x, int y, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
 
 template <typename Control>
 Control *controle(const char *name, const QRect &geometry, QWidget *parent)

@@ -15,6 +15,7 @@
 #include "widgets/DBLookupComboBox.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/PictureButton.h"
+#include "widgets/Rotulo.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -46,15 +47,6 @@ protected:
 private:
     std::function<void()> m_handler;
 };
-
-QLabel *rotulo(const char *name, const QString &text, int x, int y, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(x, y);
-    label->adjustSize();
-    return label;
-}
 
 DBEdit *campo(Dataset &recibos, const char *name, const QString &column, const QRect &geometry, QWidget *parent,
               DBEdit::CharCase charCase = DBEdit::CharCase::Normal)
