@@ -78,12 +78,17 @@ double seconds(const QElapsedTimer &timer)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-double processorSeconds(int who)
+double processorSeconds(const rusage &usage)
 {
-    rusage usage{};
-    getrusage(who, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double processorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return processorSeconds(usage);
 }
 
 // Wall and processor time of a step: on a shared machine other programs
@@ -91,12 +96,11 @@ double processorSeconds(int who)
 class Clock
 {
 public:
-    Clock(int who = RUSAGE_SELF) : m_who(who), m_cpu(processorSeconds(who)) { m_wall.start(); }
+    Clock() : m_cpu(processorSeconds()) { m_wall.start(); }
     double wall() const { return seconds(m_wall); }
-    double cpu() const { return processorSeconds(m_who) - m_cpu; }
+    double cpu() const { return processorSeconds() - m_cpu; }
 
 private:
-    int m_who;
     QElapsedTimer m_wall;
     double m_cpu;
 };
@@ -218,8 +222,7 @@ ChildRun runChild(const QString &program, const QStringList &arguments)
     }
     run.exitCode = WIFEXITED(exitStatus) ? WEXITSTATUS(exitStatus) : -1;
     run.wall = seconds(timer);
-    run.cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    run.cpu = processorSeconds(usage);
     return run;
 }
 
